@@ -1,0 +1,15 @@
+# vistrel_folder_library(NAME DEPS...): one static library per source folder, built from every
+# .cpp in it. A folder without sources yet is an interface library, so later work only adds files.
+function(vistrel_folder_library name)
+    file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    if(_sources)
+        add_library(${name} STATIC ${_sources})
+        target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}")
+        target_link_libraries(${name} PUBLIC ${ARGN})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE "${CMAKE_SOURCE_DIR}")
+        target_link_libraries(${name} INTERFACE ${ARGN})
+    endif()
+    add_library(vistrel::${name} ALIAS ${name})
+endfunction()

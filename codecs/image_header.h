@@ -1,0 +1,56 @@
+#pragma once
+
+#include "image/palette.h"
+#include "image/rect.h"
+
+#include <cstdint>
+
+enum class ImageFormat : std::int32_t {
+    Unknown = 0,
+    Bmp = 1,
+    Jpeg = 2,
+    Gif = 3,
+    Png = 4,
+    Tiff = 5,
+    Eps = 6,
+    Pict = 7,
+    Pcx = 8,
+    Pgm = 9,
+};
+
+// The facts a codec reads from a file's header.
+struct ImageHeader
+{
+    std::int32_t format = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t background = 0;
+    std::int32_t bitsPerPixel = 0;
+    std::int32_t frameCount = 0;
+    std::int32_t reserved = 1;
+    std::int32_t xResolution = -1;
+    std::int32_t yResolution = -1;
+    std::int32_t grayscale = 0;
+    ImagePalette palette; // the file's global colour table; count 0 when there is none
+};
+
+// One frame's facts (readFrameHeader) and its decoding target (filled by the framework).
+struct FrameHeader
+{
+    std::int32_t interlaced = 0;
+    std::int32_t userInput = 0;
+    std::int32_t delay = 0;
+    std::int32_t disposal = 0;
+    Rect frameRect;
+    std::int32_t transparentIndex = -1;
+    std::int32_t bytesPerPixel = 0;
+    std::int32_t withAlpha = 0;
+
+    Rect sourceRect;
+    std::uint8_t *pixels = nullptr;
+    std::uint8_t *alpha = nullptr;
+    std::int32_t rowPad = 0;
+    std::int32_t targetWidth = 0;
+    std::int32_t targetHeight = 0;
+    ImagePalette *palette = nullptr;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Texts are UTF-8 in the core, but lengths that users see are counted in characters. These
+// helpers count and cut by code points; a malformed byte counts as one character of its own.
+
+// Number of characters in text.
+std::size_t Utf8Length(std::string_view text);
+
+// The first count characters of text (all of it when shorter).
+std::string Utf8Prefix(std::string_view text, std::size_t count);
+
+// The last count characters of text (all of it when shorter).
+std::string Utf8Suffix(std::string_view text, std::size_t count);
