@@ -47,8 +47,7 @@ public:
 
 private:
     void decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
-                         std::uint32_t place, std::int32_t percent, const Size *size,
-                         const Rect *clip);
+                         bool inRect, std::int32_t percent, const Size *size, const Rect *clip);
 };
 
 // Points the target fields of header at image and sets sourceRect.

@@ -32,11 +32,11 @@ const char *CAlbExceptionBase::what() const noexcept
     }
 }
 
-CAlbException::CAlbException(std::uint32_t messageId, std::uint32_t module, std::uint32_t place,
-                             std::uint32_t step, std::uint32_t extra, bool buildText,
+CAlbException::CAlbException(std::uint32_t id, std::uint32_t where, std::uint32_t operation,
+                             std::uint32_t failingStep, std::uint32_t fourth, bool buildText,
                              const MessageArgs &args)
 {
-    Reinit(messageId, module, place, step, extra, buildText, args);
+    Reinit(id, where, operation, failingStep, fourth, buildText, args);
 }
 
 void CAlbException::Reinit(std::uint32_t newMessageId, std::uint32_t newModule,

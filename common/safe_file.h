@@ -23,6 +23,7 @@ public:
 
 private:
     void flushBuffer();
+    void writeAll(const void *data, std::size_t size);
     void discard() noexcept;
 
     std::string target;

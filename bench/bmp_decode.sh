@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# BMP decoding of the 4000 x 3000 24-bit picture of the benchmark corpus: at full size and into a
+# 55 x 71 box (the thumbnail path, which skips rows), beside ImageMagick's and Pillow's decodes.
+# Prints the harness's table (ratio = their time / ours) and then the two goals:
+#   full-size decode at least as fast as the faster peer; boxed decode under a quarter of our own
+#   full-size decode.
+# Environment: CORPUS (default /tmp/vistrel-corpus, built when missing), BUILD (default build/),
+#              SHARED_BENCH (the peer harness, default ../shared/bench), RUNS, ROUNDS.
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(cd "$HERE/.." && pwd)
+SHARED_BENCH=${SHARED_BENCH:-$ROOT/../shared/bench}
+export CORPUS=${CORPUS:-/tmp/vistrel-corpus}
+export RESULTS=${RESULTS:-$HERE/results}
+BUILD=${BUILD:-$ROOT/build}
+
+missing=()
+for p in hyperfine imagemagick libjpeg-turbo-progs python3-pil python3-numpy; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+[ -f "$CORPUS/photo_12mp_24.bmp" ] || "$SHARED_BENCH/make_corpus.sh"
+cmake --build "$BUILD" --target vistrel-bench-decode >/dev/null
+DECODE=$BUILD/bench/vistrel-bench-decode
+
+# shellcheck source=/dev/null
+source "$SHARED_BENCH/lib.sh"
+in=$C/photo_12mp_24.bmp
+
+group_begin "BMP decode, full size: $(basename "$in")"
+add_ours "$DECODE {in}" in="$in"
+add "ImageMagick null:" "'$IM' '$in' null:"
+add "PIL open+load (+convert RGB)" "'$PY' '$PERF/pil_ops.py' decode '$in' rgb"
+add "floor: cat file > /dev/null" "cat '$in' > /dev/null"
+group_run
+
+group_begin "BMP decode into a 55x71 box: $(basename "$in")"
+add_ours "$DECODE {in} --box 55x71" in="$in"
+add "ours at full size" "'$DECODE' '$in'"
+add "ImageMagick -thumbnail 55x71" "'$IM' '$in' -thumbnail 55x71 null:"
+group_run
+
+"$PY" - "$TSV" <<'PY'
+import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+def ratio(task_start, tool):
+    for r in rows:
+        if r["task"].startswith(task_start) and r["tool"] == tool and r["ratio"]:
+            return float(r["ratio"])
+    return None
+im = ratio("BMP decode, full size", "ImageMagick null:")
+pil = ratio("BMP decode, full size", "PIL open+load (+convert RGB)")
+full = ratio("BMP decode into a 55x71 box", "ours at full size")
+print()
+if im and pil:
+    faster = min(im, pil)
+    print(f"full size: ImageMagick takes {im:.2f}x our time, Pillow {pil:.2f}x; "
+          f"faster peer / ours = {faster:.2f} ({'met' if faster >= 1 else 'NOT met'}: goal >= 1)")
+if full:
+    print(f"55x71 box: our full-size decode takes {full:.2f}x our boxed decode, so boxed / full = "
+          f"{1 / full:.3f} ({'met' if full > 4 else 'NOT met'}: goal < 0.25)")
+PY

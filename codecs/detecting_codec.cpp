@@ -1,0 +1,54 @@
+#include "codecs/detecting_codec.h"
+
+#include "codecs/bmp_codec.h"
+#include "codecs/format_detection.h"
+#include "common/alb_exception.h"
+#include "common/string_ids.h"
+
+namespace {
+
+constexpr std::uint32_t kPlaceDetect = 39;
+constexpr std::uint32_t kStepDetect = 101;
+
+} // namespace
+
+std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
+{
+    switch (format) {
+    case ImageFormat::Bmp:
+        return std::make_unique<BmpCodec>();
+    default:
+        return nullptr;
+    }
+}
+
+void DetectingCodec::readHeader(ImageStream &stream, ImageHeader &header)
+{
+    codec = CreateCodecFor(detectFormat(stream));
+    if (!codec)
+        ThrowAlb(Msg::UnsupportedFormat, Module::FormatDetection, kPlaceDetect, kStepDetect);
+    codec->readHeader(stream, header);
+}
+
+void DetectingCodec::readFrameHeader(ImageStream &stream, FrameHeader &frameHeader,
+                                     std::int32_t index)
+{
+    if (!codec)
+        ThrowAlb(Msg::InternalError, Module::FormatDetection, kPlaceDetect, kStepDetect);
+    codec->readFrameHeader(stream, frameHeader, index);
+}
+
+void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader,
+                                 std::int32_t index, bool fast)
+{
+    if (!codec)
+        ThrowAlb(Msg::InternalError, Module::FormatDetection, kPlaceDetect, kStepDetect);
+    codec->decodeFrame(stream, frameHeader, index, fast);
+}
+
+void DetectingCodec::close()
+{
+    if (codec)
+        codec->close();
+    codec.reset();
+}

@@ -1,0 +1,95 @@
+#include "codecs/image_codec.h"
+
+#include "common/alb_exception.h"
+#include "common/string_ids.h"
+
+#include <new>
+
+namespace {
+
+// Places of the all-frames operations in error locations.
+constexpr std::uint32_t kPlaceDecodeInRect = 144;
+constexpr std::uint32_t kPlaceDecodeFrames = 146;
+
+// Size of the target of one frame: percent of the decode rectangle (percent path), or the
+// rectangle scaled as the whole picture is to size, or the rectangle itself.
+Size targetSize(const Rect &decodeRect, const ImageHeader &header, bool inRect,
+                std::int32_t percent, const Size *size)
+{
+    std::int64_t w = decodeRect.width();
+    std::int64_t h = decodeRect.height();
+    if (!inRect) {
+        w = w * percent / 100;
+        h = h * percent / 100;
+    } else if (size && header.width > 0 && header.height > 0) {
+        w = w * size->width / header.width;
+        h = h * size->height / header.height;
+    }
+    // Sizes beyond int32 are refused by the image store anyway; keep them representable.
+    auto clampSide = [](std::int64_t v) { return static_cast<std::int32_t>(v > INT32_MAX ? -1 : v); };
+    return { clampSide(w), clampSide(h) };
+}
+
+void copyHeaderFacts(const ImageHeader &header, ImageInfo &info)
+{
+    info.format = header.format;
+    info.width = header.width;
+    info.height = header.height;
+    info.background = header.background;
+    info.frameCount = header.frameCount;
+    info.colourCount = ColourCountFor(header.bitsPerPixel, header.grayscale != 0);
+}
+
+} // namespace
+
+void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
+                                 bool inRect, std::int32_t percent, const Size *size,
+                                 const Rect *clip)
+{
+    const std::uint32_t place = inRect ? kPlaceDecodeInRect : kPlaceDecodeFrames;
+    framesOut.clear();
+    FrameArray frames;
+    try {
+        ImageHeader header;
+        readHeader(stream, header);
+        if (header.frameCount <= 0)
+            ThrowAlb(Msg::NoImages, Module::CodecFramework, place, 2);
+        copyHeaderFacts(header, info);
+        try {
+            frames.reserve(static_cast<std::size_t>(header.frameCount));
+        } catch (const std::bad_alloc &) {
+            ThrowAlb(Msg::NotEnoughMemory, Module::CodecFramework, place, 3);
+        }
+        for (std::int32_t i = 0; i < header.frameCount; ++i) {
+            auto *frame = new (std::nothrow) ImageFrame;
+            if (!frame)
+                ThrowAlb(Msg::NotEnoughMemory, Module::CodecFramework, place, 4);
+            frames.emplace_back(frame);
+            FrameHeader fh;
+            readFrameHeader(stream, fh, i);
+            frame->delay = static_cast<std::int16_t>(fh.delay);
+            frame->disposal = static_cast<std::uint8_t>(fh.disposal);
+            frame->interlaced = static_cast<std::uint8_t>(fh.interlaced);
+            frame->userInput = static_cast<std::uint8_t>(fh.userInput);
+            frame->frameRect = fh.frameRect;
+            Rect decodeRect = clip && inRect ? fh.frameRect.intersected(*clip)
+                                                   : fh.frameRect;
+            if (decodeRect.isEmpty())
+                continue;
+            Size target = targetSize(decodeRect, header, inRect, percent, size);
+            frame->image.create(target.width, target.height,
+                                static_cast<std::uint8_t>(fh.bytesPerPixel), fh.withAlpha != 0);
+            frame->image.transparent = fh.transparentIndex;
+            AttachTarget(fh, frame->image, decodeRect);
+            decodeFrame(stream, fh, i, false);
+            frame->drawnRect = decodeRect;
+        }
+    } catch (...) {
+        frames.clear();
+        info.reset();
+        close();
+        throw;
+    }
+    close();
+    framesOut = std::move(frames);
+}

@@ -1,0 +1,132 @@
+#include "codecs/image_codec.h"
+
+#include "codecs/mapped_file_stream.h"
+#include "common/alb_exception.h"
+#include "common/string_ids.h"
+#include "image/view_geometry.h"
+
+#include <new>
+
+namespace {
+
+// Places of the template operations in error locations.
+constexpr std::uint32_t kPlaceReadInfoFromFile = 18;
+constexpr std::uint32_t kPlaceDecodeFirstFromFile = 35;
+constexpr std::uint32_t kPlaceDecodeFirst = 72;
+constexpr std::uint32_t kPlaceDecodeFromFile = 104;
+
+[[noreturn]] void throwInvalidParameter(std::uint32_t place)
+{
+    ThrowAlb(Msg::InvalidParameter, Module::CodecFramework, place, 1);
+}
+
+// Runs body and closes the codec afterwards, also when body throws.
+template <typename Body>
+void closingAfter(ImageCodec &codec, Body &&body)
+{
+    try {
+        body();
+    } catch (...) {
+        codec.close();
+        throw;
+    }
+    codec.close();
+}
+
+void checkHasFrames(const ImageHeader &header, std::uint32_t place)
+{
+    if (header.frameCount <= 0)
+        ThrowAlb(Msg::NoImages, Module::CodecFramework, place, 2);
+}
+
+} // namespace
+
+void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect)
+{
+    header.pixels = image.pixels;
+    header.alpha = image.alpha;
+    header.rowPad = image.rowPad;
+    header.targetWidth = image.width;
+    header.targetHeight = image.height;
+    header.palette = image.palette;
+    header.sourceRect = sourceRect;
+}
+
+void ImageCodec::readInfo(ImageStream &stream, ImageHeader &header)
+{
+    closingAfter(*this, [&] { readHeader(stream, header); });
+}
+
+void ImageCodec::readInfoFromFile(const std::string &path, ImageHeader *header)
+{
+    if (path.empty() || !header)
+        throwInvalidParameter(kPlaceReadInfoFromFile);
+    MappedFileStream stream;
+    stream.open(path);
+    readInfo(stream, *header);
+}
+
+void ImageCodec::readFrameInfo(ImageStream &stream, FrameHeader &frameHeader, std::int32_t index)
+{
+    closingAfter(*this, [&] {
+        ImageHeader scratch;
+        readHeader(stream, scratch);
+        readFrameHeader(stream, frameHeader, index);
+    });
+}
+
+void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::int32_t boxWidth,
+                                  std::int32_t boxHeight)
+{
+    try {
+        closingAfter(*this, [&] {
+            ImageHeader header;
+            readHeader(stream, header);
+            checkHasFrames(header, kPlaceDecodeFirst);
+            FrameHeader frame;
+            readFrameHeader(stream, frame, 0);
+            Size fitted = fitSize(boxWidth, boxHeight, frame.frameRect.width(),
+                                  frame.frameRect.height(), false);
+            image.create(fitted.width, fitted.height,
+                         static_cast<std::uint8_t>(frame.bytesPerPixel), frame.withAlpha != 0);
+            image.transparent = frame.transparentIndex;
+            AttachTarget(frame, image, frame.frameRect);
+            decodeFrame(stream, frame, 0, true);
+        });
+    } catch (...) {
+        image.reset();
+        throw;
+    }
+}
+
+void ImageCodec::decodeFirstFrameFromFile(const std::string &path, ImageBuffer *image,
+                                          std::int32_t boxWidth, std::int32_t boxHeight)
+{
+    if (path.empty() || !image || boxWidth <= 0 || boxHeight <= 0)
+        throwInvalidParameter(kPlaceDecodeFirstFromFile);
+    MappedFileStream stream;
+    stream.open(path);
+    decodeFirstFrame(stream, *image, boxWidth, boxHeight);
+}
+
+void ImageCodec::decodeFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
+                              std::int32_t percent)
+{
+    decodeAllFrames(stream, info, framesOut, false, percent, nullptr, nullptr);
+}
+
+void ImageCodec::decodeFramesInRect(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
+                                    const Size *size, const Rect *clip)
+{
+    decodeAllFrames(stream, info, framesOut, true, 0, size, clip);
+}
+
+void ImageCodec::decodeFramesFromFile(const std::string &path, ImageInfo *info,
+                                      FrameArray *framesOut, const Size *size, const Rect *clip)
+{
+    if (path.empty() || !info || !framesOut)
+        throwInvalidParameter(kPlaceDecodeFromFile);
+    MappedFileStream stream;
+    stream.open(path);
+    decodeFramesInRect(stream, *info, *framesOut, size, clip);
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing on a Debian machine and builds the program into build/.
+# Extra CMake arguments may be given in VISTREL_CMAKE_ARGS.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    libgtest-dev libgmock-dev
+    libjpeg62-turbo-dev
+    qt6-base-dev
+    xvfb xdotool
+    imagemagick
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# shellcheck disable=SC2086
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VISTREL_CMAKE_ARGS:-} >/dev/null
+cmake --build build -j"$(nproc)"

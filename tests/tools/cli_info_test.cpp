@@ -1,0 +1,85 @@
+// vistrel-cli info, run as a user would run it.
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct Result
+{
+    int status;
+    std::string out;
+};
+
+// Runs the tool with arguments; standard error goes to err when given.
+Result runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
+{
+    std::string command = std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli " + arguments
+            + " 2>" + errFile;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    Result result { -1, {} };
+    std::array<char, 4096> chunk {};
+    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
+        result.out.append(chunk.data(), n);
+    int raw = ::pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+std::string readText(const std::string &path)
+{
+    auto bytes = ReadBytes(path);
+    return { bytes.begin(), bytes.end() };
+}
+
+// A 2 x 1 24-bit BMP stating 2835 pixels per metre (72 per inch) horizontally and none vertically.
+std::vector<std::uint8_t> tinyBmp()
+{
+    return { 'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,             // file header
+             40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, // size, 2 x 1, 24 bits
+             8, 0, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+             1, 2, 3, 4, 5, 6, 0, 0 };
+}
+
+TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
+{
+    TempDir dir;
+    WriteBytes(dir.file("a.bmp"), tinyBmp());
+    auto r = runCli("info " + dir.file("a.bmp") + " " + dir.file("a.bmp"));
+    EXPECT_EQ(r.status, 0);
+    std::string line = dir.file("a.bmp") + "\tBMP\t2\t1\t16777216\t-1\t-1\t1\n";
+    EXPECT_EQ(r.out, line + line);
+}
+
+TEST(CliInfo, FailuresGoToStandardErrorWithTheProgramsMessage)
+{
+    TempDir dir;
+    WriteBytes(dir.file("good.bmp"), tinyBmp());
+    WriteBytes(dir.file("text.bmp"), { 'h', 'e', 'l', 'l', 'o' });
+    auto r = runCli("info " + dir.file("text.bmp") + " " + dir.file("missing.bmp") + " "
+                            + dir.file("good.bmp"),
+                    dir.file("err.txt"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("good.bmp\tBMP"), std::string::npos);
+    EXPECT_EQ(readText(dir.file("err.txt")),
+              dir.file("text.bmp") + ": This file format is unsupported.\n38000:39:101:0\n"
+                      + dir.file("missing.bmp") + ": " + dir.file("missing.bmp")
+                      + ": No such file or directory.\n");
+}
+
+TEST(CliInfo, UsageAndBadCommands)
+{
+    auto help = runCli("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("info FILE..."), std::string::npos);
+    EXPECT_EQ(runCli("").status, 2);
+    EXPECT_EQ(runCli("frobnicate").status, 2);
+    EXPECT_EQ(runCli("info").status, 2);
+}
+
+} // namespace

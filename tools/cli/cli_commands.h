@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Sub-commands of vistrel-cli. Each returns the process exit status.
+int RunInfo(const std::vector<std::string> &files);
+
+// Prints a failure of file the way the program reports it: the file name, then the message and
+// its location line.
+void PrintFailure(const std::string &file);

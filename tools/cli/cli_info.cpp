@@ -1,0 +1,47 @@
+#include "cli_commands.h"
+
+#include "codecs/image_description.h"
+#include "common/alb_exception.h"
+
+#include <cstdio>
+
+namespace {
+
+void printInfo(const std::string &file, const ImageInfo &info)
+{
+    std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%d\t%d\n", file.c_str(), FormatName(info.format),
+                info.width, info.height, ShownColourText(info, nullptr).c_str(), info.xResolution,
+                info.yResolution, info.frameCount);
+}
+
+} // namespace
+
+void PrintFailure(const std::string &file)
+{
+    std::string text;
+    try {
+        throw;
+    } catch (const CAlbExceptionBase &error) {
+        error.GetMessageText(text, CAlbException::kTextCapacity);
+    } catch (const std::exception &error) {
+        text = error.what();
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), text.c_str());
+}
+
+int RunInfo(const std::vector<std::string> &files)
+{
+    int status = 0;
+    for (const std::string &file : files) {
+        try {
+            ImageInfo info;
+            LoadImageInfo(file, info);
+            printInfo(file, info);
+        } catch (...) {
+            PrintFailure(file);
+            status = 1;
+        }
+    }
+    return status;
+}

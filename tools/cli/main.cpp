@@ -1,0 +1,44 @@
+#include "cli_commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] = R"(usage: vistrel-cli COMMAND [ARGUMENTS]
+
+Commands:
+  info FILE...   One line per picture, tab-separated:
+                 file, format (BMP, GIF or JPEG), width, height, colours (a count, or
+                 "Grayscale"), horizontal and vertical resolution in pixels per inch
+                 (-1 when the file states none), frame count.
+                 A file that cannot be read prints its name and the program's error
+                 message on standard error; the exit status is then 1.
+
+Options:
+  --help         Show this text.
+)";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
+    std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "info") {
+        if (args.empty()) {
+            std::fputs("vistrel-cli info: no file given\n", stderr);
+            return 2;
+        }
+        return RunInfo(args);
+    }
+    std::fprintf(stderr, "vistrel-cli: unknown command '%s' (see --help)\n", command.c_str());
+    return 2;
+}
