@@ -34,6 +34,43 @@ inline constexpr std::uint32_t NotEnoughMemory = 46040;
 inline constexpr std::uint32_t NoSystemResources = 46041;
 inline constexpr std::uint32_t NoImages = 46130;
 inline constexpr std::uint32_t AppTitle = 57344;
+
+// Resource texts: names, titles, prompts and "|"-separated list entries.
+inline constexpr std::uint32_t DocumentTemplate = 901;
+inline constexpr std::uint32_t RootName = 2401;
+inline constexpr std::uint32_t DefaultFolder = 2402;
+inline constexpr std::uint32_t FormatNames = 2404;
+inline constexpr std::uint32_t ConfirmationTitle = 2406;
+inline constexpr std::uint32_t UnknownText = 2408;
+inline constexpr std::uint32_t NotAvailable = 2409;
+inline constexpr std::uint32_t DefaultSnapName = 2422;
+inline constexpr std::uint32_t MainWindowClass = 2423;
+inline constexpr std::uint32_t DeleteFolderConfirmTitle = 2425;
+inline constexpr std::uint32_t DeleteFolderQuestion = 2426;
+inline constexpr std::uint32_t NewFolderName = 2430;
+inline constexpr std::uint32_t DeleteFolderTitle = 2440;
+inline constexpr std::uint32_t FolderContentsQuestion = 2441;
+inline constexpr std::uint32_t DeleteFileTitle = 2442;
+inline constexpr std::uint32_t DeleteFileQuestion = 2443;
+inline constexpr std::uint32_t DpiEntry = 2444;
+inline constexpr std::uint32_t DelayEntry = 2445;
+inline constexpr std::uint32_t SelectSnapFolder = 2446;
+inline constexpr std::uint32_t CaptureFormatList = 2447;
+inline constexpr std::uint32_t SizeUnitList = 2448;
+inline constexpr std::uint32_t ResolutionCaption = 2449;
+inline constexpr std::uint32_t OutputSizeCaption = 2450;
+inline constexpr std::uint32_t ResolutionUnitList = 2451;
+inline constexpr std::uint32_t UpOneLevel = 2452;
+inline constexpr std::uint32_t HomeEntry = 2453;
+inline constexpr std::uint32_t SelectHomeFolder = 2454;
+inline constexpr std::uint32_t ColorOptimizationList = 2455;
+inline constexpr std::uint32_t JpegQualityList = 2456;
+inline constexpr std::uint32_t GifColorList = 2457;
+inline constexpr std::uint32_t BmpColorList = 2458;
+inline constexpr std::uint32_t QuitWithoutSaving = 2459;
+inline constexpr std::uint32_t OverwriteImageQuestion = 2460;
+inline constexpr std::uint32_t CropTitle = 2461;
+inline constexpr std::uint32_t PickerRootName = 42000;
 } // namespace Msg
 
 // Module numbers: the first number of an error location.

@@ -5,7 +5,8 @@
 #include <string_view>
 
 // Texts are UTF-8 in the core, but lengths that users see are counted in characters. These
-// helpers count and cut by code points; a malformed byte counts as one character of its own.
+// helpers count and cut by code points: a character starts at every byte that does not continue a
+// multi-byte sequence, so a cut never splits a character.
 
 // Number of characters in text.
 std::size_t Utf8Length(std::string_view text);
