@@ -65,24 +65,8 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
             if (!frame)
                 ThrowAlb(Msg::NotEnoughMemory, Module::CodecFramework, place, 4);
             frames.emplace_back(frame);
-            FrameHeader fh;
-            readFrameHeader(stream, fh, i);
-            frame->delay = static_cast<std::int16_t>(fh.delay);
-            frame->disposal = static_cast<std::uint8_t>(fh.disposal);
-            frame->interlaced = static_cast<std::uint8_t>(fh.interlaced);
-            frame->userInput = static_cast<std::uint8_t>(fh.userInput);
-            frame->frameRect = fh.frameRect;
-            Rect decodeRect = clip && inRect ? fh.frameRect.intersected(*clip)
-                                                   : fh.frameRect;
-            if (decodeRect.isEmpty())
-                continue;
-            Size target = targetSize(decodeRect, header, inRect, percent, size);
-            frame->image.create(target.width, target.height,
-                                static_cast<std::uint8_t>(fh.bytesPerPixel), fh.withAlpha != 0);
-            frame->image.transparent = fh.transparentIndex;
-            AttachTarget(fh, frame->image, decodeRect);
-            decodeFrame(stream, fh, i, false);
-            frame->drawnRect = decodeRect;
+            FrameTarget target { inRect ? clip : nullptr, inRect, percent, size };
+            decodeOneFrame(stream, header, i, target, *frame);
         }
     } catch (...) {
         frames.clear();
@@ -92,4 +76,26 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
     }
     close();
     framesOut = std::move(frames);
+}
+
+void ImageCodec::decodeOneFrame(ImageStream &stream, const ImageHeader &header,
+                                std::int32_t index, const FrameTarget &target, ImageFrame &frame)
+{
+    FrameHeader fh;
+    readFrameHeader(stream, fh, index);
+    frame.delay = static_cast<std::int16_t>(fh.delay);
+    frame.disposal = static_cast<std::uint8_t>(fh.disposal);
+    frame.interlaced = static_cast<std::uint8_t>(fh.interlaced);
+    frame.userInput = static_cast<std::uint8_t>(fh.userInput);
+    frame.frameRect = fh.frameRect;
+    Rect decodeRect = target.clip ? fh.frameRect.intersected(*target.clip) : fh.frameRect;
+    if (decodeRect.isEmpty())
+        return; // the frame stays, with an empty picture
+    Size size = targetSize(decodeRect, header, target.inRect, target.percent, target.size);
+    frame.image.create(size.width, size.height, static_cast<std::uint8_t>(fh.bytesPerPixel),
+                       fh.withAlpha != 0);
+    frame.image.transparent = fh.transparentIndex;
+    AttachTarget(fh, frame.image, decodeRect);
+    decodeFrame(stream, fh, index, false);
+    frame.drawnRect = decodeRect;
 }

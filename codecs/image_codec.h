@@ -46,6 +46,16 @@ public:
     virtual void close() = 0;
 
 private:
+    // How the frames of an all-frames decoding are sized and clipped.
+    struct FrameTarget
+    {
+        const Rect *clip;
+        bool inRect;
+        std::int32_t percent;
+        const Size *size;
+    };
+    void decodeOneFrame(ImageStream &stream, const ImageHeader &header, std::int32_t index,
+                        const FrameTarget &target, ImageFrame &frame);
     void decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
                          bool inRect, std::int32_t percent, const Size *size, const Rect *clip);
 };

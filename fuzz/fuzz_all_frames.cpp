@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Rect clip { header.width / 4, header.height / 4, header.width / 2 + 1,
                     header.height / 2 + 1 };
         Size scaled { whole.width / 3 + 1, whole.height / 2 + 1 };
-        for (const Rect *c : { static_cast<const Rect *>(nullptr), &clip }) {
+        const Rect *clips[] = { nullptr, &clip };
+        for (const Rect *c : clips) {
             IgnoringCleanFailures([&] {
                 ImageInfo info;
                 FrameArray frames;

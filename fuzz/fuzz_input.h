@@ -19,3 +19,6 @@ void IgnoringCleanFailures(F &&f)
     } catch (const std::exception &) {
     }
 }
+
+// The entry point every target defines; libFuzzer or the replay program calls it.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
