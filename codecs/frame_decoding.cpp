@@ -1,8 +1,12 @@
 #include "codecs/image_codec.h"
 
+#include "codecs/image_description.h"
+
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -25,19 +29,12 @@ Size targetSize(const Rect &decodeRect, const ImageHeader &header, bool inRect,
         w = w * size->width / header.width;
         h = h * size->height / header.height;
     }
-    // Sizes beyond int32 are refused by the image store anyway; keep them representable.
-    auto clampSide = [](std::int64_t v) { return static_cast<std::int32_t>(v > INT32_MAX ? -1 : v); };
+    // A side beyond int32 saturates, so that the image store refuses it as too large rather
+    // than taking it for an empty picture.
+    auto clampSide = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(v, INT32_MAX));
+    };
     return { clampSide(w), clampSide(h) };
-}
-
-void copyHeaderFacts(const ImageHeader &header, ImageInfo &info)
-{
-    info.format = header.format;
-    info.width = header.width;
-    info.height = header.height;
-    info.background = header.background;
-    info.frameCount = header.frameCount;
-    info.colourCount = ColourCountFor(header.bitsPerPixel, header.grayscale != 0);
 }
 
 } // namespace
@@ -54,7 +51,7 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
         readHeader(stream, header);
         if (header.frameCount <= 0)
             ThrowAlb(Msg::NoImages, Module::CodecFramework, place, 2);
-        copyHeaderFacts(header, info);
+        DescribeImage(header, info, false);
         try {
             frames.reserve(static_cast<std::size_t>(header.frameCount));
         } catch (const std::bad_alloc &) {

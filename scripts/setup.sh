@@ -28,5 +28,5 @@ if ((${#missing[@]})); then
 fi
 
 # shellcheck disable=SC2086
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VISTREL_CMAKE_ARGS:-} >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVISTREL_CORE_ONLY=OFF ${VISTREL_CMAKE_ARGS:-} >/dev/null
 cmake --build build -j"$(nproc)"
