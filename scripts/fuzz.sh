@@ -7,11 +7,15 @@ build=${1:-build-fuzz}
 seconds=${2:-60}
 testdata=${VISTREL_TESTDATA:-../shared/testdata}
 mkdir -p fuzz/artifacts
+seeds=()
+for dir in "$testdata" fuzz/regressions; do
+    [ -d "$dir" ] && seeds+=("$dir")
+done
 for target in fuzz_describe fuzz_first_frame fuzz_all_frames; do
     corpus=$(mktemp -d)
     echo "-- $target for ${seconds}s"
     "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -max_len=262144 -print_final_stats=0 -artifact_prefix=fuzz/artifacts/ \
-        "$corpus" "$testdata/bmpsuite" fuzz/regressions 2>&1 | tail -n 3
+        "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
     rm -rf "$corpus"
 done
