@@ -4,3 +4,9 @@ if(VISTREL_SANITIZE)
     add_compile_options(${_san})
     add_link_options(${_san})
 endif()
+
+# Fuzzing: every target of the build carries coverage instrumentation, so that the fuzzer is
+# guided by the decoders' own branches, not only by the fuzz target's file.
+if(VISTREL_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

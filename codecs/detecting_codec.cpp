@@ -2,6 +2,8 @@
 
 #include "codecs/bmp_codec.h"
 #include "codecs/format_detection.h"
+#include "codecs/gif_codec.h"
+#include "codecs/jpeg_codec.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
@@ -17,6 +19,10 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
     switch (format) {
     case ImageFormat::Bmp:
         return std::make_unique<BmpCodec>();
+    case ImageFormat::Jpeg:
+        return std::make_unique<JpegCodec>();
+    case ImageFormat::Gif:
+        return std::make_unique<GifCodec>();
     default:
         return nullptr;
     }

@@ -8,7 +8,28 @@
 #include <climits>
 #include <cstdlib>
 #include <new>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <utility>
+
+namespace {
+
+// A decode writes every byte of a fresh store. The system hands such memory over one page
+// at a time, and for a 12-megapixel photograph those faults cost a fifth of the decoding time;
+// huge pages make them hundreds of times fewer. Only a hint: nothing depends on it being taken.
+void adviseHugePages(std::uint8_t *start, std::size_t bytes)
+{
+    constexpr std::size_t kWorthIt = std::size_t{ 8 } << 20;
+    if (bytes < kWorthIt)
+        return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto address = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t first = (address + page - 1) / page * page;
+    const std::uintptr_t end = (address + bytes) / page * page;
+    ::madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
+}
+
+} // namespace
 
 void ImageBuffer::FreeStore::operator()(std::uint8_t *p) const
 {
@@ -81,6 +102,7 @@ ImageBuffer::Store ImageBuffer::allocateStore(std::int32_t rowPixels, std::int32
     Store store(static_cast<std::uint8_t *>(std::calloc(static_cast<std::size_t>(bytes), 1)));
     if (!store)
         ThrowAlb(Msg::NotEnoughMemory);
+    adviseHugePages(store.get(), static_cast<std::size_t>(bytes));
     return store;
 }
 

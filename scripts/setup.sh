@@ -10,7 +10,7 @@ PACKAGES=(
     libjpeg62-turbo-dev
     qt6-base-dev
     xvfb xdotool
-    imagemagick
+    imagemagick libjpeg-turbo-progs giflib-tools python3-pil
     clang libclang-rt-14-dev
 )
 
