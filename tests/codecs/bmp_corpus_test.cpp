@@ -109,25 +109,6 @@ bool usesRunLengthDelta(const std::string &path, const BmpCodec::State &state)
     return false;
 }
 
-// Packed red, green, blue rows, top row first.
-std::vector<std::uint8_t> packedRgb(const ImageBuffer &image)
-{
-    std::vector<std::uint8_t> rgb;
-    rgb.reserve(static_cast<std::size_t>(image.width) * image.height * 3);
-    for (std::int32_t y = 0; y < image.height; ++y) {
-        const std::uint8_t *p = image.row(y);
-        for (std::int32_t x = 0; x < image.width; ++x) {
-            if (image.bytesPerPixel == 1) {
-                const PaletteEntry &e = image.palette->entries[p[x]];
-                rgb.insert(rgb.end(), { e.red, e.green, e.blue });
-            } else {
-                rgb.insert(rgb.end(), { p[3 * x + 2], p[3 * x + 1], p[3 * x] });
-            }
-        }
-    }
-    return rgb;
-}
-
 // Bits of red, green and blue that a file's pixels hold, when fewer than 8 or more than 8 make
 // an exact comparison meaningless: this reader widens 16-bit fields by shifting (31 becomes 248)
 // and scales wider ones, the references may do either. The fixed 16-bit layouts keep five bits of
@@ -220,7 +201,7 @@ Outcome decodeAndCompare(const std::string &relative)
                 "size " + std::to_string(image.width) + "x" + std::to_string(image.height);
         return outcome;
     }
-    const std::vector<std::uint8_t> ours = packedRgb(image);
+    const std::vector<std::uint8_t> ours = PackedRgb(image);
     if (const auto bits = significantBits(*state))
         outcome.mismatch = compareSignificantBits(relative, *bits, ours);
     else if (Sha256Hex(ours) != row->second.sha256)

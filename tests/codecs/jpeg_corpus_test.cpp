@@ -64,25 +64,6 @@ std::string testName(const testing::TestParamInfo<CorpusFile> &info)
     return name;
 }
 
-// Packed red, green, blue rows, top row first.
-std::vector<std::uint8_t> packedRgb(const ImageBuffer &image)
-{
-    std::vector<std::uint8_t> rgb;
-    rgb.reserve(static_cast<std::size_t>(image.width) * image.height * 3);
-    for (std::int32_t y = 0; y < image.height; ++y) {
-        const std::uint8_t *p = image.row(y);
-        for (std::int32_t x = 0; x < image.width; ++x) {
-            if (image.bytesPerPixel == 1) {
-                const PaletteEntry &e = image.palette->entries[p[x]];
-                rgb.insert(rgb.end(), { e.red, e.green, e.blue });
-            } else {
-                rgb.insert(rgb.end(), { p[3 * x + 2], p[3 * x + 1], p[3 * x] });
-            }
-        }
-    }
-    return rgb;
-}
-
 // The reference of a four-component file went through its writer's conversion, in which each of
 // the first three channels is scaled by the fourth (c x k / 255, rounded). Ours takes the first
 // three as they are, so each reference pixel must be ours scaled by one common k.
@@ -152,7 +133,7 @@ std::string mismatch(const ReferenceRow &row, const ImageBuffer &image)
 {
     if (image.width != row.width || image.height != row.height)
         return "size " + std::to_string(image.width) + "x" + std::to_string(image.height);
-    const std::vector<std::uint8_t> ours = packedRgb(image);
+    const std::vector<std::uint8_t> ours = PackedRgb(image);
     if (row.detail("components") == "4")
         return compareFourComponents(row.path, ours);
     return Sha256Hex(ours) == row.sha256 ? "" : "checksum differs";
@@ -252,7 +233,7 @@ TEST_P(JpegCorpusFast, DecodeMatchesDjpegWithTheSameSettings)
     JpegCodec().decodeFirstFrameFromFile(path, &fast, reference.width, reference.height);
     ASSERT_EQ(fast.width, reference.width);
     ASSERT_EQ(fast.height, reference.height);
-    EXPECT_TRUE(packedRgb(fast) == reference.rgb);
+    EXPECT_TRUE(PackedRgb(fast) == reference.rgb);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, JpegCorpus, testing::ValuesIn(corpusFiles()), testName);

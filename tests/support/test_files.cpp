@@ -131,3 +131,21 @@ std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::pat
     std::sort(files.begin(), files.end());
     return files;
 }
+
+std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(static_cast<std::size_t>(image.width) * image.height * 3);
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        const std::uint8_t *p = image.row(y);
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            if (image.bytesPerPixel == 1) {
+                const PaletteEntry &e = image.palette->entries[p[x]];
+                rgb.insert(rgb.end(), { e.red, e.green, e.blue });
+            } else {
+                rgb.insert(rgb.end(), { p[3 * x + 2], p[3 * x + 1], p[3 * x] });
+            }
+        }
+    }
+    return rgb;
+}

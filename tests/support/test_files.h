@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/image_buffer.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -49,3 +51,6 @@ bool ReadPpm(const std::filesystem::path &path, RgbPicture &picture);
 // Files under folder (not below it) whose name ends with extension, ignoring case, sorted.
 std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::path &folder,
                                                       const std::string &extension);
+
+// Packed red, green, blue rows of image, top row first, indices looked up in its palette.
+std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image);
