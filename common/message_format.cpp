@@ -36,11 +36,11 @@ std::string asText(const MessageArg *arg)
     return std::to_string(std::get<long long>(*arg));
 }
 
-// Formats one conversion whose flags, width and precision are in spec (without '%', length
+// Formats one conversion whose flags, width and precision are in directive (without '%', length
 // modifiers or the conversion letter).
-std::string formatOne(const std::string &spec, char conversion, const MessageArg *arg)
+std::string formatOne(const std::string &directive, char conversion, const MessageArg *arg)
 {
-    std::string format = "%" + spec;
+    std::string format = "%" + directive;
     char buffer[512];
     int written = 0;
     switch (conversion) {
@@ -66,7 +66,7 @@ std::string formatOne(const std::string &spec, char conversion, const MessageArg
         format += 's';
         std::string text = asText(arg);
         written = std::snprintf(buffer, sizeof buffer, format.c_str(), text.c_str());
-        if (written >= static_cast<int>(sizeof buffer) && spec.empty())
+        if (written >= static_cast<int>(sizeof buffer) && directive.empty())
             return text;
     }
     }
@@ -95,7 +95,7 @@ std::string FormatMessage(std::string_view format, const MessageArgs &args)
         std::size_t j = i + 1;
         while (j < format.size() && std::strchr("-+ #0123456789.", format[j]))
             ++j;
-        std::string spec(format.substr(i + 1, j - i - 1));
+        std::string directive(format.substr(i + 1, j - i - 1));
         while (j < format.size() && std::strchr("hlLqjzt", format[j]))
             ++j;
         if (j >= format.size() || !std::strchr("diuxXocs", format[j])) {
@@ -105,7 +105,7 @@ std::string FormatMessage(std::string_view format, const MessageArgs &args)
         }
         const MessageArg *arg = next < args.size() ? &args[next] : nullptr;
         ++next;
-        out += formatOne(spec, format[j], arg);
+        out += formatOne(directive, format[j], arg);
         i = j;
     }
     return out;
