@@ -5,6 +5,8 @@
 
 // Sub-commands of vistrel-cli. Each returns the process exit status.
 int RunInfo(const std::vector<std::string> &files);
+int RunConvert(const std::vector<std::string> &arguments);
+int RunThumbs(const std::vector<std::string> &arguments);
 
 // Prints a failure of file the way the program reports it: the file name, then the message and
 // its location line.

@@ -16,9 +16,24 @@ Commands:
                  (-1 when the file states none), frame count.
                  A file that cannot be read prints its name and the program's error
                  message on standard error; the exit status is then 1.
+  convert IN OUT [--format bmp|gif|jpg] [--colors N] [--quality Q]
+                 [--crop X,Y,W,H] [--dpi X[,Y]]
+                 Saves the first frame of IN as OUT in the chosen format and colours.
+  thumbs DIR [--box WxH] [--out DIR]
+                 Decodes every picture of a folder into a thumbnail box (default
+                 48x64), optionally writing each as a BMP; prints the count.
+
+Run "vistrel-cli COMMAND --help" for a command's options.
 
 Options:
   --help         Show this text.
+)";
+
+const char kInfoUsage[] = R"(usage: vistrel-cli info FILE...
+
+Prints one tab-separated line per picture: file, format, width, height, colours,
+horizontal and vertical resolution, frame count. Unreadable files are reported on
+standard error and make the exit status 1.
 )";
 
 } // namespace
@@ -33,12 +48,20 @@ int main(int argc, char **argv)
     std::string command = args[0];
     args.erase(args.begin());
     if (command == "info") {
+        if (args.size() == 1 && args[0] == "--help") {
+            std::fputs(kInfoUsage, stdout);
+            return 0;
+        }
         if (args.empty()) {
             std::fputs("vistrel-cli info: no file given\n", stderr);
             return 2;
         }
         return RunInfo(args);
     }
+    if (command == "convert")
+        return RunConvert(args);
+    if (command == "thumbs")
+        return RunThumbs(args);
     std::fprintf(stderr, "vistrel-cli: unknown command '%s' (see --help)\n", command.c_str());
     return 2;
 }

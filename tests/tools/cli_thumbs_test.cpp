@@ -1,0 +1,115 @@
+// vistrel-cli thumbs over a folder of good, bad and foreign files.
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct Result
+{
+    int status;
+    std::string out;
+};
+
+Result run(const std::string &command)
+{
+    FILE *pipe = ::popen(command.c_str(), "r");
+    Result result{ -1, {} };
+    std::array<char, 4096> chunk{};
+    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
+        result.out.append(chunk.data(), n);
+    const int raw = ::pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+Result runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
+{
+    return run(std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli " + arguments + " 2>"
+               + errFile);
+}
+
+std::string readText(const std::string &path)
+{
+    const auto bytes = ReadBytes(path);
+    return { bytes.begin(), bytes.end() };
+}
+
+void copyPicture(const std::string &relative, const std::string &to)
+{
+    WriteBytes(to, ReadBytes((TestDataRoot() / relative).string()));
+}
+
+TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
+{
+    if (TestDataRoot().empty())
+        GTEST_SKIP() << "test pictures missing";
+    TempDir dir;
+    const std::filesystem::path pictures = dir.path() / "pictures";
+    std::filesystem::create_directories(pictures / "folder.jpg");
+    copyPicture("pillow/hopper.jpg", (pictures / "a.JPG").string());
+    copyPicture("pillow/flower.jpg", (pictures / "b.jpeg").string());
+    copyPicture("giflib/pic/welcome2.gif", (pictures / "c.Giff").string());
+    copyPicture("bmpsuite/g/pal8.bmp", (pictures / "d.bmp").string());
+    copyPicture("pillow/hopper.jpg", (pictures / "ignored.png").string());
+    WriteBytes((pictures / "e.gif").string(), { 'G', 'I', 'F', '8', '9', 'a' });
+    WriteBytes((pictures / "notes.txt").string(), { 'x' });
+
+    const std::string out = (dir.path() / "thumbs").string();
+    const Result r = runCli("thumbs " + pictures.string() + " --box 20x30 --out " + out,
+                            dir.file("err.txt"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "4 pictures, 1 failed\n");
+    const std::string err = readText(dir.file("err.txt"));
+    EXPECT_EQ(err.rfind((pictures / "e.gif").string() + ": ", 0), 0u) << err;
+
+    // Each thumbnail fits the box with its shape kept, the short side rounded up.
+    const struct
+    {
+        const char *name;
+        int width, height;
+    } expected[] = { { "a.JPG.bmp", 20, 20 },
+                     { "b.jpeg.bmp", 20, 15 },
+                     { "c.Giff.bmp", 20, 4 },
+                     { "d.bmp.bmp", 20, 11 } };
+
+    for (const auto &e : expected) {
+        const std::string path = out + "/" + e.name;
+        ASSERT_TRUE(std::filesystem::exists(path)) << e.name;
+        const Result id = run("identify -format '%w %h' '" + path + "' 2>/dev/null");
+        EXPECT_EQ(id.out, std::to_string(e.width) + " " + std::to_string(e.height)) << e.name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out),
+                            std::filesystem::directory_iterator()),
+              4);
+}
+
+TEST(CliThumbs, DefaultBoxWithoutOutputAndRefusedArguments)
+{
+    if (TestDataRoot().empty())
+        GTEST_SKIP() << "test pictures missing";
+    TempDir dir;
+    copyPicture("pillow/hopper.jpg", dir.file("a.jpg"));
+    const Result r = runCli("thumbs " + dir.path().string());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1 pictures, 0 failed\n");
+    EXPECT_EQ(dir.names(), std::vector<std::string>{ "a.jpg" });
+
+    for (const std::string arguments :
+         { "--box 0x10", "--box 10", "--box 10x10x", "--box", "--size 3", "" }) {
+        const std::string folder = arguments == "" ? "" : dir.path().string() + " ";
+        EXPECT_EQ(runCli("thumbs " + folder + arguments).status, 2) << arguments;
+    }
+    EXPECT_EQ(runCli("thumbs " + dir.file("missing")).status, 1);
+    const Result help = runCli("thumbs --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--box WxH"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+#include "cli_commands.h"
+#include "codecs/bmp_writer.h"
+#include "codecs/detecting_codec.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kThumbsUsage[] = R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR]
+
+Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif
+or .giff, in any case; not below DIR) fitted into the box the way the album's
+thumbnails are made, and prints how many were decoded. Failures are listed on standard
+error with the program's message and location; the exit status is then 1.
+
+Options:
+  --box WxH    The box in pixels, each side 1 to 4096 (default 48x64).
+  --out DIR    Also write each thumbnail there as a BMP named after the picture's
+               whole file name (photo.jpg becomes photo.jpg.bmp). DIR is created
+               when missing.
+  --help       Show this text.
+)";
+
+struct ThumbsArgs
+{
+    std::string folder;
+    int boxWidth = 48;
+    int boxHeight = 64;
+    std::string out;
+};
+
+bool refuse(const std::string &text)
+{
+    std::fprintf(stderr, "vistrel-cli thumbs: %s\n", text.c_str());
+    return false;
+}
+
+bool parseBox(const std::string &text, ThumbsArgs &args)
+{
+    int w = 0, h = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > 4096
+        || h > 4096)
+        return refuse("--box needs WxH with sides of 1 to 4096, not '" + text + "'");
+    args.boxWidth = w;
+    args.boxHeight = h;
+    return true;
+}
+
+bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
+{
+    std::vector<std::string> folders;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string &a = list[i];
+        if (a.rfind("--", 0) != 0) {
+            folders.push_back(a);
+            continue;
+        }
+        if (i + 1 >= list.size())
+            return refuse(a + " needs a value");
+        const std::string &value = list[++i];
+        if (a == "--box") {
+            if (!parseBox(value, args))
+                return false;
+        } else if (a == "--out") {
+            args.out = value;
+        } else {
+            return refuse("unknown option '" + a + "' (see thumbs --help)");
+        }
+    }
+    if (folders.size() != 1)
+        return refuse("needs one folder (see thumbs --help)");
+    args.folder = folders[0];
+    return true;
+}
+
+// The album's picture filter: the extensions of the formats it shows, in any case.
+bool isPictureName(const fs::path &path)
+{
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".giff";
+}
+
+std::vector<fs::path> pictureFiles(const fs::path &folder)
+{
+    std::vector<fs::path> files;
+    for (const auto &entry : fs::directory_iterator(folder)) {
+        std::error_code error;
+        if (entry.is_regular_file(error) && isPictureName(entry.path()))
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void makeThumbnail(const fs::path &file, const ThumbsArgs &args)
+{
+    ImageBuffer image;
+    DetectingCodec().decodeFirstFrameFromFile(file.string(), &image, args.boxWidth, args.boxHeight);
+    if (args.out.empty())
+        return;
+    const fs::path target = fs::path(args.out) / (file.filename().string() + ".bmp");
+    BmpWriter().write(target.string(), image.pixels, image.width, image.height, image.rowPad,
+                      image.bytesPerPixel, 100, image.palette, true, false);
+}
+
+} // namespace
+
+int RunThumbs(const std::vector<std::string> &list)
+{
+    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
+        std::fputs(kThumbsUsage, stdout);
+        return 0;
+    }
+    ThumbsArgs args;
+    if (!parseThumbs(list, args))
+        return 2;
+    std::vector<fs::path> files;
+    try {
+        if (!args.out.empty())
+            fs::create_directories(args.out);
+        files = pictureFiles(args.folder);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "vistrel-cli thumbs: %s\n", error.what());
+        return 1;
+    }
+    std::size_t failed = 0;
+    for (const fs::path &file : files) {
+        try {
+            makeThumbnail(file, args);
+        } catch (...) {
+            PrintFailure(file.string());
+            ++failed;
+        }
+    }
+    std::printf("%zu pictures, %zu failed\n", files.size() - failed, failed);
+    return failed ? 1 : 0;
+}
