@@ -9,19 +9,11 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/.." && pwd)
-SHARED_BENCH=${SHARED_BENCH:-$ROOT/../shared/bench}
-export CORPUS=${CORPUS:-/tmp/vistrel-corpus}
-export RESULTS=${RESULTS:-$HERE/results}
-BUILD=${BUILD:-$ROOT/build}
+# shellcheck source=prepare.sh
+source "$HERE/prepare.sh"
 
-missing=()
-for p in hyperfine imagemagick libjpeg-turbo-progs python3-pil python3-numpy; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
-[ -f "$CORPUS/photo_12mp_24.bmp" ] || "$SHARED_BENCH/make_corpus.sh"
+install_missing hyperfine imagemagick libjpeg-turbo-progs python3-pil python3-numpy
+need_corpus photo_12mp_24.bmp
 cmake --build "$BUILD" --target vistrel-bench-decode >/dev/null
 DECODE=$BUILD/bench/vistrel-bench-decode
 

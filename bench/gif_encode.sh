@@ -14,20 +14,12 @@
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/.." && pwd)
-SHARED_BENCH=${SHARED_BENCH:-$ROOT/../shared/bench}
-export CORPUS=${CORPUS:-/tmp/vistrel-corpus}
-export RESULTS=${RESULTS:-$HERE/results}
+# shellcheck source=prepare.sh
+source "$HERE/prepare.sh"
 export THREADS=${THREADS:-1}
-BUILD=${BUILD:-$ROOT/build}
 
-missing=()
-for p in hyperfine imagemagick python3-pil python3-numpy; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
-[ -f "$CORPUS/photo_1080.bmp" ] || "$SHARED_BENCH/make_corpus.sh"
+install_missing hyperfine imagemagick python3-pil python3-numpy
+need_corpus photo_1080.bmp
 cmake --build "$BUILD" --target vistrel-bench-gif-encode >/dev/null
 ENCODE=$BUILD/bench/vistrel-bench-gif-encode
 

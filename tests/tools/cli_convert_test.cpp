@@ -1,5 +1,6 @@
 // vistrel-cli convert, run as a user would run it, with every output read back by ImageMagick's
 // identify as an independent reader.
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
@@ -12,28 +13,17 @@
 
 namespace {
 
-struct Result
-{
-    int status;
-    std::string out;
-};
+using Result = CommandResult;
 
 Result run(const std::string &command)
 {
-    FILE *pipe = ::popen(command.c_str(), "r");
-    Result result{ -1, {} };
-    std::array<char, 4096> chunk{};
-    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
-        result.out.append(chunk.data(), n);
-    const int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+    return RunCommand(command);
 }
 
 // Runs the tool; its standard error is returned in out when errToOut.
 Result runCli(const std::string &arguments, bool errToOut = false)
 {
-    return run(std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli " + arguments
+    return run(CliPath() + " " + arguments
                + (errToOut ? " 2>&1" : " 2>/dev/null"));
 }
 

@@ -1,4 +1,5 @@
 // vistrel-cli info, run as a user would run it.
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +11,10 @@
 
 namespace {
 
-struct Result
+// Runs the tool with arguments; standard error goes to errFile.
+CommandResult runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
 {
-    int status;
-    std::string out;
-};
-
-// Runs the tool with arguments; standard error goes to err when given.
-Result runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
-{
-    std::string command = std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli " + arguments
-            + " 2>" + errFile;
-    FILE *pipe = ::popen(command.c_str(), "r");
-    Result result { -1, {} };
-    std::array<char, 4096> chunk {};
-    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
-        result.out.append(chunk.data(), n);
-    int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+    return RunCommand(CliPath() + " " + arguments + " 2>" + errFile);
 }
 
 std::string readText(const std::string &path)

@@ -1,4 +1,5 @@
 // vistrel-cli thumbs over a folder of good, bad and foreign files.
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
@@ -11,27 +12,16 @@
 
 namespace {
 
-struct Result
-{
-    int status;
-    std::string out;
-};
+using Result = CommandResult;
 
 Result run(const std::string &command)
 {
-    FILE *pipe = ::popen(command.c_str(), "r");
-    Result result{ -1, {} };
-    std::array<char, 4096> chunk{};
-    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
-        result.out.append(chunk.data(), n);
-    const int raw = ::pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+    return RunCommand(command);
 }
 
 Result runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
 {
-    return run(std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli " + arguments + " 2>"
+    return run(CliPath() + " " + arguments + " 2>"
                + errFile);
 }
 

@@ -1,0 +1,24 @@
+#include "tests/support/run_command.h"
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+CommandResult RunCommand(const std::string &command)
+{
+    FILE *pipe = ::popen(command.c_str(), "r");
+    CommandResult result { -1, {} };
+    if (!pipe)
+        return result;
+    std::array<char, 4096> chunk {};
+    while (std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe))
+        result.out.append(chunk.data(), n);
+    const int raw = ::pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+std::string CliPath()
+{
+    return std::string(VISTREL_BINARY_DIR) + "/tools/vistrel-cli";
+}
