@@ -127,8 +127,12 @@ void decodeRows(ImageStream &stream, BmpRowReader &reader, const BmpCodec::State
             std::memcpy(out, rowAt(r - step), rowBytes);
             continue;
         }
-        for (; nextFileRow != frameRow; nextFileRow += step)
+        // After an early end of picture every row not yet served is index 0, which the zeroed
+        // target already holds; a file claiming millions of rows must not be walked row by row.
+        for (; nextFileRow != frameRow && !reader.pictureEnded(); nextFileRow += step)
             reader.skipRow(stream);
+        if (reader.pictureEnded())
+            break;
         if (direct) {
             reader.readRow(stream, out);
         } else {

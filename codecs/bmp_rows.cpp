@@ -149,6 +149,7 @@ public:
     }
 
     void skipRow(ImageStream &stream) override { decodeRow(stream, nullptr); }
+    bool pictureEnded() const override { return ended; }
 
 private:
     void decodeRow(ImageStream &stream, std::uint8_t *row);
@@ -163,13 +164,13 @@ private:
     std::int32_t width;
     bool fourBits;
     // Set by the end-of-picture escape: every later row is empty and nothing more is read.
-    bool pictureEnded = false;
+    bool ended = false;
 };
 
 void RunLengthRows::decodeRow(ImageStream &stream, std::uint8_t *row)
 {
     std::int64_t x = 0;
-    while (!pictureEnded) {
+    while (!ended) {
         const std::uint8_t *pair = stream.read(2);
         const int count = pair[0];
         const std::uint8_t value = pair[1];
@@ -184,7 +185,7 @@ void RunLengthRows::decodeRow(ImageStream &stream, std::uint8_t *row)
         case 0: // end of row
             return;
         case 1: // end of picture
-            pictureEnded = true;
+            ended = true;
             return;
         case 2: // a delta would move the pen; it ends the row here, its offsets are skipped
             stream.skip(2);

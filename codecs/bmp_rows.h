@@ -17,6 +17,8 @@ public:
     virtual void readRow(ImageStream &stream, std::uint8_t *row) = 0;
     // Consumes the next file row without storing it.
     virtual void skipRow(ImageStream &stream) = 0;
+    // True once the picture has ended early: every later row is index 0 and nothing more is read.
+    virtual bool pictureEnded() const { return false; }
 };
 
 // The reader for the file's bit count and compression. A bit count the format does not have
