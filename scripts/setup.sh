@@ -9,7 +9,8 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     libjpeg62-turbo-dev
     qt6-base-dev
-    xvfb xdotool
+    libxcb1-dev libxcb-shm0-dev
+    xvfb xdotool x11-utils x11-xserver-utils
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil
     clang libclang-rt-14-dev
 )

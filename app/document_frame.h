@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+
+// What the document asks of the main window. The main frame implements it; tests record.
+class DocumentFrame
+{
+public:
+    virtual ~DocumentFrame() = default;
+
+    // Sends a command through the frame's route at once (as the platform's send).
+    virtual void sendCommand(std::uint32_t id) = 0;
+    // Rearranges the splitter's panes for the new view mode.
+    virtual void arrangePanes(std::int32_t viewMode, std::int32_t previousViewMode) = 0;
+    virtual void setFullScreen(bool on, std::uint32_t toolbarId) = 0;
+    // Makes the splitter's active pane the active view, re-lays the frame out and paints the
+    // splitter and the views at once.
+    virtual void relayoutAndPaint() = 0;
+    // Sends a window message to a view by number (1112, 1113, ...); posted when post is true.
+    virtual void messageToTree(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, bool post) = 0;
+    virtual void messageToThumbnails(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, bool post) = 0;
+    virtual void messageToImageView(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, bool post) = 0;
+    // The folder selected in the tree ("" when there is no tree); rebuilds the tree along a path.
+    virtual std::string treeFolder() const = 0;
+    virtual void rebuildTree(const std::string &folder) = 0;
+    // Shows the wait cursor while alive of the returned scope (begin/end pair).
+    virtual void beginWaitCursor() = 0;
+    virtual void endWaitCursor() = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/dir_record.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Whether name a sorts before name b in listings: without regard to case, runs of digits compared
+// by value ("ornsnap999" before "ornsnap1000"); names equal that way are ordered by their bytes.
+bool ListingNameLess(std::string_view a, std::string_view b);
+
+// The entries of folder (a device path or a host path) whose names match pattern ("*" and "*.*"
+// match every name; otherwise '*' and '?' wildcards, without regard to case), in ListingNameLess
+// order, "." and ".." left out. Names that a device path cannot express (invalid UTF-8, a
+// backslash inside) are skipped. Symbolic links are followed for the record's facts; an entry
+// whose facts cannot be read is skipped. A folder that does not exist or cannot be read throws
+// the file exception with the folder's path.
+std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_view pattern = "*");

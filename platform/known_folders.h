@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// The user's personal documents folder (the "My Documents" of command 31001) as a device path
+// without a trailing backslash: the host's pictures folder ($XDG_PICTURES_DIR from
+// user-dirs.dirs, else ~/Pictures) when it lies under the device root, else "\My Documents".
+std::string PersonalFolder();
+
+// Makes string 2402, the default folder, name PersonalFolder() with a trailing backslash. Called
+// once at start-up before the settings are loaded.
+void InstallPersonalFolderString();
