@@ -113,6 +113,20 @@ std::vector<std::uint8_t> headers(const Layout &layout, std::int32_t xResolution
     return out;
 }
 
+// A row at its own width in the file's byte order is a plain copy; this is what every capture and
+// every full-size save writes, so it skips the column table.
+bool fillRowUnscaled(std::uint8_t *out, const std::uint8_t *in, const Layout &layout,
+                     std::int32_t inputWidth, bool bgrOrder)
+{
+    if (layout.width != inputWidth || (layout.bits != 24 && layout.bits != 8)
+        || (layout.bits == 24 && !bgrOrder))
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(layout.width) * (layout.bits / 8);
+    std::memcpy(out, in, bytes);
+    std::memset(out + bytes, 0, layout.rowSize - bytes);
+    return true;
+}
+
 void fillRow(std::uint8_t *out, const std::uint8_t *in, const Layout &layout,
              const std::vector<std::int32_t> &columns, bool bgrOrder)
 {
@@ -191,9 +205,9 @@ void BmpWriter::write(const std::string &path, const std::uint8_t *pixels, std::
     for (std::int32_t i = 0; i < layout.height; ++i) {
         const std::int32_t y = bottomUp ? i : layout.height - 1 - i;
         const std::int32_t inputRow = std::min(static_cast<std::int32_t>(y * rowRatio), height - 1);
-        if (inputRow != lastInputRow)
-            fillRow(row.data(), pixels + static_cast<std::size_t>(inputRow) * inputStride, layout,
-                    columns, bgrOrder);
+        const std::uint8_t *input = pixels + static_cast<std::size_t>(inputRow) * inputStride;
+        if (inputRow != lastInputRow && !fillRowUnscaled(row.data(), input, layout, width, bgrOrder))
+            fillRow(row.data(), input, layout, columns, bgrOrder);
         lastInputRow = inputRow;
         file.write(row.data(), row.size());
     }

@@ -80,6 +80,29 @@ TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
               4);
 }
 
+// Shared among threads, the work reports exactly what one thread reports: every failure, in file
+// order, and the same count.
+TEST(CliThumbs, ThreadCountDoesNotChangeTheReport)
+{
+    if (TestDataRoot().empty())
+        GTEST_SKIP() << "test pictures missing";
+    TempDir dir;
+    for (int i = 0; i < 12; ++i) {
+        const std::string n = std::to_string(10 + i);
+        if (i % 3 == 0)
+            WriteBytes(dir.file("p" + n + ".gif"), { 'G', 'I', 'F', '8', '9', 'a' });
+        else
+            copyPicture("pillow/hopper.jpg", dir.file("p" + n + ".jpg"));
+    }
+    const Result one = runCli("thumbs " + dir.path().string() + " --jobs 1", dir.file("e1"));
+    const Result many = runCli("thumbs " + dir.path().string() + " --jobs 5", dir.file("e5"));
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(one.out, "8 pictures, 4 failed\n");
+    EXPECT_EQ(many.out, one.out);
+    EXPECT_EQ(readText(dir.file("e5")), readText(dir.file("e1")));
+    EXPECT_EQ(runCli("thumbs " + dir.path().string() + " --jobs 0").status, 2);
+}
+
 TEST(CliThumbs, DefaultBoxWithoutOutputAndRefusedArguments)
 {
     if (TestDataRoot().empty())

@@ -11,3 +11,5 @@ int RunThumbs(const std::vector<std::string> &arguments);
 // Prints a failure of file the way the program reports it: the file name, then the message and
 // its location line.
 void PrintFailure(const std::string &file);
+// The text PrintFailure prints for the exception being handled (call inside a catch block).
+std::string CurrentFailureText();

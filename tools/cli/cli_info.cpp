@@ -16,7 +16,7 @@ void printInfo(const std::string &file, const ImageInfo &info)
 
 } // namespace
 
-void PrintFailure(const std::string &file)
+std::string CurrentFailureText()
 {
     std::string text;
     try {
@@ -26,6 +26,12 @@ void PrintFailure(const std::string &file)
     } catch (const std::exception &error) {
         text = error.what();
     }
+    return text;
+}
+
+void PrintFailure(const std::string &file)
+{
+    const std::string text = CurrentFailureText();
     std::fflush(stdout);
     std::fprintf(stderr, "%s: %s\n", file.c_str(), text.c_str());
 }

@@ -3,11 +3,14 @@
 #include "codecs/detecting_codec.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <optional>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -25,6 +28,8 @@ Options:
   --out DIR    Also write each thumbnail there as a BMP named after the picture's
                whole file name (photo.jpg becomes photo.jpg.bmp). DIR is created
                when missing.
+  --jobs N     Decode N pictures at a time, 1 to 64 (default: one per processor).
+               The output and the failures listed are the same for every N.
   --help       Show this text.
 )";
 
@@ -34,6 +39,7 @@ struct ThumbsArgs
     int boxWidth = 48;
     int boxHeight = 64;
     std::string out;
+    int jobs = 0;
 };
 
 bool refuse(const std::string &text)
@@ -71,6 +77,11 @@ bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
                 return false;
         } else if (a == "--out") {
             args.out = value;
+        } else if (a == "--jobs") {
+            char tail = 0;
+            if (std::sscanf(value.c_str(), "%d%c", &args.jobs, &tail) != 1 || args.jobs < 1
+                || args.jobs > 64)
+                return refuse("--jobs needs a number from 1 to 64, not '" + value + "'");
         } else {
             return refuse("unknown option '" + a + "' (see thumbs --help)");
         }
@@ -113,6 +124,35 @@ void makeThumbnail(const fs::path &file, const ThumbsArgs &args)
                       image.bytesPerPixel, 100, image.palette, true, false);
 }
 
+// Thumbnails are independent of each other, so a folder is shared out among worker threads: each
+// takes the next file until none is left. Failures are kept by position and listed afterwards in
+// file order, so the report does not depend on the number of threads.
+std::vector<std::optional<std::string>> makeThumbnails(const std::vector<fs::path> &files,
+                                                       const ThumbsArgs &args)
+{
+    std::vector<std::optional<std::string>> failures(files.size());
+    std::atomic<std::size_t> next{ 0 };
+    auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            try {
+                makeThumbnail(files[i], args);
+            } catch (...) {
+                failures[i] = CurrentFailureText();
+            }
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t wanted = args.jobs > 0 ? static_cast<std::size_t>(args.jobs) : cores;
+    const std::size_t count = std::min(wanted, std::max<std::size_t>(files.size(), 1));
+    std::vector<std::thread> helpers;
+    for (std::size_t i = 1; i < count; ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return failures;
+}
+
 } // namespace
 
 int RunThumbs(const std::vector<std::string> &list)
@@ -133,12 +173,11 @@ int RunThumbs(const std::vector<std::string> &list)
         std::fprintf(stderr, "vistrel-cli thumbs: %s\n", error.what());
         return 1;
     }
+    const auto failures = makeThumbnails(files, args);
     std::size_t failed = 0;
-    for (const fs::path &file : files) {
-        try {
-            makeThumbnail(file, args);
-        } catch (...) {
-            PrintFailure(file.string());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (failures[i]) {
+            std::fprintf(stderr, "%s: %s\n", files[i].c_str(), failures[i]->c_str());
             ++failed;
         }
     }
