@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -20,10 +22,30 @@ constexpr StringEntry kStrings[] = {
 #undef VISTREL_STRING
 };
 
+// Texts set at run time; a std::map keeps each string where it is while others are added.
+std::map<std::uint32_t, std::string> &overrides()
+{
+    static std::map<std::uint32_t, std::string> texts;
+    return texts;
+}
+
 } // namespace
+
+void SetStringOverride(std::uint32_t id, std::string text)
+{
+    overrides()[id] = std::move(text);
+}
+
+void ClearStringOverride(std::uint32_t id)
+{
+    overrides().erase(id);
+}
 
 std::optional<std::string_view> FindString(std::uint32_t id)
 {
+    const auto &texts = overrides();
+    if (auto found = texts.find(id); found != texts.end())
+        return std::string_view(found->second);
     auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
                                [](const StringEntry &e, std::uint32_t key) { return e.id < key; });
     if (it == std::end(kStrings) || it->id != id)

@@ -17,3 +17,9 @@ bool ListingNameLess(std::string_view a, std::string_view b);
 // whose facts cannot be read is skipped. A folder that does not exist or cannot be read throws
 // the file exception with the folder's path.
 std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_view pattern = "*");
+
+// Counts the folders inside path (a device or host path), following symbolic links. With all
+// set, appends each folder's name followed by "|" to *names (when names is given), in
+// ListingNameLess order, and returns the count; without all, returns 1 as soon as one folder is
+// found. 0 when there is none; -1 when path cannot be listed (missing, not a folder, unreadable).
+int ListSubfolders(std::string_view path, std::string *names, bool all);

@@ -40,4 +40,9 @@ private:
 // The local machine's settings are a read-only table built into the program. The number of
 // sub-keys of keyPath, or nothing when the table has no such key.
 // "Software\Microsoft\Shell\Keys" lists the host keys that serve as application buttons.
+// Key paths are compared without regard to case.
 std::optional<int> LocalMachineSubKeyCount(std::string_view keyPath);
+
+// A string value of the local machine's table, or nothing when the key or value is absent. Each
+// button's key, "Software\Microsoft\Shell\Keys\40C" + n, holds its name as "Name".
+std::optional<std::string> LocalMachineString(std::string_view keyPath, std::string_view value);
