@@ -1,0 +1,81 @@
+#include "common/help.h"
+
+#include "common/program_start.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#ifndef VISTREL_RES_DIR
+#  error "VISTREL_RES_DIR must name the folder of the program's resources"
+#endif
+
+namespace {
+
+constexpr const char *kHelpFileName = "vistrel_(en).htm";
+constexpr const char *kHelpViewer = "xdg-open";
+
+struct TopicRange
+{
+    std::uint32_t first;
+    std::uint32_t last;
+    const char *topic;
+};
+
+constexpr TopicRange kTopics[] = {
+    { 102, 102, "New-Folder" }, // dialog "New Folder"
+    { 105, 105, "Capture-Settings" }, // capture dialogs
+    { 107, 108, "Capture-Settings" },
+    { 112, 115, "Image-Info" }, // pages of the information sheet
+    { 116, 116, "Options" }, // dialog "Options"
+    { 206, 206, "Crop" }, // page "Crop" of the save sheet
+    { 30003, 30003, "About-Orn-Album" }, // about box
+    { 30101, 30101, "Thumbnail-View" }, // main window in Thumbnail View
+    { 30102, 30102, "Select-View" }, // main window in Select View
+};
+
+// The path goes into a URL: characters that would end the path part or start an escape are
+// written as escapes, everything else stays as it is.
+std::string urlPath(const std::string &path)
+{
+    constexpr std::string_view kEscaped = " #%?";
+    std::string out;
+    for (char c : path) {
+        if (kEscaped.find(c) == std::string_view::npos) {
+            out += c;
+            continue;
+        }
+        char escape[4];
+        std::snprintf(escape, sizeof escape, "%%%02X", static_cast<unsigned char>(c));
+        out += escape;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string HelpTopic(std::uint32_t context)
+{
+    for (const TopicRange &range : kTopics)
+        if (context >= range.first && context <= range.last)
+            return range.topic;
+    return "Main_Contents";
+}
+
+std::string HelpFilePath()
+{
+    const char *file = std::getenv("VISTREL_HELP_FILE");
+    if (file && *file)
+        return file;
+    return std::string(VISTREL_RES_DIR) + "/" + kHelpFileName;
+}
+
+std::string HelpCommandLine(std::uint32_t context)
+{
+    return "file:" + urlPath(HelpFilePath()) + "#" + HelpTopic(context);
+}
+
+void ShowHelp(std::uint32_t context)
+{
+    StartProgram(kHelpViewer, { HelpCommandLine(context) });
+}

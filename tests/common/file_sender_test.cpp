@@ -1,0 +1,119 @@
+#include "common/file_sender.h"
+
+#include "common/host_path.h"
+#include "common/program_start.h"
+#include "tests/platform/scoped_env.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class RecordingStarter final : public ProgramStarter
+{
+public:
+    int start(const std::string &program, const std::vector<std::string> &args) override
+    {
+        calls.push_back({ program, args });
+        return result;
+    }
+
+    std::vector<std::pair<std::string, std::vector<std::string>>> calls;
+    int result = 0;
+};
+
+class RecordingSink final : public MessageBoxSink
+{
+public:
+    int show(const MessageBoxRequest &request) override
+    {
+        shown.push_back(request);
+        return MessageBoxAnswer::Ok;
+    }
+
+    bool isLiveWindow(WindowHandle window) const override { return window == this; }
+
+    WindowHandle mainWindow() const override { return nullptr; }
+
+    std::vector<MessageBoxRequest> shown;
+};
+
+class FileSenderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { previousSink = SetMessageBoxSink(&sink); }
+
+    void TearDown() override { SetMessageBoxSink(previousSink); }
+
+    RecordingSink sink;
+    MessageBoxSink *previousSink = nullptr;
+};
+
+} // namespace
+
+TEST_F(FileSenderTest, StartsTheSenderWithTheHostPath)
+{
+    RecordingStarter starter;
+    ProgramStarter *previous = SetProgramStarter(&starter);
+    {
+        ScopedEnv env("VISTREL_SENDER", std::nullopt);
+        SendViaInfrared(&sink, "\\Pictures", "a b.jpg");
+    }
+    {
+        ScopedEnv env("VISTREL_SENDER", "my-sender");
+        SendFile("\\c.gif");
+    }
+    SetProgramStarter(previous);
+    ASSERT_EQ(starter.calls.size(), 2u);
+    EXPECT_EQ(starter.calls[0].first, "bluetooth-sendto");
+    EXPECT_EQ(starter.calls[0].second,
+              std::vector<std::string>{ DeviceRoot() + "/Pictures/a b.jpg" });
+    EXPECT_EQ(starter.calls[1].first, "my-sender");
+    EXPECT_EQ(starter.calls[1].second, std::vector<std::string>{ DeviceRoot() + "/c.gif" });
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(FileSenderTest, FailedStartThrowsTheMemoryMessageWithTheErrorNumber)
+{
+    RecordingStarter starter;
+    starter.result = EACCES;
+    ProgramStarter *previous = SetProgramStarter(&starter);
+    try {
+        SendFile("\\a.jpg");
+        ADD_FAILURE() << "no exception";
+    } catch (const CAlbException &e) {
+        EXPECT_EQ(e.messageId, 46040u);
+        EXPECT_EQ(e.module, 101u);
+        EXPECT_EQ(e.place, 100u);
+        EXPECT_EQ(e.step, 10u);
+        EXPECT_EQ(e.extra, static_cast<std::uint32_t>(EACCES));
+        EXPECT_TRUE(e.text.empty());
+    }
+    SetProgramStarter(previous);
+}
+
+// The real starter, with a sender that does not exist: the report carries both locations.
+TEST_F(FileSenderTest, MissingSenderIsReportedWithBothLocations)
+{
+    ScopedEnv env("VISTREL_SENDER", "/nonexistent/vistrel-sender");
+    SendViaInfrared(&sink, "\\", "a.jpg");
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].owner, &sink);
+    EXPECT_EQ(sink.shown[0].title, "Vistrel");
+    EXPECT_EQ(sink.shown[0].text,
+              "Cannot send file by infrared!\n36001:400:10\nNot enough memory.\n"
+              "101:100:10:"
+                      + std::to_string(ENOENT));
+}
+
+TEST_F(FileSenderTest, EmptyPathSendsNothing)
+{
+    RecordingStarter starter;
+    ProgramStarter *previous = SetProgramStarter(&starter);
+    SendViaInfrared(&sink, "", "");
+    SetProgramStarter(previous);
+    EXPECT_TRUE(starter.calls.empty());
+    EXPECT_TRUE(sink.shown.empty());
+}

@@ -1,0 +1,99 @@
+#include "common/help.h"
+
+#include "common/program_start.h"
+#include "tests/platform/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class RecordingStarter final : public ProgramStarter
+{
+public:
+    int start(const std::string &program, const std::vector<std::string> &args) override
+    {
+        startedProgram = program;
+        startedArgs = args;
+        return 2; // a failing viewer must not matter
+    }
+
+    std::string startedProgram;
+    std::vector<std::string> startedArgs;
+};
+
+const char *const kTopics[] = { "Main_Contents",   "New-Folder",     "Capture-Settings",
+                                "Image-Info",      "Options",        "Crop",
+                                "About-Orn-Album", "Thumbnail-View", "Select-View" };
+
+} // namespace
+
+TEST(HelpTest, TopicOfEachContext)
+{
+    const struct
+    {
+        std::uint32_t context;
+        const char *topic;
+    } rows[] = {
+        { 0, "Main_Contents" },
+        { 101, "Main_Contents" },
+        { 102, "New-Folder" },
+        { 104, "Main_Contents" },
+        { 105, "Capture-Settings" },
+        { 106, "Main_Contents" },
+        { 107, "Capture-Settings" },
+        { 108, "Capture-Settings" },
+        { 111, "Main_Contents" },
+        { 112, "Image-Info" },
+        { 115, "Image-Info" },
+        { 116, "Options" },
+        { 206, "Crop" },
+        { 30003, "About-Orn-Album" },
+        { 30101, "Thumbnail-View" },
+        { 30102, "Select-View" },
+        { 30103, "Main_Contents" },
+        { 0xFFFFFFFFu, "Main_Contents" },
+    };
+
+    for (const auto &row : rows)
+        EXPECT_EQ(HelpTopic(row.context), row.topic) << row.context;
+}
+
+TEST(HelpTest, CommandLineNamesTheFileAndTopic)
+{
+    ScopedEnv env("VISTREL_HELP_FILE", std::nullopt);
+    const std::string file = HelpFilePath();
+    EXPECT_EQ(file.substr(file.size() - 21), "/res/vistrel_(en).htm");
+    EXPECT_EQ(HelpCommandLine(107), "file:" + file + "#Capture-Settings");
+    EXPECT_EQ(HelpCommandLine(30103), "file:" + file + "#Main_Contents");
+}
+
+TEST(HelpTest, EnvironmentOverridesTheFileAndIsEscapedForTheUrl)
+{
+    ScopedEnv env("VISTREL_HELP_FILE", "/opt/my help/#1/h.htm");
+    EXPECT_EQ(HelpFilePath(), "/opt/my help/#1/h.htm");
+    EXPECT_EQ(HelpCommandLine(0), "file:/opt/my%20help/%231/h.htm#Main_Contents");
+}
+
+TEST(HelpTest, ShowHelpStartsTheUrlOpener)
+{
+    RecordingStarter recorder;
+    ProgramStarter *previous = SetProgramStarter(&recorder);
+    ShowHelp(116);
+    SetProgramStarter(previous);
+    EXPECT_EQ(recorder.startedProgram, "xdg-open");
+    EXPECT_EQ(recorder.startedArgs, std::vector<std::string>{ HelpCommandLine(116) });
+}
+
+// Every topic the program can ask for has its anchor in the shipped help file.
+TEST(HelpTest, HelpFileHoldsEveryTopic)
+{
+    ScopedEnv env("VISTREL_HELP_FILE", std::nullopt);
+    const auto bytes = ReadBytes(HelpFilePath());
+    const std::string html(bytes.begin(), bytes.end());
+    ASSERT_FALSE(html.empty());
+    for (const char *topic : kTopics)
+        EXPECT_NE(html.find(std::string("id=\"") + topic + "\""), std::string::npos) << topic;
+}
