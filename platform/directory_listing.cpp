@@ -12,8 +12,9 @@
 
 namespace {
 
-// One pass over a host folder's entries, "." and ".." and names a device path cannot hold left
-// out. The folder is closed however the pass ends.
+// One pass over a host folder's entries. Names starting with a dot (the host's hidden entries,
+// "." and ".." among them) and names a device path cannot hold are left out: with the home folder
+// as the device root, the album would otherwise offer every program's settings folder. The folder is closed however the pass ends.
 class FolderReader
 {
 public:
@@ -44,7 +45,7 @@ public:
                 return nullptr;
             }
             std::string_view name = entry->d_name;
-            if (name != "." && name != ".." && IsDeviceExpressibleName(name))
+            if (name.front() != '.' && IsDeviceExpressibleName(name))
                 return entry;
         }
         return nullptr;

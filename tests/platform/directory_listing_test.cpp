@@ -100,7 +100,7 @@ TEST(ListDirectoryTest, EntriesOrderAndFacts)
 {
     TempDir dir;
     for (const char *name : { "ornsnap1000.bmp", "ornsnap999.bmp", "B.jpg", "a.jpg", "x:y.gif",
-                              "bad\xff.jpg", "back\\slash.jpg" })
+                              "bad\xff.jpg", "back\\slash.jpg", ".hidden.jpg" })
         touch(dir, name, 3);
     std::filesystem::create_directory(dir.path() / "Sub");
     std::filesystem::create_symlink(dir.path() / "a.jpg", dir.path() / "link.jpg");
@@ -156,7 +156,7 @@ TEST(ListSubfoldersTest, CountsAndNames)
     EXPECT_EQ(ListSubfolders(folder, nullptr, false), 0);
     EXPECT_EQ(names, "kept|");
 
-    for (const char *name : { "c10", "b", "A", "c9", "bad\xff" })
+    for (const char *name : { "c10", "b", "A", "c9", "bad\xff", ".hidden" })
         std::filesystem::create_directory(dir.path() / name);
     std::filesystem::create_directory_symlink(dir.path() / "b", dir.path() / "linked");
     std::filesystem::create_symlink(dir.path() / "file.jpg", dir.path() / "filelink");
