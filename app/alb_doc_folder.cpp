@@ -1,0 +1,229 @@
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/document_frame.h"
+#include "app/goto_menu.h"
+#include "app/order_file.h"
+#include "common/dir_record.h"
+#include "common/error_report.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "platform/ascii_case.h"
+#include "platform/directory_listing.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr std::uint32_t kPlaceGoTo = 103;
+constexpr std::size_t kMinItemsForOrderFile = 2;
+
+// The same folder whether or not either spelling ends in a backslash.
+bool sameFolder(std::string_view a, std::string_view b)
+{
+    return SameTextIgnoringCase(RemoveBackslash(a), RemoveBackslash(b));
+}
+
+bool isMemoryFailure(const CAlbExceptionBase &failure)
+{
+    auto *own = dynamic_cast<const CAlbException *>(&failure);
+    return own && own->isMemoryClass();
+}
+
+// A folder that cannot be listed (gone, or not readable) simply holds no pictures.
+std::vector<DirectoryRecord> listPictureFiles(const std::string &folder,
+                                              const std::string &extensions)
+{
+    std::vector<DirectoryRecord> entries;
+    try {
+        entries = ListDirectory(folder, "*.*");
+    } catch (const CAlbExceptionBase &) {
+        return {};
+    }
+    std::erase_if(entries, [&](const DirectoryRecord &entry) {
+        return entry.isDirectory() || !HasPictureExtension(entry.name, extensions);
+    });
+    return entries;
+}
+
+void reportFailure(const CAlbExceptionBase &failure)
+{
+    ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+}
+
+} // namespace
+
+std::unique_ptr<ImageItem> CAlbDoc::makeItem(const DirectoryRecord &entry) const
+{
+    try {
+        return itemMaker(settings.currentFolder, entry);
+    } catch (const std::bad_alloc &) {
+        ThrowAlb(Msg::NotEnoughMemory);
+    }
+}
+
+ImageItem *CAlbDoc::AddItem(const DirectoryRecord &entry)
+{
+    std::unique_ptr<ImageItem> item;
+    try {
+        item = makeItem(entry);
+    } catch (const CAlbExceptionBase &failure) {
+        if (isMemoryFailure(failure))
+            throw;
+        return nullptr;
+    }
+    if (!item)
+        return nullptr;
+    items.push_back(std::move(item));
+    return items.back().get();
+}
+
+void CAlbDoc::RemoveItem(ImageItem *item)
+{
+    auto found = std::find_if(items.begin(), items.end(),
+                              [&](const auto &held) { return held.get() == item; });
+    if (found == items.end())
+        return;
+    std::unique_ptr<ImageItem> gone = std::move(*found);
+    items.erase(found);
+    gone->releasePictures();
+}
+
+void CAlbDoc::ClearItems()
+{
+    while (!items.empty())
+        RemoveItem(items.back().get());
+}
+
+void CAlbDoc::ScanFolder()
+{
+    // Only the items that existed before this scan can be duplicates of a listed file: the
+    // listing itself never names a file twice.
+    std::size_t boundary = items.size();
+    for (const DirectoryRecord &entry :
+         listPictureFiles(settings.currentFolder, settings.imageExtensions)) {
+        bool known = std::any_of(
+                items.begin(), items.begin() + static_cast<std::ptrdiff_t>(boundary),
+                [&](const auto &item) { return SameTextIgnoringCase(item->fileName, entry.name); });
+        if (known)
+            continue;
+        try {
+            AddItem(entry);
+        } catch (const CAlbExceptionBase &) {
+            // Short of memory: keep what was made so far and stop.
+            return;
+        }
+    }
+}
+
+bool CAlbDoc::RecheckItem(ImageItem *item)
+{
+    if (IndexOf(item) < 0)
+        return false;
+    DirectoryRecord entry;
+    if (!FindFileRecord(JoinPath(settings.currentFolder, item->fileName), entry)
+        || entry.isDirectory()) {
+        RemoveItem(item);
+        return false;
+    }
+    bool readOnly = (entry.attributes & FileAttribute::ReadOnly) != 0;
+    if (entry.size() == item->fileSize && entry.writeTime == item->lastWriteTime
+        && readOnly == item->has(ItemFlag::ReadOnly))
+        return true;
+    std::unique_ptr<ImageItem> fresh;
+    try {
+        entry.name = item->fileName;
+        fresh = makeItem(entry);
+    } catch (const CAlbExceptionBase &) { }
+    if (!fresh) {
+        RemoveItem(item);
+        return false;
+    }
+    // The item is re-made in place: views hold on to it, and its place and selection stay.
+    bool wasSelected = item->selected();
+    item->releasePictures();
+    item->fileSize = fresh->fileSize;
+    item->lastWriteTime = fresh->lastWriteTime;
+    item->flags = fresh->flags;
+    item->info = std::move(fresh->info);
+    item->setSelected(wasSelected);
+    return true;
+}
+
+void CAlbDoc::ChangeFolder(const std::string &path)
+{
+    settings.currentFolder = path;
+    // The list must follow currentFolder whatever happens to the settings file: items of the old
+    // folder under the new folder's name would send later file operations to the wrong files.
+    try {
+        AddRecentFolder(store, settings, path);
+    } catch (const CAlbExceptionBase &failure) {
+        reportFailure(failure);
+    }
+    if (frame && !SameTextIgnoringCase(frame->treeFolder(), path))
+        frame->rebuildTree(settings.currentFolder);
+    try {
+        WriteStringSetting(store, "Path", settings.currentFolder);
+    } catch (const CAlbExceptionBase &failure) {
+        reportFailure(failure);
+    }
+    ClearItems();
+    ScanFolder();
+    if (Count() == 0 && inSelectOrFullScreen()) {
+        if (frame)
+            frame->sendCommand(ViewMode::Thumbnail);
+        return;
+    }
+    if (!FirstSelected() && inSelectOrFullScreen())
+        SelectItem(ItemAt(0), true);
+    UpdateViews();
+}
+
+void CAlbDoc::ReloadFromTree()
+{
+    if (!frame)
+        return;
+    WaitCursor wait(frame);
+    SaveOrderFile();
+    ChangeFolder(frame->treeFolder());
+}
+
+bool CAlbDoc::GoTo(std::uint32_t id)
+{
+    std::optional<std::string> target = GoToTarget(settings, id);
+    if (!target)
+        return false;
+    DirectoryRecord facts;
+    bool exists = ProbeFile(*target, &facts) && facts.isDirectory();
+    if (*target != "\\" && !exists) {
+        ShowErrorMessage(nullptr, Msg::InvalidPath, 0, MessageBoxType::IconWarning, Module::GoTo,
+                         kPlaceGoTo, 0, nullptr);
+        return false;
+    }
+    if (sameFolder(*target, settings.currentFolder))
+        return false;
+    WaitCursor wait(frame);
+    SaveOrderFile();
+    ChangeFolder(*target);
+    return true;
+}
+
+void CAlbDoc::SaveOrderFile() const
+{
+    if (items.size() < kMinItemsForOrderFile)
+        return;
+    DirectoryRecord folder;
+    if (!ProbeFile(settings.currentFolder, &folder) || !folder.isDirectory())
+        return;
+    try {
+        WriteOrderFile(settings.currentFolder, FileNames());
+    } catch (const CAlbExceptionBase &) {
+        // A read-only folder or a full store: the album never reads the file back.
+    } catch (const std::bad_alloc &) { }
+}
+
+void CAlbDoc::CloseDocument()
+{
+    SaveOrderFile();
+    ClearItems();
+}

@@ -1,0 +1,81 @@
+#include "app/image_item.h"
+
+#include "codecs/detecting_codec.h"
+#include "codecs/image_description.h"
+#include "common/alb_exception.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "platform/ascii_case.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr std::uint32_t kPlaceMakeItem = 118;
+
+} // namespace
+
+void ImageItem::setSelected(bool on)
+{
+    if (on)
+        flags |= ItemFlag::Selected;
+    else
+        flags &= static_cast<std::uint16_t>(~ItemFlag::Selected);
+}
+
+void ImageItem::releaseThumbnail()
+{
+    thumbnail.reset();
+    flags &= static_cast<std::uint16_t>(~ItemFlag::ThumbCached);
+}
+
+void ImageItem::releasePictures()
+{
+    releaseThumbnail();
+    frames.clear();
+    framesPercent = 100;
+    flags &= static_cast<std::uint16_t>(~(ItemFlag::FramesCached | ItemFlag::ViewCached));
+}
+
+std::unique_ptr<ImageItem> MakeImageItem(std::string_view folder, const DirectoryRecord &entry)
+{
+    auto item = std::make_unique<ImageItem>();
+    item->fileName = entry.name;
+    // The device's sizes are 32-bit; a larger host file is shown at the largest size it can hold.
+    item->fileSize = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(entry.size(), std::numeric_limits<std::uint32_t>::max()));
+    item->lastWriteTime = entry.writeTime;
+    if (entry.attributes & FileAttribute::ReadOnly)
+        item->flags |= ItemFlag::ReadOnly;
+    if (entry.attributes & FileAttribute::InRom)
+        item->flags |= ItemFlag::InRom;
+    item->flags |= ItemFlag::DescriptionRead;
+
+    ImageHeader header;
+    DetectingCodec codec;
+    codec.readInfoFromFile(JoinPath(folder, entry.name), &header);
+    if (header.frameCount <= 0)
+        ThrowAlb(Msg::NoImages, Module::AlbumItems, kPlaceMakeItem, 1);
+    DescribeImage(header, item->info, true);
+    item->flags |= ItemFlag::DescriptionValid;
+    return item;
+}
+
+bool HasPictureExtension(std::string_view name, std::string_view extensions)
+{
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    std::string_view extension = name.substr(dot + 1);
+    while (!extensions.empty()) {
+        std::size_t bar = extensions.find('|');
+        std::string_view entry = extensions.substr(0, bar);
+        if (!entry.empty() && SameTextIgnoringCase(entry, extension))
+            return true;
+        if (bar == std::string_view::npos)
+            break;
+        extensions.remove_prefix(bar + 1);
+    }
+    return false;
+}

@@ -1,0 +1,191 @@
+#include "app/options_dialog.h"
+
+#include "app/app_settings.h"
+#include "common/error_report.h"
+#include "common/help.h"
+#include "common/host_path.h"
+#include "common/string_ids.h"
+#include "common/string_table.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::uint32_t kHelpContext = 116;
+constexpr int kColorModes = 5;
+
+// The two tied cell sizes.
+constexpr std::uint16_t kSmallWidth = 55;
+constexpr std::uint16_t kSmallHeight = 71;
+constexpr std::uint16_t kLargeWidth = 67;
+constexpr std::uint16_t kLargeHeight = 87;
+
+QString tableText(std::uint32_t id)
+{
+    std::string text;
+    LoadString(id, text);
+    return QString::fromStdString(text);
+}
+
+QRadioButton *radio(const char *id, const char *text, QWidget *parent)
+{
+    auto *button = new QRadioButton(QString::fromUtf8(text), parent);
+    button->setObjectName(QString::fromUtf8(id));
+    return button;
+}
+
+QWidget *radioPair(QRadioButton *first, QRadioButton *second, QWidget *parent)
+{
+    auto *row = new QWidget(parent);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    // Each pair is its own group: exclusivity is per parent widget otherwise.
+    auto *group = new QButtonGroup(row);
+    group->addButton(first);
+    group->addButton(second);
+    return row;
+}
+
+// A split keeps the same number of whole rows of cells at the new cell height. A cell height of
+// 0 (a damaged stored block) cannot be divided by: such a split falls back to two rows.
+std::uint16_t rescaledSplit(std::uint16_t split, std::uint16_t oldHeight, std::uint16_t newHeight)
+{
+    std::uint32_t rows = oldHeight == 0 ? 2u : split / oldHeight;
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(rows * newHeight, 0xFFFF));
+}
+
+} // namespace
+
+OptionsDialog::OptionsDialog(AppSettings &appSettings, SettingsStore &settingsStore,
+                             QWidget *parent)
+    : QDialog(parent),
+      settings(appSettings),
+      store(settingsStore),
+      folderChooser(ChooseFolderWithFileDialog)
+{
+    setObjectName(QStringLiteral("116"));
+    setWindowTitle(QStringLiteral("Options"));
+    buildControls();
+    loadSettings();
+}
+
+void OptionsDialog::buildControls()
+{
+    colorList = new QComboBox(this);
+    colorList->setObjectName(QStringLiteral("1059"));
+    colorList->addItems(tableText(Msg::ColorOptimizationList).split(QLatin1Char('|')));
+    leftButton = radio("1028", "Left", this);
+    rightButton = radio("1029", "Right", this);
+    smallButton = radio("1030", "Small", this);
+    largeButton = radio("1031", "Large", this);
+    homeField = new QLineEdit(this);
+    homeField->setObjectName(QStringLiteral("1076"));
+    homeField->setReadOnly(true);
+    auto *change = new QPushButton(QStringLiteral("Change..."), this);
+    change->setObjectName(QStringLiteral("1078"));
+    connect(change, &QPushButton::clicked, this, &OptionsDialog::changeHome);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Color optimization:"), colorList);
+    form->addRow(QStringLiteral("Auto rotate:"), radioPair(leftButton, rightButton, this));
+    form->addRow(QStringLiteral("Thumbnail size:"), radioPair(smallButton, largeButton, this));
+    auto *homeRow = new QHBoxLayout;
+    homeRow->addWidget(homeField, 1);
+    homeRow->addWidget(change);
+    form->addRow(QStringLiteral("Home:"), homeRow);
+
+    auto *buttons = new QDialogButtonBox(
+            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &OptionsDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kHelpContext); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+void OptionsDialog::loadSettings()
+{
+    colorList->setCurrentIndex(std::min(settings.colorOptimization(), kColorModes - 1));
+    (settings.rotateLeft() ? leftButton : rightButton)->setChecked(true);
+    (settings.prefs.cellWidth == kSmallWidth ? smallButton : largeButton)->setChecked(true);
+    homeField->setText(QString::fromStdString(settings.homeFolder));
+}
+
+void OptionsDialog::changeHome()
+{
+    std::string prompt;
+    LoadString(Msg::SelectHomeFolder, prompt);
+    std::optional<std::string> chosen =
+            folderChooser ? folderChooser(this, settings.homeFolder, prompt) : std::nullopt;
+    if (!chosen)
+        return;
+    settings.homeFolder = *chosen;
+    homeField->setText(QString::fromStdString(settings.homeFolder));
+}
+
+void OptionsDialog::applyThumbnailSize(bool small)
+{
+    bool largeInForce = settings.prefs.cellWidth != kSmallWidth;
+    if (small != largeInForce)
+        return;
+    std::uint16_t oldHeight = settings.prefs.cellHeight;
+    std::uint16_t newHeight = small ? kSmallHeight : kLargeHeight;
+    settings.prefs.cellWidth = small ? kSmallWidth : kLargeWidth;
+    settings.prefs.cellHeight = newHeight;
+    settings.ui.thumbViewSplit = rescaledSplit(settings.ui.thumbViewSplit, oldHeight, newHeight);
+    settings.ui.selectViewSplit = rescaledSplit(settings.ui.selectViewSplit, oldHeight, newHeight);
+    sizeChanged = true;
+}
+
+void OptionsDialog::accept()
+{
+    PreferencesBlock &prefs = settings.prefs;
+    if (leftButton->isChecked())
+        prefs.prefFlags |= PrefFlag::RotateLeft;
+    else
+        prefs.prefFlags &= ~PrefFlag::RotateLeft;
+    applyThumbnailSize(smallButton->isChecked());
+    auto mode = static_cast<std::uint32_t>(std::max(colorList->currentIndex(), 0));
+    prefs.prefFlags = (prefs.prefFlags & ~(7u << PrefFlag::ColorOptimizationShift))
+            | (mode << PrefFlag::ColorOptimizationShift);
+    try {
+        WritePreferences(store, prefs);
+    } catch (const CAlbExceptionBase &failure) {
+        // The choices stay in force for this run; only storing them failed.
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+    }
+    QDialog::accept();
+}
+
+std::optional<std::string> ChooseFolderWithFileDialog(QWidget *parent, const std::string &start,
+                                                      const std::string &prompt)
+{
+    QString folder = QFileDialog::getExistingDirectory(parent, QString::fromStdString(prompt),
+                                                       QString::fromStdString(HostPath(start)));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return DevicePath(folder.toStdString());
+}
+
+OptionsOutcome RunOptionsDialog(AppSettings &settings, SettingsStore &store)
+{
+    OptionsDialog dialog(settings, store, QApplication::activeWindow());
+    OptionsOutcome outcome;
+    outcome.accepted = dialog.exec() == QDialog::Accepted;
+    outcome.thumbnailsChanged = outcome.accepted && dialog.thumbnailsChanged();
+    return outcome;
+}
