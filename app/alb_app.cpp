@@ -1,0 +1,294 @@
+#include "app/alb_app.h"
+
+#include "app/alb_doc.h"
+#include "app/frame_commands.h"
+#include "app/main_frame.h"
+#include "app/trace_log.h"
+#include "common/alb_exception.h"
+#include "common/dir_record.h"
+#include "common/error_report.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "platform/display_probe.h"
+#include "platform/instance_channel.h"
+#include "platform/known_folders.h"
+#include "platform/message_box.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QStyle>
+#include <QToolBar>
+
+#include <new>
+
+namespace {
+
+constexpr const char *kStringsSection = "Strings";
+constexpr const char *kCommandValue = "Command";
+constexpr int kMaxDialogsClosed = 5;
+
+// Called by operator new only when an allocation really fails: the program's own report of it.
+void ThrowNotEnoughMemory()
+{
+    std::set_new_handler(nullptr);
+    CAlbException failure(Msg::NotEnoughMemory);
+    std::set_new_handler(ThrowNotEnoughMemory);
+    throw failure;
+}
+
+std::uint32_t ViewCommandFor(int launchMode)
+{
+    switch (launchMode) {
+    case LaunchMode::Select:
+        return static_cast<std::uint32_t>(ViewMode::Select);
+    case LaunchMode::FullScreen:
+        return static_cast<std::uint32_t>(ViewMode::FullScreen);
+    default:
+        return static_cast<std::uint32_t>(ViewMode::Thumbnail);
+    }
+}
+
+void ReportFailure(const CAlbExceptionBase &failure)
+{
+    ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+}
+
+} // namespace
+
+int CloseOpenDialogs()
+{
+    int closed = 0;
+    const QWidget *previous = nullptr;
+    for (int pass = 0; pass < kMaxDialogsClosed; ++pass) {
+        QDialog *open = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QDialog *>(widget);
+            if (dialog && dialog != previous && dialog->isVisible()) {
+                open = dialog;
+                break;
+            }
+        }
+        if (!open)
+            break;
+        open->hide();
+        open->reject();
+        previous = open;
+        ++closed;
+    }
+    return closed;
+}
+
+std::string ExistingFolderFor(const std::string &folder)
+{
+    std::string path = RemoveBackslash(folder);
+    while (!path.empty() && path != "\\") {
+        DirectoryRecord facts;
+        if (ProbeFile(path, &facts) && facts.isDirectory())
+            return path;
+        const std::string parent = FolderPart(path, true);
+        if (parent == path)
+            break;
+        path = parent;
+    }
+    return "\\";
+}
+
+CAlbApp::CAlbApp(std::string settingsFilePath) : store(std::move(settingsFilePath)) { }
+
+CAlbApp::~CAlbApp()
+{
+    if (doc)
+        doc->setFrame(nullptr);
+    frame.reset();
+    doc.reset();
+}
+
+CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
+{
+    if (!claimInstance(parameters))
+        return Start::HandedOver;
+    QCoreApplication::setOrganizationName(QStringLiteral("Ornwick"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vistrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.00"));
+    InstallQtMessageBoxSink();
+    std::set_new_handler(ThrowNotEnoughMemory);
+    InstallPersonalFolderString();
+    ProbeAndSetDisplayInfo();
+
+    settings.viewMode = 0;
+    settings.previousViewMode = 0;
+    settings.appFlags = AppFlag::StartingUp;
+    const int scrollBar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    try {
+        LoadSettings(store, settings, scrollBar, scrollBar);
+    } catch (const CAlbExceptionBase &failure) {
+        ReportFailure(failure);
+        return Start::Failed;
+    }
+    if (!BuildImageLists(lists))
+        return Start::Failed;
+
+    if (!runCommandLine(ParseCommandLine(parameters)))
+        return Start::Failed;
+    settings.appFlags &= ~AppFlag::StartingUp;
+    return Start::Running;
+}
+
+bool CAlbApp::claimInstance(const std::vector<std::string> &parameters)
+{
+    channel = std::make_unique<InstanceChannel>(
+            InstanceChannelName(ProgramFilePath(), store.filePath()));
+    const auto handOver = [this, &parameters] {
+        if (parameters.empty())
+            return false;
+        try {
+            store.writeString(SettingsSectionKey(kStringsSection), kCommandValue,
+                              JoinCommandLine(parameters));
+        } catch (const CAlbExceptionBase &) {
+            // Without the stored command line the running instance is only brought forward.
+            return false;
+        }
+        return true;
+    };
+    if (channel->claim(handOver, FrameCmd::RunHandedOverCommandLine)
+        == InstanceChannel::Role::HandedOver)
+        return false;
+    connect(channel.get(), &InstanceChannel::requested, this,
+            [this](InstanceRequest request, std::uint32_t id) {
+                if (request == InstanceRequest::Raise)
+                    raiseFrame();
+                // Only the hand-over command is taken from another process.
+                else if (id == FrameCmd::RunHandedOverCommandLine && frame)
+                    frame->sendCommand(id);
+            });
+    return true;
+}
+
+bool CAlbApp::createDocumentAndFrame()
+{
+    doc = std::make_unique<CAlbDoc>(settings, store);
+    frame = std::make_unique<CMainFrame>(settings);
+    frame->setRoute(doc.get(), this);
+    doc->setFrame(frame.get());
+    connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
+        if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen)
+            traceState();
+    });
+    frame->show();
+    return true;
+}
+
+bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
+{
+    if (!frame && !createDocumentAndFrame())
+        return false;
+
+    frame->paneArea()->hide();
+    if (settings.viewMode != ViewMode::FullScreen)
+        frame->toolbar()->hide();
+    frame->show();
+    frame->repaint();
+
+    if (!info.folder.empty())
+        settings.currentFolder = info.folder;
+    settings.viewMode = 0;
+
+    // The folder tree will select the folder and the document load it from there; until the tree
+    // exists the document loads it directly, as the tree would pick it: the nearest existing one.
+    try {
+        doc->SaveOrderFile();
+        doc->ChangeFolder(ExistingFolderFor(settings.currentFolder));
+        if (!info.fileName.empty()) {
+            doc->ClearSelection();
+            doc->SelectByName(info.fileName);
+        }
+    } catch (const CAlbExceptionBase &failure) {
+        ReportFailure(failure);
+    } catch (const std::bad_alloc &) {
+        ReportFailure(CAlbException(Msg::NotEnoughMemory));
+    }
+    frame->sendCommand(ViewCommandFor(info.launchMode));
+
+    frame->paneArea()->show();
+    frame->relayoutAndPaint();
+    traceState();
+    return true;
+}
+
+void CAlbApp::exitInstance()
+{
+    if (frame) {
+        frame->close();
+        doc->setFrame(nullptr);
+        frame.reset();
+    }
+    if (doc) {
+        doc->CloseDocument();
+        doc.reset();
+    }
+    try {
+        SaveSettings(store, settings);
+    } catch (const CAlbExceptionBase &failure) {
+        ReportFailure(failure);
+    }
+}
+
+bool CAlbApp::onCommand(std::uint32_t id)
+{
+    switch (id) {
+    case FrameCmd::About:
+        showAbout();
+        return true;
+    case FrameCmd::RunHandedOverCommandLine:
+        runHandedOverCommandLine();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CAlbApp::onCommandState(std::uint32_t id, CommandState &state)
+{
+    if (id != FrameCmd::About && id != FrameCmd::RunHandedOverCommandLine)
+        return false;
+    state.enabled = true;
+    state.handled = true;
+    return true;
+}
+
+void CAlbApp::runHandedOverCommandLine()
+{
+    const std::optional<std::string> text =
+            store.readString(SettingsSectionKey(kStringsSection), kCommandValue);
+    if (!text || text->empty())
+        return;
+    CloseOpenDialogs();
+    runCommandLine(ParseCommandLineText(*text));
+}
+
+void CAlbApp::raiseFrame()
+{
+    if (!frame)
+        return;
+    if (frame->isMinimized())
+        frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+    frame->show();
+    frame->raise();
+    frame->activateWindow();
+}
+
+void CAlbApp::showAbout()
+{
+    QMessageBox::about(frame.get(), QStringLiteral("About Vistrel"),
+                       QStringLiteral("Vistrel\nVersion 2.00"));
+}
+
+void CAlbApp::traceState() const
+{
+    if (!doc)
+        return;
+    const ImageItem *first = doc->FirstSelected();
+    AppendTraceLine(settings.currentFolder, first ? first->fileName : std::string(),
+                    settings.viewMode);
+}

@@ -1,0 +1,239 @@
+#include "app/main_frame.h"
+
+#include "app/app_settings.h"
+#include "app/command_bars.h"
+#include "app/doc_commands.h"
+#include "app/frame_commands.h"
+#include "common/help.h"
+#include "common/string_ids.h"
+#include "common/string_table.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kPopupOffsetFromRight = 22;
+const QColor kFrameBackground(0x66, 0x66, 0x66);
+
+QString AppTitle()
+{
+    const auto title = FindString(Msg::AppTitle);
+    return title ? QString::fromUtf8(title->data(), qsizetype(title->size()))
+                 : QStringLiteral("Vistrel");
+}
+
+} // namespace
+
+QPoint GoToPopupPosition(const QRect &buttonRect, const QSize &popupSize)
+{
+    // QRect::right() is the last pixel column; the edge is the one after it.
+    const int rightEdge = buttonRect.x() + buttonRect.width();
+    return { rightEdge - kPopupOffsetFromRight, buttonRect.y() - popupSize.height() };
+}
+
+std::uint32_t FrameHelpContext(std::int32_t viewMode)
+{
+    if (viewMode == ViewMode::Thumbnail || viewMode == ViewMode::Select)
+        return static_cast<std::uint32_t>(viewMode);
+    return HelpContext::MainContents;
+}
+
+CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
+    : QMainWindow(parent),
+      settings(appSettings),
+      actions(new CommandActions(this)),
+      bar(new QToolBar(this)),
+      tools(new QToolBar(this)),
+      panes(new QWidget(this))
+{
+    setWindowTitle(AppTitle());
+    if (const auto className = FindString(Msg::MainWindowClass))
+        setObjectName(QString::fromUtf8(className->data(), qsizetype(className->size())));
+
+    connect(actions, &CommandActions::triggered, this,
+            [this](std::uint32_t id) { routeCommand(id); });
+    actions->buildMenuBar(menuBar(), [this] { updateCommandStates(); });
+
+    bar->setObjectName(QString::number(FrameBar::CommandBar));
+    bar->setMovable(false);
+    actions->fillBar(bar, FrameBar::CommandBar);
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    // The toolbar gets a row of its own under the command bar, as its buttons change with the mode.
+    tools->setMovable(false);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, tools);
+    loadToolbar(DocToolbar::Main);
+    tools->setVisible(settings.toolbarVisible());
+
+    // Exit works by its key even while the menu bar is hidden in full screen.
+    addAction(commandAction(FrameCmd::Exit));
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
+
+    panes->setAutoFillBackground(true);
+    QPalette background = panes->palette();
+    background.setColor(QPalette::Window, kFrameBackground);
+    panes->setPalette(background);
+    setCentralWidget(panes);
+
+    // A normal desktop window to start with; the window manager may place and resize it.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(screen->availableSize() * 2 / 3);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application)
+{
+    // The views of the two panes come first once the splitter holds them.
+    chain.setTargets({ document, this, application });
+    updateCommandStates();
+}
+
+bool CMainFrame::routeCommand(std::uint32_t id)
+{
+    const bool handled = chain.dispatch(id);
+    updateCommandStates();
+    emit commandRouted(id);
+    return handled;
+}
+
+void CMainFrame::updateCommandStates()
+{
+    actions->refresh([this](std::uint32_t id) { return chain.state(id); });
+}
+
+QAction *CMainFrame::commandAction(std::uint32_t id)
+{
+    return actions->action(id);
+}
+
+void CMainFrame::arrangePanes(std::int32_t, std::int32_t)
+{
+    // The panes come with the splitter; until then the pane area stays as it is.
+}
+
+void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
+{
+    if (on) {
+        menuBar()->hide();
+        bar->hide();
+        showFullScreen();
+    } else {
+        if (isFullScreen())
+            showNormal();
+        menuBar()->show();
+        bar->show();
+        panes->raise();
+    }
+    if (newToolbarId == 0)
+        return;
+    loadToolbar(newToolbarId);
+    tools->hide();
+    if (!on && settings.toolbarVisible()) {
+        // Shown through the toggle so that the command bar's button follows.
+        settings.ui.captureFlags &= ~CaptureFlag::ToolbarVisible;
+        toggleToolbar();
+    }
+}
+
+void CMainFrame::relayoutAndPaint()
+{
+    panes->updateGeometry();
+    panes->repaint();
+}
+
+void CMainFrame::beginWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CMainFrame::endWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::setGoToSubmenu(const std::vector<MenuEntry> &entries)
+{
+    if (QMenu *submenu = actions->goToSubmenu())
+        actions->fillMenu(submenu, entries, true);
+}
+
+void CMainFrame::showGoToPopup(const std::vector<MenuEntry> &entries)
+{
+    QMenu popup(this);
+    actions->fillMenu(&popup, entries, false);
+    QRect button;
+    if (QWidget *widget = tools->widgetForAction(commandAction(DocCmd::GoToButton));
+        widget && widget->isVisible())
+        button = QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    else
+        button = QRect(mapToGlobal(rect().center()), QSize(0, 0));
+    const QAction *chosen = popup.exec(GoToPopupPosition(button, popup.sizeHint()));
+    if (!chosen)
+        return;
+    bool ok = false;
+    const std::uint32_t id = chosen->objectName().toUInt(&ok);
+    if (ok)
+        routeCommand(id);
+}
+
+bool CMainFrame::onCommand(std::uint32_t id)
+{
+    switch (id) {
+    case FrameCmd::ToggleToolbar:
+        toggleToolbar();
+        return true;
+    case FrameCmd::Exit:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::onCommandState(std::uint32_t id, CommandState &state)
+{
+    switch (id) {
+    case FrameCmd::ToggleToolbar:
+        state.enabled = true;
+        state.checked = settings.toolbarVisible();
+        break;
+    case FrameCmd::Exit:
+        state.enabled = true;
+        break;
+    default:
+        return false;
+    }
+    state.handled = true;
+    return true;
+}
+
+void CMainFrame::toggleToolbar()
+{
+    settings.ui.captureFlags ^= CaptureFlag::ToolbarVisible;
+    const bool visible = settings.toolbarVisible();
+    tools->setVisible(visible);
+    commandAction(FrameCmd::ToggleToolbar)->setChecked(visible);
+}
+
+void CMainFrame::loadToolbar(std::uint32_t id)
+{
+    toolbarId = id;
+    tools->setObjectName(QString::number(id));
+    actions->fillBar(tools, id);
+    updateCommandStates();
+}
+
+void CMainFrame::showHelp()
+{
+    ShowHelp(FrameHelpContext(settings.viewMode));
+}

@@ -1,0 +1,173 @@
+#include "app/alb_app.h"
+
+#include "app/alb_doc.h"
+#include "app/frame_commands.h"
+#include "app/main_frame.h"
+#include "codecs/bmp_writer.h"
+#include "common/host_path.h"
+#include "tests/app/doc_test_support.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void EnsureApplication()
+{
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "app_tests";
+        static char *argv[] = { name, nullptr };
+        new QApplication(argc, argv);
+    }
+}
+
+// A device root of its own (also the home folder, so the personal folder is "\Pictures") with
+// pictures in \Pictures, \Pics and the root, and a settings file inside it.
+class AlbAppTest : public ::testing::Test
+{
+protected:
+    AlbAppTest()
+        : rootEnv("VISTREL_ROOT", root.path().string()),
+          homeEnv("HOME", root.path().string()),
+          configEnv("XDG_CONFIG_HOME", (root.path() / "config").string())
+    {
+        EnsureApplication();
+        fs::create_directories(root.path() / "Pictures");
+        fs::create_directories(root.path() / "Pics");
+        for (const char *picture :
+             { "\\Pictures\\p.bmp", "\\Pics\\a.bmp", "\\Pics\\b.bmp", "\\r.bmp" })
+            makePicture(picture);
+    }
+
+    static void makePicture(const std::string &devicePath)
+    {
+        std::vector<std::uint8_t> pixels(2 * 2 * 3 + 8, 0x80);
+        BmpWriter writer;
+        writer.write(HostPath(devicePath), pixels.data(), 2, 2, 2, 3, 100, nullptr, true, false);
+    }
+
+    std::string settingsPath() const { return (root.path() / "settings.conf").string(); }
+
+    static std::string shown(const CAlbApp &app)
+    {
+        CAlbApp &self = const_cast<CAlbApp &>(app);
+        const ImageItem *first = app.document()->FirstSelected();
+        return self.appSettings().currentFolder + "|" + (first ? first->fileName : "") + "|"
+                + std::to_string(self.appSettings().viewMode);
+    }
+
+    TempDir root;
+    ScopedEnv rootEnv;
+    ScopedEnv homeEnv;
+    ScopedEnv configEnv;
+};
+
+TEST_F(AlbAppTest, StartShowsTheCommandLinesFolderPictureAndView)
+{
+    struct Row
+    {
+        std::vector<std::string> parameters;
+        std::string expected;
+    };
+
+    const Row rows[] = {
+        { {}, "\\Pictures||30101" },
+        { { "-i", "\\Pics\\b.bmp" }, "\\Pics|b.bmp|30102" },
+        { { "/FS", "\\Pics\\a.bmp" }, "\\Pics|a.bmp|30103" },
+        { { "-t", "\\Pics\\" }, "\\Pics||30101" },
+        // A value without a backslash is no picture path: as if nothing were given.
+        { { "-fs", "b.bmp" }, "\\Pictures||30101" },
+        { { "-i", "\\r.bmp" }, "\\|r.bmp|30102" },
+        // A folder that is gone shows its nearest existing parent.
+        { { "-t", "\\Pics\\gone\\deeper" }, "\\Pics||30101" },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.expected);
+        fs::remove(settingsPath());
+        CAlbApp app(settingsPath());
+        ASSERT_EQ(app.initInstance(row.parameters), CAlbApp::Start::Running);
+        RecordingSink sink;
+        EXPECT_EQ(shown(app), row.expected);
+        EXPECT_EQ(app.appSettings().appFlags & AppFlag::StartingUp, 0u);
+        EXPECT_TRUE(app.mainFrame()->isVisible());
+    }
+}
+
+TEST_F(AlbAppTest, SecondStartHandsItsCommandLineOverAndTheFirstRunsIt)
+{
+    CAlbApp first(settingsPath());
+    ASSERT_EQ(first.initInstance({}), CAlbApp::Start::Running);
+    RecordingSink sink;
+    auto *dialog = new QDialog(first.mainFrame());
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+
+    CAlbApp second(settingsPath());
+    EXPECT_EQ(second.initInstance({ "-i", "\\Pics\\b.bmp" }), CAlbApp::Start::HandedOver);
+    EXPECT_EQ(second.mainFrame(), nullptr);
+
+    QElapsedTimer timer;
+    timer.start();
+    while (shown(first) != "\\Pics|b.bmp|30102" && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(shown(first), "\\Pics|b.bmp|30102");
+    // The open dialog was cancelled before the command line ran.
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    // The handed-over text stays in the store.
+    EXPECT_EQ(first.settingsStore().readString(SettingsSectionKey("Strings"), "Command"),
+              "-i \\Pics\\b.bmp");
+
+    // Run again from the store through the route: a stored "-t" changes the folder.
+    first.settingsStore().writeString(SettingsSectionKey("Strings"), "Command", "-t \\Pictures");
+    first.mainFrame()->routeCommand(FrameCmd::RunHandedOverCommandLine);
+    EXPECT_EQ(shown(first), "\\Pictures||30101");
+}
+
+TEST_F(AlbAppTest, ExitWritesTheOrderFileAndTheSettings)
+{
+    {
+        CAlbApp app(settingsPath());
+        ASSERT_EQ(app.initInstance({ "-t", "\\Pics" }), CAlbApp::Start::Running);
+        RecordingSink sink;
+        app.mainFrame()->routeCommand(FrameCmd::ToggleToolbar);
+        app.exitInstance();
+        EXPECT_EQ(app.mainFrame(), nullptr);
+    }
+    bool orderFile = false;
+    for (const auto &entry : fs::directory_iterator(root.path() / "Pics"))
+        orderFile = orderFile || entry.path().extension() == ".orna";
+    EXPECT_TRUE(orderFile);
+
+    SettingsStore store(settingsPath());
+    AppSettings loaded;
+    LoadSettings(store, loaded, 16, 16);
+    EXPECT_EQ(loaded.currentFolder, "\\Pics");
+    // The toolbar hidden before exit stays hidden at the next start.
+    EXPECT_FALSE(loaded.toolbarVisible());
+}
+
+TEST(ExistingFolderFor, FallsBackToTheNearestExistingParent)
+{
+    TempDir root;
+    ScopedEnv rootEnv("VISTREL_ROOT", root.path().string());
+    fs::create_directories(root.path() / "A" / "B");
+    EXPECT_EQ(ExistingFolderFor("\\A\\B\\"), "\\A\\B");
+    EXPECT_EQ(ExistingFolderFor("\\A\\B\\C\\D"), "\\A\\B");
+    EXPECT_EQ(ExistingFolderFor("\\Z"), "\\");
+    EXPECT_EQ(ExistingFolderFor("\\"), "\\");
+    EXPECT_EQ(ExistingFolderFor(""), "\\");
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+#include "app/main_frame.h"
+
+#include "app/command_bars.h"
+#include "app/doc_commands.h"
+#include "app/frame_commands.h"
+#include "common/string_table.h"
+#include "tests/app/doc_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace {
+
+void EnsureApplication()
+{
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "app_tests";
+        static char *argv[] = { name, nullptr };
+        new QApplication(argc, argv);
+    }
+}
+
+// A route target that records what reaches it and decides a fixed set of commands.
+class RecordingTarget final : public CommandTarget
+{
+public:
+    bool onCommand(std::uint32_t id) override
+    {
+        received.push_back(id);
+        return handles.count(id) != 0;
+    }
+
+    bool onCommandState(std::uint32_t id, CommandState &state) override
+    {
+        const auto found = states.find(id);
+        if (found == states.end())
+            return false;
+        state = found->second;
+        return true;
+    }
+
+    std::set<std::uint32_t> handles;
+    std::map<std::uint32_t, CommandState> states;
+    std::vector<std::uint32_t> received;
+};
+
+std::vector<std::uint32_t> ButtonIds(const QToolBar *bar)
+{
+    std::vector<std::uint32_t> ids;
+    for (const QAction *action : bar->actions())
+        ids.push_back(action->isSeparator() ? 0 : action->objectName().toUInt());
+    return ids;
+}
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    // Widgets need the application object before they are made.
+    bool applicationReady = (EnsureApplication(), true);
+    AppSettings settings;
+    RecordingTarget document;
+    RecordingTarget application;
+    CMainFrame frame{ settings };
+};
+
+TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTaker)
+{
+    document.handles = { DocCmd::DeletePictures };
+    document.states[DocCmd::DeletePictures] = CommandState{ true, false, false, true };
+    application.handles = { FrameCmd::About };
+    application.states[FrameCmd::About] = CommandState{ true, false, false, true };
+    frame.setRoute(&document, &application);
+
+    frame.commandAction(DocCmd::DeletePictures)->trigger();
+    frame.commandAction(FrameCmd::About)->trigger();
+    EXPECT_EQ(document.received,
+              (std::vector<std::uint32_t>{ DocCmd::DeletePictures, FrameCmd::About }));
+    EXPECT_EQ(application.received, (std::vector<std::uint32_t>{ FrameCmd::About }));
+
+    // The frame takes the toolbar toggle itself: the application never sees it.
+    const bool shown = settings.toolbarVisible();
+    EXPECT_TRUE(frame.routeCommand(FrameCmd::ToggleToolbar));
+    EXPECT_NE(settings.toolbarVisible(), shown);
+    EXPECT_EQ(application.received.size(), 1u);
+    EXPECT_TRUE(frame.commandAction(FrameCmd::ToggleToolbar)->isChecked()
+                == settings.toolbarVisible());
+
+    // Nobody takes an unknown command, and a command nobody decides cannot be chosen.
+    EXPECT_FALSE(frame.routeCommand(12345));
+    document.received.clear();
+    frame.commandAction(FrameCmd::ZoomIn)->trigger();
+    EXPECT_TRUE(document.received.empty());
+}
+
+TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
+{
+    document.states[DocCmd::DeletePictures] = CommandState{ false, false, false, true };
+    document.states[DocCmd::SelectView] = CommandState{ true, true, true, true };
+    document.states[DocCmd::ThumbnailView] = CommandState{ true, false, true, true };
+    frame.setRoute(&document, &application);
+
+    EXPECT_FALSE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
+    EXPECT_TRUE(frame.commandAction(DocCmd::SelectView)->isChecked());
+    EXPECT_FALSE(frame.commandAction(DocCmd::ThumbnailView)->isChecked());
+    // Nothing on the route acts on zooming until the image view exists.
+    EXPECT_FALSE(frame.commandAction(FrameCmd::ZoomIn)->isEnabled());
+    EXPECT_TRUE(frame.commandAction(FrameCmd::Exit)->isEnabled());
+
+    // A changed state shows after the next command, whatever it was.
+    document.states[DocCmd::DeletePictures].enabled = true;
+    document.states[DocCmd::SelectView].checked = false;
+    document.states[DocCmd::ThumbnailView].checked = true;
+    frame.routeCommand(12345);
+    EXPECT_TRUE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
+    EXPECT_FALSE(frame.commandAction(DocCmd::SelectView)->isChecked());
+    EXPECT_TRUE(frame.commandAction(DocCmd::ThumbnailView)->isChecked());
+}
+
+TEST_F(MainFrameTest, BarsMenusAndTooltips)
+{
+    EXPECT_EQ(ButtonIds(frame.commandBar()),
+              (std::vector<std::uint32_t>{ 30109, 0, 30101, 30102, 30103 }));
+    EXPECT_EQ(ButtonIds(frame.toolbar()),
+              (std::vector<std::uint32_t>{ 30001, 30003, 30004, 0, 30306, 30301, 0, 30104, 30112,
+                                           30303 }));
+
+    for (std::uint32_t barId : { 901u, 902u, 904u }) {
+        for (std::uint32_t id : BarButtons(barId)) {
+            if (id == 0)
+                continue;
+            SCOPED_TRACE(id);
+            const auto tip = FindString(id);
+            ASSERT_TRUE(tip.has_value());
+            EXPECT_EQ(frame.commandAction(id)->toolTip().toStdString(), *tip);
+        }
+    }
+    EXPECT_EQ(frame.commandAction(DocCmd::AutoRotate)->toolTip(), "Smart Rotate");
+    EXPECT_EQ(frame.commandAction(DocCmd::AutoRotate)->text(), "Auto Rotate");
+    EXPECT_EQ(frame.commandAction(DocCmd::ImageInfo)->text(), "Image Info...");
+    EXPECT_EQ(frame.commandAction(FrameCmd::Exit)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QStringList titles;
+    for (const QAction *menu : frame.menuBar()->actions())
+        titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{ "File", "View", "Tools" }));
+}
+
+TEST_F(MainFrameTest, GoToSubmenuTakesTheDocumentsEntriesAndRoutesThem)
+{
+    frame.setRoute(&document, &application);
+    frame.setGoToSubmenu({ { 31002, "Home Folder" },
+                           { 31000, "Up One Level" },
+                           {},
+                           { 0, "", true },
+                           { 31003, "&1 \\Pictures" } });
+    const QMenu *submenu = frame.menuBar()->findChild<QMenu *>("30104");
+    ASSERT_NE(submenu, nullptr);
+    ASSERT_EQ(submenu->actions().size(), 5);
+    submenu->actions()[4]->trigger();
+    EXPECT_EQ(document.received, (std::vector<std::uint32_t>{ 31003 }));
+}
+
+TEST(MainFrameGeometry, GoToPopupOpensAboveTheButtonOverlappingItsRightEnd)
+{
+    // A 24 x 20 button at (100, 300), a 120 x 90 popup.
+    EXPECT_EQ(GoToPopupPosition(QRect(100, 300, 24, 20), QSize(120, 90)), QPoint(102, 210));
+    EXPECT_EQ(FrameHelpContext(30101), 30101u);
+    EXPECT_EQ(FrameHelpContext(30102), 30102u);
+    EXPECT_EQ(FrameHelpContext(30103), 0u);
+    EXPECT_EQ(FrameHelpContext(0), 0u);
+}
+
+// The real document with pictures: the view switch loads the toolbar of the mode.
+class FrameWithDocumentTest : public DocTest
+{
+protected:
+    FrameWithDocumentTest()
+    {
+        makeFolder("\\Pics");
+        makePicture("\\Pics\\a.bmp");
+        makePicture("\\Pics\\b.bmp");
+        mainFrame.setRoute(&doc, nullptr);
+        doc.setFrame(&mainFrame);
+    }
+
+    ~FrameWithDocumentTest() override { doc.setFrame(nullptr); }
+
+    bool applicationReady = (EnsureApplication(), true);
+    CMainFrame mainFrame{ settings };
+};
+
+TEST_F(FrameWithDocumentTest, ToolbarFollowsTheViewMode)
+{
+    mainFrame.routeCommand(DocCmd::ThumbnailView);
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled()); // no pictures yet
+
+    doc.ChangeFolder("\\Pics");
+    mainFrame.updateCommandStates();
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+
+    struct Row
+    {
+        std::uint32_t command;
+        std::uint32_t toolbar;
+        bool fullScreen;
+    };
+
+    for (const Row &row :
+         { Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::FullScreenView, 902, true },
+           Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::ThumbnailView, 902, false } }) {
+        SCOPED_TRACE(row.command);
+        mainFrame.commandAction(row.command)->trigger();
+        EXPECT_EQ(settings.viewMode, static_cast<std::int32_t>(row.command));
+        EXPECT_EQ(mainFrame.loadedToolbar(), row.toolbar);
+        EXPECT_EQ(ButtonIds(mainFrame.toolbar()).size(), BarButtons(row.toolbar).size());
+        EXPECT_EQ(mainFrame.isFullScreen(), row.fullScreen);
+        EXPECT_EQ(mainFrame.commandBar()->isHidden(), row.fullScreen);
+        EXPECT_EQ(mainFrame.toolbar()->isHidden(), row.fullScreen || !settings.toolbarVisible());
+        // The pressed view button is the current mode's only.
+        for (std::uint32_t view : { 30101u, 30102u, 30103u })
+            EXPECT_EQ(mainFrame.commandAction(view)->isChecked(), view == row.command);
+    }
+}
+
+TEST_F(FrameWithDocumentTest, GoToEntryChosenFromTheSubmenuChangesTheFolder)
+{
+    settings.homeFolder = "\\Pics";
+    settings.currentFolder = "\\";
+    // States refresh (as before the File menu opens) and the document fills the submenu.
+    mainFrame.updateCommandStates();
+    QMenu *submenu = mainFrame.menuBar()->findChild<QMenu *>("30104");
+    ASSERT_NE(submenu, nullptr);
+    QAction *home = submenu->findChild<QAction *>("31002");
+    ASSERT_NE(home, nullptr);
+
+    // The folder change rebuilds the submenu while the chosen entry is still signalling.
+    home->trigger();
+    EXPECT_EQ(settings.currentFolder, "\\Pics");
+    EXPECT_EQ(doc.Count(), 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_NE(submenu->findChild<QAction *>("31003"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include "codecs/jpeg_writer.h"
+#include "tests/e2e/child_process.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/xvfb_server.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWindowTimeoutS = 20;
+constexpr int kPromptMs = 5000;
+constexpr int kStartMs = 15000;
+
+void WriteSmallJpeg(const std::string &path)
+{
+    std::vector<std::uint8_t> pixels(8 * 8 * 3, 0x80);
+    JpegWriter writer;
+    writer.write(path, pixels.data(), 8, 8, 0, 3, 100, nullptr, true, false);
+}
+
+std::vector<std::string> ReadLines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string ReadText(const fs::path &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool HasLine(const std::string &path, const std::string &wanted)
+{
+    for (const std::string &line : ReadLines(path)) {
+        if (line == wanted)
+            return true;
+    }
+    return false;
+}
+
+// A device root with two folders of pictures, a private settings folder and trace file, and a
+// private X server: every test runs the real program against these only.
+class VistrelProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!x.ok())
+            GTEST_SKIP() << "no X server: " << x.error();
+        fs::create_directories(root() / "Pictures");
+        fs::create_directories(root() / "Other");
+        fs::create_directories(config());
+        WriteSmallJpeg((root() / "Pictures" / "a.jpg").string());
+        WriteSmallJpeg((root() / "Pictures" / "b.jpg").string());
+        WriteSmallJpeg((root() / "Other" / "c.jpg").string());
+    }
+
+    fs::path root() const { return dir.path() / "root"; }
+
+    fs::path config() const { return dir.path() / "config"; }
+
+    std::string trace() const { return dir.file("trace.txt"); }
+
+    fs::path settingsFile() const { return config() / "Ornwick" / "Vistrel.conf"; }
+
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
+    {
+        return std::make_unique<ChildProcess>(
+                VISTREL_PROGRAM, arguments,
+                std::map<std::string, std::string>{ { "DISPLAY", x.display() },
+                                                    { "QT_QPA_PLATFORM", "xcb" },
+                                                    { "VISTREL_ROOT", root().string() },
+                                                    { "HOME", root().string() },
+                                                    { "XDG_CONFIG_HOME", config().string() },
+                                                    { "VISTREL_TRACE", trace() } });
+    }
+
+    CommandResult xdotool(const std::string &arguments) const
+    {
+        return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kWindowTimeoutS)
+                          + " xdotool " + arguments + " 2>/dev/null");
+    }
+
+    // The main window's id, once it is shown.
+    std::string waitForWindow() const
+    {
+        std::istringstream ids(xdotool("search --sync --onlyvisible --name '^Vistrel$'").out);
+        std::string id;
+        ids >> id;
+        return id;
+    }
+
+    void pressCtrlQ(const std::string &window) const
+    {
+        xdotool("windowfocus --sync " + window);
+        xdotool("key ctrl+q");
+    }
+
+    XvfbServer x;
+    TempDir dir;
+};
+
+TEST_F(VistrelProgram, OpensItsWindowAndCtrlQQuitsWritingTheSettings)
+{
+    auto program = start({});
+    const std::string window = waitForWindow();
+    ASSERT_FALSE(window.empty());
+    // The first start shows the personal pictures folder in Thumbnail View.
+    EXPECT_TRUE(WaitUntil(kStartMs, [&] { return HasLine(trace(), "\\Pictures\t\t30101"); }));
+    // The blocks are written only at exit.
+    const std::string uiInfo = "[Software\\Ornwick\\Vistrel\\2.00\\UI Info]";
+    EXPECT_EQ(ReadText(settingsFile()).find(uiInfo), std::string::npos);
+
+    pressCtrlQ(window);
+    EXPECT_EQ(program->waitExit(kStartMs), 0);
+    const std::string settings = ReadText(settingsFile());
+    EXPECT_NE(settings.find(uiInfo), std::string::npos);
+    EXPECT_NE(settings.find("Snap Name=str:ornsnap"), std::string::npos);
+}
+
+TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
+{
+    auto first = start({ "-t", "\\Other" });
+    ASSERT_FALSE(waitForWindow().empty());
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return HasLine(trace(), "\\Other\t\t30101"); }));
+
+    auto second = start({ "-i", "\\Pictures\\a.jpg" });
+    EXPECT_EQ(second->waitExit(kPromptMs), 0);
+    EXPECT_TRUE(WaitUntil(kPromptMs, [&] { return HasLine(trace(), "\\Pictures\ta.jpg\t30102"); }));
+    EXPECT_TRUE(first->running());
+
+    // Without a command line the second start only brings the first forward: nothing is run.
+    const std::size_t linesBefore = ReadLines(trace()).size();
+    auto third = start({});
+    EXPECT_EQ(third->waitExit(kPromptMs), 0);
+    WaitUntil(500, [] { return false; });
+    EXPECT_EQ(ReadLines(trace()).size(), linesBefore);
+    EXPECT_TRUE(first->running());
+}
+
+} // namespace
