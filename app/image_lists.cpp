@@ -130,6 +130,11 @@ const BitmapRecipe kRecipes[] = {
     { BitmapId::NoPicture, 1, QSize(16, 16), 0xC0C0C0, 0, drawNoPicture },
 };
 
+// Bitmaps that belong to a dialog rather than to the application's lists.
+const BitmapRecipe kDialogRecipes[] = {
+    { BitmapId::FolderPicker, 2, QSize(16, 16), MakeRgb(255, 255, 255), 0, drawFolder },
+};
+
 QImage drawBitmap(const BitmapRecipe &recipe)
 {
     const QSize size(recipe.imageSize.width() * recipe.count, recipe.imageSize.height());
@@ -199,4 +204,17 @@ bool BuildImageLists(ImageLists &lists)
                 ImageList(recipe.bitmapId, recipe.count, std::move(bitmap), recipe.mask);
     }
     return true;
+}
+
+ImageList BuildDialogImageList(int bitmapId)
+{
+    for (const BitmapRecipe &recipe : kDialogRecipes) {
+        if (recipe.bitmapId != bitmapId)
+            continue;
+        QImage bitmap = drawBitmap(recipe);
+        if (bitmap.isNull())
+            break;
+        return ImageList(recipe.bitmapId, recipe.count, std::move(bitmap), recipe.mask);
+    }
+    return ImageList();
 }

@@ -17,6 +17,7 @@ inline constexpr int FolderTree = 703; // closed folder, open (selected) folder
 inline constexpr int ReadOnlyMark = 706; // mark of a read-only or in-ROM picture
 inline constexpr int CaptureMark = 709; // camera of the image view and capture
 inline constexpr int NoPicture = 710; // 16 x 16: a picture that cannot be shown
+inline constexpr int FolderPicker = 31001; // the folder picker's closed and open folder
 } // namespace BitmapId
 
 // One bitmap cut into count images of equal width. Pixels of the mask colour (an RgbValue: red in
@@ -62,3 +63,7 @@ struct ImageLists
 
 // Draws the bitmaps and cuts them into lists. False when a bitmap cannot be made.
 bool BuildImageLists(ImageLists &lists);
+
+// The list of a bitmap that dialogs load for themselves (FolderPicker); an empty list for a
+// bitmap that is not one of them.
+ImageList BuildDialogImageList(int bitmapId);

@@ -1,0 +1,233 @@
+#include "app/folder_tree_rules.h"
+
+#include "app/image_lists.h"
+#include "common/path_names.h"
+#include "platform/directory_listing.h"
+
+#include <utility>
+#include <vector>
+
+bool GetToken(std::string_view text, int index, std::string &out, char separator)
+{
+    if (index < 0)
+        return false;
+    std::size_t start = 0;
+    for (int part = 0; part < index; ++part) {
+        const std::size_t next = text.find(separator, start);
+        if (next == std::string_view::npos)
+            return false;
+        start = next + 1;
+    }
+    const std::size_t end = text.find(separator, start);
+    out.assign(
+            text.substr(start, end == std::string_view::npos ? text.size() - start : end - start));
+    return true;
+}
+
+namespace {
+
+// The parts of a "|"-terminated name list; the empty part after the last separator is no name.
+std::vector<std::string> splitNames(const std::string &names)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (int i = 0; GetToken(names, i, part, '|') && !part.empty(); ++i)
+        parts.push_back(part);
+    return parts;
+}
+
+bool hasSubfolder(const std::string &path)
+{
+    return ListSubfolders(path, nullptr, false) > 0;
+}
+
+} // namespace
+
+FolderTreeWidget::FolderTreeWidget(QString rootDisplayName, QWidget *parent)
+    : QTreeWidget(parent), rootDisplay(std::move(rootDisplayName))
+{
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false); // insertFolder keeps listing order itself
+    connect(this, &QTreeWidget::itemExpanded, this, &FolderTreeWidget::onExpanded);
+    connect(this, &QTreeWidget::itemCollapsed, this, &FolderTreeWidget::onCollapsed);
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *current) { onCurrentChanged(current); });
+}
+
+FolderTreeWidget::~FolderTreeWidget()
+{
+    // The item view may still report selection changes while it takes its items down, when the
+    // derived tree that would handle them is already gone.
+    disconnect(this, nullptr, this, nullptr);
+}
+
+void FolderTreeWidget::setFolderImages(const ImageList *list)
+{
+    folderIcon = QIcon();
+    if (list && list->count() >= 2) {
+        // The view draws a selected item's icon in the Selected mode: the open folder.
+        folderIcon.addPixmap(list->pixmap(0), QIcon::Normal);
+        folderIcon.addPixmap(list->pixmap(1), QIcon::Selected);
+        setIconSize(list->imageSize());
+    }
+    QTreeWidgetItemIterator it(this);
+    for (; *it; ++it)
+        (*it)->setIcon(0, folderIcon);
+}
+
+std::string FolderTreeWidget::ItemPath(const QTreeWidgetItem *item) const
+{
+    // The root is the item without a parent, not the one whose text reads like the root's
+    // display name: a folder may well be called that too.
+    std::string path;
+    for (; item && item->parent(); item = item->parent())
+        path.insert(0, "\\" + item->text(0).toStdString());
+    return path.empty() ? std::string("\\") : path;
+}
+
+QTreeWidgetItem *FolderTreeWidget::FindChild(QTreeWidgetItem *parent, std::string_view name) const
+{
+    if (!parent)
+        return topLevelItem(0);
+    const QString wanted = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    QTreeWidgetItem *caseless = nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem *child = parent->child(i);
+        if (child->text(0) == wanted)
+            return child;
+        if (!caseless && child->text(0).compare(wanted, Qt::CaseInsensitive) == 0)
+            caseless = child;
+    }
+    return caseless;
+}
+
+bool FolderTreeWidget::InsertChildren(QTreeWidgetItem *item)
+{
+    if (!item) {
+        addTopLevelItem(newItem(rootDisplay, hasSubfolder("\\")));
+        return topLevelItemCount() > 0;
+    }
+    const std::string path = ItemPath(item);
+    std::string names;
+    if (ListSubfolders(path, &names, true) < 0)
+        return true;
+    for (const std::string &name : splitNames(names))
+        insertFolder(item, path, name);
+    return true;
+}
+
+bool FolderTreeWidget::hasChildrenMark(const QTreeWidgetItem *item)
+{
+    return item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+}
+
+void FolderTreeWidget::setChildrenMark(QTreeWidgetItem *item, bool mark)
+{
+    item->setChildIndicatorPolicy(mark ? QTreeWidgetItem::ShowIndicator
+                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+bool FolderTreeWidget::buildAlong(const std::string &path)
+{
+    QTreeWidgetItem *found = nullptr;
+    {
+        QuietSelection quietly(*this);
+        clear();
+        if (!InsertChildren(nullptr))
+            return false;
+        // Part 0 is the empty text before the leading backslash; it finds the root.
+        std::string part;
+        for (int index = 0; GetToken(path, index, part, '\\'); ++index) {
+            if (index > 0 && part.empty())
+                break;
+            QTreeWidgetItem *child = FindChild(found, part);
+            if (!child)
+                break;
+            found = child;
+            if (found->childCount() == 0)
+                InsertChildren(found);
+            found->setExpanded(true);
+        }
+    }
+    // Outside the quiet scope: selecting the folder is an ordinary selection change.
+    setCurrentItem(found);
+    scrollToItem(found, QAbstractItemView::PositionAtTop);
+    return true;
+}
+
+QTreeWidgetItem *FolderTreeWidget::insertFolder(QTreeWidgetItem *parent,
+                                                const std::string &parentPath,
+                                                const std::string &name)
+{
+    // Searched from the end: a listing hands the names over in order, so each one usually goes
+    // last.
+    int at = parent->childCount();
+    while (at > 0 && ListingNameLess(name, parent->child(at - 1)->text(0).toStdString()))
+        --at;
+    QTreeWidgetItem *item =
+            newItem(QString::fromStdString(name), hasSubfolder(JoinPath(parentPath, name)));
+    parent->insertChild(at, item);
+    return item;
+}
+
+void FolderTreeWidget::discardChildren(QTreeWidgetItem *item)
+{
+    QuietSelection quietly(*this);
+    const bool hadChildren = item->childCount() > 0;
+    item->setExpanded(false);
+    qDeleteAll(item->takeChildren());
+    if (hadChildren)
+        setChildrenMark(item, true);
+}
+
+bool FolderTreeWidget::isBelow(const QTreeWidgetItem *item, const QTreeWidgetItem *ancestor)
+{
+    if (!item || !ancestor)
+        return false;
+    for (const QTreeWidgetItem *up = item->parent(); up; up = up->parent())
+        if (up == ancestor)
+            return true;
+    return false;
+}
+
+void FolderTreeWidget::onExpanded(QTreeWidgetItem *item)
+{
+    if (item->childCount() > 0)
+        return;
+    InsertChildren(item);
+    // A folder whose sub-folders went away since it was marked shows no button any more.
+    if (item->childCount() == 0)
+        setChildrenMark(item, false);
+}
+
+void FolderTreeWidget::onCollapsed(QTreeWidgetItem *item)
+{
+    if (quiet > 0)
+        return;
+    const bool selectionBelow = isBelow(currentItem(), item);
+    {
+        QuietSelection quietly(*this);
+        if (selectionBelow)
+            setCurrentItem(item);
+        discardChildren(item);
+    }
+    if (selectionBelow)
+        folderSelected(item);
+}
+
+void FolderTreeWidget::onCurrentChanged(QTreeWidgetItem *current)
+{
+    if (quiet == 0)
+        folderSelected(current);
+}
+
+QTreeWidgetItem *FolderTreeWidget::newItem(const QString &text, bool mark) const
+{
+    auto *item = new QTreeWidgetItem(QStringList(text));
+    item->setIcon(0, folderIcon);
+    setChildrenMark(item, mark);
+    return item;
+}
