@@ -3,6 +3,7 @@
 #include "app/doc_commands.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -17,18 +18,6 @@
 #include <vector>
 
 namespace {
-
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
 
 std::vector<std::string> childNames(const QTreeWidgetItem *item)
 {
@@ -75,7 +64,7 @@ protected:
     }
 
     // The application must exist before the tree does.
-    bool applicationReady = (EnsureApplication(), true);
+    bool applicationReady = (EnsureTestApplication(), true);
     TempDir dir;
     ScopedEnv env;
     CAlbDirTree tree;

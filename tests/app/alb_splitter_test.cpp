@@ -2,6 +2,7 @@
 
 #include "app/app_settings.h"
 #include "app/image_lists.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -11,18 +12,6 @@
 #include <memory>
 
 namespace {
-
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
 
 const QSize kPortrait(240, 320);
 const QSize kLandscape(320, 240);
@@ -59,7 +48,7 @@ class AlbSplitterTest : public ::testing::Test
 protected:
     AlbSplitterTest()
     {
-        EnsureApplication();
+        EnsureTestApplication();
         BuildImageLists(lists);
     }
 

@@ -2,6 +2,7 @@
 
 #include "tests/platform/scoped_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,24 +14,12 @@
 
 namespace {
 
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
-
 class FolderPickerTest : public ::testing::Test
 {
 protected:
     FolderPickerTest() : env("VISTREL_ROOT", dir.path().string())
     {
-        EnsureApplication();
+        EnsureTestApplication();
         std::filesystem::create_directories(dir.path() / "A/B");
         std::filesystem::create_directories(dir.path() / "C");
     }

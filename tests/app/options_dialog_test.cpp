@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "platform/settings_store.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,23 +15,10 @@
 
 namespace {
 
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        // Dialogs need no screen: without a platform chosen, use the one that draws nowhere.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
-
 class OptionsDialogTest : public ::testing::Test
 {
 protected:
-    OptionsDialogTest() : store(dir.file("settings.conf")) { EnsureApplication(); }
+    OptionsDialogTest() : store(dir.file("settings.conf")) { EnsureTestApplication(); }
 
     template <typename T>
     T *control(OptionsDialog &dialog, const char *id)

@@ -1,6 +1,7 @@
 #include "platform/instance_channel.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,18 +19,6 @@ namespace {
 
 using Received = std::vector<std::pair<InstanceRequest, std::uint32_t>>;
 
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
-
 // Runs the event loop until count requests arrived or a second passed.
 void WaitFor(const Received &received, std::size_t count)
 {
@@ -45,7 +34,7 @@ class InstanceChannelTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        EnsureApplication();
+        EnsureTestApplication();
         name = QString::fromStdString(dir.file("channel"));
         QObject::connect(&first, &InstanceChannel::requested, &first,
                          [this](InstanceRequest request, std::uint32_t id) {
