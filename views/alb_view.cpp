@@ -1,0 +1,105 @@
+#include "views/alb_view.h"
+
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/window_messages.h"
+#include "common/error_report.h"
+#include "common/string_ids.h"
+#include "views/thumbnail_view_host.h"
+
+#include <QScrollBar>
+
+#include <new>
+
+CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ThumbnailViewHost &viewHost,
+                   const ImageLists *lists, QWidget *parent)
+    : QAbstractScrollArea(parent),
+      doc(document),
+      settings(appSettings),
+      host(viewHost),
+      imageLists(lists),
+      timers(std::make_unique<WindowTimers>(this, this))
+{
+    setObjectName(QStringLiteral("CAlbView"));
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The canvas covers every pixel, so nothing needs erasing before a paint.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int) { snapScrollAction(); });
+}
+
+CAlbView::~CAlbView() = default;
+
+bool CAlbView::inMode(std::int32_t mode) const
+{
+    return settings.viewMode == mode;
+}
+
+std::int32_t CAlbView::currentIndex() const
+{
+    return doc.IndexOf(doc.FirstSelected());
+}
+
+bool CAlbView::thumbnailTimerActive() const
+{
+    return timers->isActive(kThumbnailTimer);
+}
+
+void CAlbView::Guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+    } catch (const std::bad_alloc &) {
+        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconError, 0, 0, 0,
+                         nullptr);
+    }
+}
+
+void CAlbView::UpdateFromDocument(std::int32_t firstSelected)
+{
+    Layout(false);
+    if (firstSelected >= 0)
+        EnsureVisible(firstSelected);
+}
+
+std::intptr_t CAlbView::onMessage(std::uint32_t message, std::uintptr_t, std::intptr_t second)
+{
+    Guarded([&] {
+        if (message == WM_LIST_CHANGED) {
+            if (!inMode(ViewMode::Thumbnail) && !inMode(ViewMode::Select))
+                return;
+            if (second == 1) {
+                host.cellSizeChanged();
+                Layout(true);
+            }
+            EnsureVisible(currentIndex());
+            invalidateAll();
+            viewport()->repaint();
+        } else if (message == WM_CURRENT_CHANGED) {
+            EnsureVisible(currentIndex());
+            RedrawFrames();
+        }
+    });
+    return 0;
+}
+
+void CAlbView::onTimer(std::uint32_t timerId)
+{
+    if (timerId == kThumbnailTimer)
+        Guarded([&] { paintNextPicture(); });
+}
+
+void CAlbView::resizeEvent(QResizeEvent *)
+{
+    Guarded([&] {
+        ensureCanvas();
+        Layout(false);
+        if (inMode(ViewMode::Select))
+            EnsureVisible(currentIndex());
+    });
+}

@@ -1,0 +1,236 @@
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/image_item.h"
+#include "app/image_lists.h"
+#include "image/render.h"
+#include "image/screen_reduction.h"
+#include "image/view_buffer.h"
+#include "views/alb_view.h"
+#include "views/present_view_buffer.h"
+#include "views/thumbnail_cache.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// Blue as a blue-green-red value: the outline of a selected cell.
+constexpr RgbValue kSelectionBlue = 0xFF0000;
+constexpr RgbValue kWhite = 0xFFFFFF;
+constexpr RgbValue kBlack = 0x000000;
+constexpr RgbValue kMiddleGrey = 0xCCCCCC;
+// The read-only mark's top-left corner lies this far left of and above the picture area's
+// bottom-right corner.
+constexpr int kMarkOffset = 11;
+
+QRect toQRect(const Rect &r)
+{
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+Rect shrunk(const Rect &r, int left, int top, int right, int bottom)
+{
+    return { r.left + left, r.top + top, r.right - right, r.bottom - bottom };
+}
+
+// A one-pixel outline: top and left edges in topLeft (the top one pixel short of the right
+// edge, the left one short of the bottom), right and bottom edges in bottomRight.
+void draw3dRect(QPainter &painter, const Rect &r, RgbValue topLeft, RgbValue bottomRight)
+{
+    const int w = r.width();
+    const int h = r.height();
+    if (w <= 0 || h <= 0)
+        return;
+    const QColor tl = ColourOf(topLeft);
+    const QColor br = ColourOf(bottomRight);
+    painter.fillRect(r.left, r.top, w - 1, 1, tl);
+    painter.fillRect(r.left, r.top, 1, h - 1, tl);
+    painter.fillRect(r.right - 1, r.top, 1, h, br);
+    painter.fillRect(r.left, r.bottom - 1, w, 1, br);
+}
+
+void fillStore(ViewBuffer &buffer, RgbValue colour)
+{
+    for (std::int32_t y = 0; y < buffer.height; ++y) {
+        std::uint8_t *p = buffer.pixels + static_cast<std::size_t>(y) * buffer.stride();
+        for (std::int32_t x = 0; x < buffer.width; ++x, p += 3) {
+            p[0] = BlueOf(colour);
+            p[1] = GreenOf(colour);
+            p[2] = RedOf(colour);
+        }
+    }
+}
+
+} // namespace
+
+void CAlbView::ensureCanvas()
+{
+    // Never an empty image: painters on it would fail, and sizes would never match.
+    const QSize size = viewport()->size().expandedTo(QSize(1, 1));
+    if (canvas.size() == size)
+        return;
+    canvas = QImage(size, QImage::Format_RGB32);
+    canvas.fill(ColourOf(settings.prefs.thumbBackColor));
+    pending = QRegion(canvas.rect());
+}
+
+void CAlbView::paintEvent(QPaintEvent *event)
+{
+    Guarded([&] {
+        ensureCanvas();
+        if (!pending.isEmpty()) {
+            const QRect update = pending.boundingRect();
+            pending = QRegion();
+            paintCells(update);
+        }
+        QPainter painter(viewport());
+        painter.drawImage(event->rect(), canvas, event->rect());
+        drawFeedback(painter);
+    });
+}
+
+void CAlbView::paintCells(QRect update)
+{
+    QPainter painter(&canvas);
+    if (update.isEmpty())
+        update = canvas.rect();
+    painter.fillRect(update, ColourOf(settings.prefs.thumbBackColor));
+    if ((settings.appFlags & AppFlag::SwitchingView) != 0)
+        return;
+    const ThumbGrid grid = currentGrid();
+    if (grid.count == 0 || !grid.hasLayout())
+        return;
+    auto [first, last] = grid.visibleRange();
+    if (first < 0)
+        return;
+    for (std::int32_t i = first; i <= last; ++i) {
+        if (toQRect(grid.cellRect(i)).intersects(update))
+            drawFrame(painter, i);
+    }
+    timers->kill(kThumbnailTimer);
+    if (inMode(ViewMode::Thumbnail)) {
+        paintNext = first;
+        paintLast = last;
+        timers->set(kThumbnailTimer, 1);
+    } else if (inMode(ViewMode::Select)) {
+        for (std::int32_t i = first; i <= last; ++i) {
+            if (toQRect(grid.cellRect(i)).intersects(update))
+                drawPicture(painter, i);
+        }
+    }
+}
+
+void CAlbView::paintNextPicture()
+{
+    if (paintNext > paintLast || !doc.ItemAt(paintNext)) {
+        timers->kill(kThumbnailTimer);
+        return;
+    }
+    ensureCanvas();
+    {
+        QPainter painter(&canvas);
+        drawPicture(painter, paintNext);
+    }
+    viewport()->update(toQRect(CellRect(paintNext)));
+    if (++paintNext > paintLast)
+        timers->kill(kThumbnailTimer);
+}
+
+void CAlbView::RedrawFrames()
+{
+    const ThumbGrid grid = currentGrid();
+    auto [first, last] = grid.visibleRange();
+    if (first < 0)
+        return;
+    ensureCanvas();
+    QPainter painter(&canvas);
+    for (std::int32_t i = first; i <= last; ++i)
+        drawFrame(painter, i);
+    viewport()->update();
+}
+
+void CAlbView::drawFrame(QPainter &painter, std::int32_t index)
+{
+    const ImageItem *item = doc.ItemAt(index);
+    if (!item)
+        return;
+    const PreferencesBlock &prefs = settings.prefs;
+    const bool raised = (prefs.prefFlags & PrefFlag::RaisedCells) != 0;
+    const RgbValue dark = raised ? kBlack : prefs.frameColor;
+    const RgbValue light = raised ? kWhite : prefs.frameColor;
+    const RgbValue middle = raised ? kMiddleGrey : prefs.frameColor;
+
+    const Rect cell = CellRect(index);
+    draw3dRect(painter, cell, prefs.thumbBackColor, prefs.thumbBackColor);
+    Rect r = shrunk(cell, 1, 1, 0, 0);
+    draw3dRect(painter, r, light, dark);
+    r = shrunk(r, 1, 1, 1, 1);
+    draw3dRect(painter, r, middle, middle);
+    r = shrunk(r, 1, 1, 1, 1);
+    draw3dRect(painter, r, dark, light);
+
+    if (item->selected()) {
+        const RgbValue outline = prefs.frameColor == kSelectionBlue ? kWhite : kSelectionBlue;
+        Rect s = shrunk(cell, 1, 1, 0, 0);
+        draw3dRect(painter, s, outline, outline);
+        draw3dRect(painter, shrunk(s, 2, 2, 2, 2), outline, outline);
+    }
+}
+
+void CAlbView::drawPicture(QPainter &painter, std::int32_t index)
+{
+    ImageItem *item = doc.ItemAt(index);
+    if (!item)
+        return;
+    const Rect area = shrunk(CellRect(index), 4, 4, 3, 3);
+    if (!drawThumbnail(painter, *item, area)) {
+        const QImage icon = imageLists ? imageLists->image(BitmapId::NoPicture, 0) : QImage();
+        if (!icon.isNull())
+            painter.drawImage(area.left + (area.width() - icon.width()) / 2,
+                              area.top + (area.height() - icon.height()) / 2, icon);
+    }
+    drawMarks(painter, *item, area);
+}
+
+bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &area)
+{
+    if (!EnsureThumbnail(doc, item, true))
+        return false;
+    const ImageBuffer &thumb = *item.thumbnail;
+    std::optional<ViewBuffer> store;
+    RetryFreeingPictures(doc, item, [&] {
+        store = makeViewBuffer(thumb.width, thumb.height, false, false);
+        return store.has_value();
+    });
+    if (!store)
+        return false;
+    const RgbValue frame = settings.prefs.frameColor;
+    fillStore(*store, frame);
+    const std::int32_t rowPad = store->width - thumb.width;
+    renderImage(thumb, Rect{ 0, 0, thumb.width, thumb.height }, store->pixels, rowPad);
+    painter.fillRect(toQRect(area), ColourOf(frame));
+    const std::int32_t x = area.left + (area.width() - thumb.width) / 2;
+    const std::int32_t y = area.top + (area.height() - thumb.height) / 2;
+    return presentViewBuffer(painter, Rect{ x, y, x + thumb.width, y + thumb.height },
+                             store->pixels, rowPad, std::int32_t(ColourOptimization::None),
+                             kNoColour, false);
+}
+
+void CAlbView::drawMarks(QPainter &painter, const ImageItem &item, const Rect &area)
+{
+    if (!item.has(ItemFlag::ReadOnly) && !item.has(ItemFlag::InRom))
+        return;
+    const QImage mark = imageLists ? imageLists->image(BitmapId::ReadOnlyMark, 0) : QImage();
+    if (!mark.isNull())
+        painter.drawImage(area.right - kMarkOffset, area.bottom - kMarkOffset, mark);
+}
+
+void CAlbView::DrawItemPreview(ImageItem &item, QPainter &painter, const Rect &rect, RgbValue fill,
+                               bool stretch, bool enlarge) const
+{
+    const QImage icon = imageLists ? imageLists->image(BitmapId::NoPicture, 0) : QImage();
+    ::DrawItemPreview(doc, item, painter, rect, fill, stretch, enlarge, icon);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "image/image_buffer.h"
+#include "image/palette.h"
+#include "image/rect.h"
+
+#include <functional>
+#include <string>
+
+class CAlbDoc;
+class ImageItem;
+class QColor;
+class QImage;
+class QPainter;
+
+// Decodes the first frame of a picture file (a device path) fitted into a box without enlarging.
+// Throws what the reader throws.
+using ThumbnailDecoder = std::function<void(const std::string &path, ImageBuffer &image, Size box)>;
+
+// The reader the views use: the format-detecting codec.
+ThumbnailDecoder DefaultThumbnailDecoder();
+
+// The largest box a thumbnail of a cell of cell's size is decoded into: the cell less its frame.
+Size ThumbnailBox(const CAlbDoc &doc);
+
+// Frees every decoded picture (thumbnail, full-size frames, view frames) of the first item in
+// list order that holds one and is not pinned; true when one was freed.
+bool FreeOneCachedPicture(const CAlbDoc &doc);
+// Frees the decoded pictures of every such item; true when any was freed.
+bool FreeAllCachedPictures(const CAlbDoc &doc);
+
+// Runs attempt until it succeeds (returns true) or it fails and no cached picture of another item
+// can be freed. item is pinned meanwhile so that its own pictures stay. Returns attempt's last
+// result.
+bool RetryFreeingPictures(const CAlbDoc &doc, ImageItem &item,
+                          const std::function<bool()> &attempt);
+
+// Decodes the item's thumbnail from the document's current folder if it has none. With
+// retryOnMemory, a shortage of memory frees cached pictures of other items and tries again while
+// something could be freed. Any other failure leaves the item without thumbnail. True when the
+// item has a thumbnail afterwards.
+bool EnsureThumbnail(const CAlbDoc &doc, ImageItem &item, bool retryOnMemory,
+                     const ThumbnailDecoder &decoder = DefaultThumbnailDecoder());
+
+// Draws the item's thumbnail into rect on painter: fitted (or, with stretch, stretched) and
+// centred, the rest filled with fill; enlarge lets a small thumbnail grow to fit. Without a
+// thumbnail the rectangle is filled and noPicture drawn centred in it. Used by the previews of
+// other windows, which decode on demand without freeing anything.
+void DrawItemPreview(const CAlbDoc &doc, ImageItem &item, QPainter &painter, const Rect &rect,
+                     RgbValue fill, bool stretch, bool enlarge, const QImage &noPicture);
+
+// The colour of an RgbValue for painting.
+QColor ColourOf(RgbValue value);
