@@ -1,8 +1,12 @@
 #include "app/alb_app.h"
 
+#include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
+#include "app/doc_commands.h"
+#include "app/folder_picker.h"
 #include "app/frame_commands.h"
 #include "app/main_frame.h"
+#include "app/options_dialog.h"
 #include "app/trace_log.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
@@ -20,6 +24,8 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <cstdlib>
+#include <fstream>
 #include <new>
 
 namespace {
@@ -52,6 +58,30 @@ std::uint32_t ViewCommandFor(int launchMode)
 void ReportFailure(const CAlbExceptionBase &failure)
 {
     ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+}
+
+// Tests of the whole program press the command bar's buttons: where they are goes into the trace
+// file as "button<TAB>id<TAB>x<TAB>y" (the centre in window coordinates).
+void TraceButtons(const CMainFrame &frame)
+{
+    const char *path = std::getenv("VISTREL_TRACE");
+    if (!path || !*path)
+        return;
+    std::ofstream out(path, std::ios::app);
+    for (const auto &[id, centre] : frame.commandBarButtons())
+        out << "button\t" << id << '\t' << centre.x() << '\t' << centre.y() << '\n';
+}
+
+// The Options dialog with the program's own folder picker behind "Change...".
+OptionsOutcome RunOptionsWithFolderPicker(CAlbDoc &document)
+{
+    OptionsDialog dialog(document.appSettings(), document.settingsStore(),
+                         QApplication::activeWindow());
+    dialog.setFolderChooser(PickFolder);
+    OptionsOutcome outcome;
+    outcome.accepted = dialog.exec() == QDialog::Accepted;
+    outcome.thumbnailsChanged = outcome.accepted && dialog.thumbnailsChanged();
+    return outcome;
 }
 
 } // namespace
@@ -168,13 +198,22 @@ bool CAlbApp::claimInstance(const std::vector<std::string> &parameters)
 bool CAlbApp::createDocumentAndFrame()
 {
     doc = std::make_unique<CAlbDoc>(settings, store);
+    doc->setOptionsRunner(RunOptionsWithFolderPicker);
     frame = std::make_unique<CMainFrame>(settings);
+    if (!frame->createClient(*doc, &lists)) {
+        frame.reset();
+        doc.reset();
+        return false;
+    }
     frame->setRoute(doc.get(), this);
     doc->setFrame(frame.get());
     connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
         if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen)
             traceState();
     });
+    // After a low-memory notice the album comes back as at a start without a command line.
+    connect(frame.get(), &CMainFrame::resumeRequested, this,
+            [this] { runCommandLine(CAlbCommandLineInfo{}); });
     frame->show();
     return true;
 }
@@ -194,25 +233,22 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
         settings.currentFolder = info.folder;
     settings.viewMode = 0;
 
-    // The folder tree will select the folder and the document load it from there; until the tree
-    // exists the document loads it directly, as the tree would pick it: the nearest existing one.
-    try {
-        doc->SaveOrderFile();
-        doc->ChangeFolder(ExistingFolderFor(settings.currentFolder));
-        if (!info.fileName.empty()) {
-            doc->ClearSelection();
-            doc->SelectByName(info.fileName);
-        }
-    } catch (const CAlbExceptionBase &failure) {
-        ReportFailure(failure);
-    } catch (const std::bad_alloc &) {
-        ReportFailure(CAlbException(Msg::NotEnoughMemory));
+    // The tree opens the deepest existing folder on the way to currentFolder; the document loads
+    // the folder the tree selected (a route failure is reported there).
+    CAlbDirTree *tree = frame->tree();
+    if (!tree || !tree->BuildTree(settings.currentFolder))
+        return false;
+    frame->routeCommand(DocCmd::ReloadFromTree);
+    if (!info.fileName.empty()) {
+        doc->ClearSelection();
+        doc->SelectByName(info.fileName);
     }
     frame->sendCommand(ViewCommandFor(info.launchMode));
 
     frame->paneArea()->show();
     frame->relayoutAndPaint();
     traceState();
+    TraceButtons(*frame);
     return true;
 }
 

@@ -14,10 +14,17 @@ void Report(const CAlbExceptionBase &failure)
 
 } // namespace
 
+std::vector<CommandTarget *> CommandChain::route() const
+{
+    std::vector<CommandTarget *> all = viewSource ? viewSource() : std::vector<CommandTarget *>{};
+    all.insert(all.end(), targets.begin(), targets.end());
+    return all;
+}
+
 bool CommandChain::dispatch(std::uint32_t id) const
 {
     try {
-        for (CommandTarget *target : targets) {
+        for (CommandTarget *target : route()) {
             if (target && target->onCommand(id))
                 return true;
         }
@@ -33,7 +40,7 @@ bool CommandChain::dispatch(std::uint32_t id) const
 
 CommandState CommandChain::state(std::uint32_t id) const
 {
-    for (CommandTarget *target : targets) {
+    for (CommandTarget *target : route()) {
         CommandState state;
         try {
             if (target && target->onCommandState(id, state))

@@ -3,17 +3,24 @@
 #include "platform/command_route.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The way a command travels: the views of the panes on show, then the document, the frame and
 // the application. Each target is asked in turn; the first that handles the command ends its way.
-// A target that cannot be reached yet (no views before the splitter exists) is a null entry.
+// A target that cannot be reached yet is a null entry.
 class CommandChain
 {
 public:
+    // The views change with the view mode, so they are asked for anew on every command.
+    using ViewSource = std::function<std::vector<CommandTarget *>()>;
+
     void setTargets(std::vector<CommandTarget *> route) { targets = std::move(route); }
 
-    const std::vector<CommandTarget *> &route() const { return targets; }
+    void setViewSource(ViewSource source) { viewSource = std::move(source); }
+
+    // The views of the moment followed by the fixed targets.
+    std::vector<CommandTarget *> route() const;
 
     // Offers the command along the route. A failure that escapes a target is reported once here,
     // so that nothing is thrown into the event loop. False when nobody handled the command.
@@ -25,4 +32,5 @@ public:
 
 private:
     std::vector<CommandTarget *> targets;
+    ViewSource viewSource;
 };

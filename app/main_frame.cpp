@@ -4,6 +4,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/low_memory_notice.h"
 #include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -51,7 +52,8 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
       actions(new CommandActions(this)),
       bar(new QToolBar(this)),
       tools(new QToolBar(this)),
-      panes(new QWidget(this))
+      panes(new QWidget(this)),
+      lowMemory(new LowMemoryNotice(this))
 {
     setWindowTitle(AppTitle());
     if (const auto className = FindString(Msg::MainWindowClass))
@@ -78,11 +80,13 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
 
+    // Until the client is made the pane area shows the frame's own background.
     panes->setAutoFillBackground(true);
     QPalette background = panes->palette();
     background.setColor(QPalette::Window, kFrameBackground);
     panes->setPalette(background);
     setCentralWidget(panes);
+    connect(lowMemory, &LowMemoryNotice::noticed, this, &CMainFrame::hibernate);
 
     // A normal desktop window to start with; the window manager may place and resize it.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -93,7 +97,7 @@ CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application)
 {
-    // The views of the two panes come first once the splitter holds them.
+    chain.setViewSource([this] { return paneViews(); });
     chain.setTargets({ document, this, application });
     updateCommandStates();
 }
@@ -116,9 +120,17 @@ QAction *CMainFrame::commandAction(std::uint32_t id)
     return actions->action(id);
 }
 
-void CMainFrame::arrangePanes(std::int32_t, std::int32_t)
+std::vector<std::pair<std::uint32_t, QPoint>> CMainFrame::commandBarButtons() const
 {
-    // The panes come with the splitter; until then the pane area stays as it is.
+    std::vector<std::pair<std::uint32_t, QPoint>> buttons;
+    for (QAction *action : bar->actions()) {
+        const QWidget *button = bar->widgetForAction(action);
+        if (action->isSeparator() || !button || !button->isVisible())
+            continue;
+        const QPoint centre = button->mapTo(this, button->rect().center());
+        buttons.emplace_back(action->objectName().toUInt(), centre);
+    }
+    return buttons;
 }
 
 void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
@@ -143,12 +155,6 @@ void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
         settings.ui.captureFlags &= ~CaptureFlag::ToolbarVisible;
         toggleToolbar();
     }
-}
-
-void CMainFrame::relayoutAndPaint()
-{
-    panes->updateGeometry();
-    panes->repaint();
 }
 
 void CMainFrame::beginWaitCursor()

@@ -2,16 +2,25 @@
 
 #include "app/command_chain.h"
 #include "app/document_frame.h"
+#include "app/view_factory.h"
 #include "platform/command_route.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
+class CAlbDirTree;
+class CAlbDoc;
+class CAlbSplitter;
 class CommandActions;
+class LowMemoryNotice;
 class QAction;
 class QToolBar;
 struct AppSettings;
+struct ImageLists;
 
 // Where the Go To popup opens for a button at buttonRect (global coordinates): its bottom edge on
 // the button's top edge, its left edge 22 pixels left of the button's right edge.
@@ -22,16 +31,33 @@ QPoint GoToPopupPosition(const QRect &buttonRect, const QSize &popupSize);
 std::uint32_t FrameHelpContext(std::int32_t viewMode);
 
 // The one top-level window: the menu bar ("File", "View", "Tools"), the command bar with the
-// toolbar toggle and the view buttons, the toolbar of the view mode, and the pane area. Every
-// menu, bar and key command goes through routeCommand; states are refreshed in one place
-// (updateCommandStates) before menus open and after every command.
-class CMainFrame : public QMainWindow, public DocumentFrame, public CommandTarget
+// toolbar toggle and the view buttons, the toolbar of the view mode, and the pane area, which is
+// the splitter with the folder tree, the thumbnail view and the image view once createClient has
+// made them. Every menu, bar and key command goes through routeCommand, the views of the panes
+// on show first; states are refreshed in one place (updateCommandStates) before menus open and
+// after every command.
+//
+// The frame also takes the low-memory notice (it gives up the pictures and hides the panes) and,
+// on the next activation, asks for the album to be shown again through resumeRequested.
+class CMainFrame : public QMainWindow, public DocumentFrame, public CommandTarget, public ViewHost
 {
     Q_OBJECT
 
 public:
     explicit CMainFrame(AppSettings &settings, QWidget *parent = nullptr);
     ~CMainFrame() override;
+
+    // Makes the splitter in the orientation of the screen's shape and the views of the
+    // document: the image view, the tree, the thumbnail view (through the registered view
+    // factory). False, with no splitter left, when a view cannot be made. lists may be null.
+    bool createClient(CAlbDoc &document, const ImageLists *lists);
+
+    CAlbSplitter *splitter() const { return split; }
+
+    CAlbDirTree *tree() const { return folderTree; }
+
+    // The view that last had the stylus or was made active by a view switch.
+    QWidget *activeView() const { return active; }
 
     // The document and the application: the targets after the views.
     void setRoute(CommandTarget *document, CommandTarget *application);
@@ -49,6 +75,10 @@ public:
 
     QToolBar *commandBar() const { return bar; }
 
+    // The command bar's buttons on show by command id, each with its centre in the frame's
+    // coordinates (the same as the frame window's own on the desktop).
+    std::vector<std::pair<std::uint32_t, QPoint>> commandBarButtons() const;
+
     QToolBar *toolbar() const { return tools; }
 
     std::uint32_t loadedToolbar() const { return toolbarId; }
@@ -62,21 +92,22 @@ public:
     void setFullScreen(bool on, std::uint32_t newToolbarId) override;
     void relayoutAndPaint() override;
 
-    void messageToTree(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
-    void messageToThumbnails(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
-    void messageToImageView(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
-    std::string treeFolder() const override { return {}; }
-
-    void rebuildTree(const std::string &) override { }
-
+    void messageToTree(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                       bool post) override;
+    void messageToThumbnails(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                             bool post) override;
+    void messageToImageView(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                            bool post) override;
+    std::string treeFolder() const override;
+    void rebuildTree(const std::string &folder) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    void refreshViews(int firstSelected) override;
 
-    bool hasThumbnailView() const override { return false; }
+    bool hasThumbnailView() const override { return madeThumbnails; }
 
+    void focusThumbnailView() override;
+    void repaintThumbnails() override;
     void setGoToSubmenu(const std::vector<MenuEntry> &entries) override;
     void showGoToPopup(const std::vector<MenuEntry> &entries) override;
 
@@ -84,14 +115,37 @@ public:
     bool onCommand(std::uint32_t id) override;
     bool onCommandState(std::uint32_t id, CommandState &state) override;
 
+    // ViewHost (sendCommand is the DocumentFrame's).
+    void postCommand(std::uint32_t id) override;
+    void activateView(QWidget &view) override;
+    void cellSizeChanged() override;
+
+    // The low-memory notice: once until the next activation, the pictures are given up, the
+    // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.
+    void hibernate();
+
 signals:
     // A command went along the route (whether or not anyone took it).
     void commandRouted(std::uint32_t id);
+    // The first activation after a low-memory notice: the album must be shown again.
+    void resumeRequested();
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
     void toggleToolbar();
     void loadToolbar(std::uint32_t id);
     void showHelp();
+    std::vector<CommandTarget *> paneViews() const;
+    bool makeViews(const ImageLists *lists);
+    QWidget *makeView(const ViewFactory::Maker &maker, const ViewContext &context,
+                      std::int32_t backColor);
+    void connectTree();
+    void pressEnterInTree();
+    void activated();
+    void deliver(QWidget *view, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                 bool post);
 
     AppSettings &settings;
     CommandChain chain;
@@ -100,4 +154,13 @@ private:
     QToolBar *tools;
     QWidget *panes;
     std::uint32_t toolbarId = 0;
+    CAlbDoc *doc = nullptr;
+    CAlbSplitter *split = nullptr;
+    CAlbDirTree *folderTree = nullptr;
+    ViewFactory factory;
+    bool madeThumbnails = false;
+    QPointer<QWidget> active;
+    QPointer<QWidget> focusAtDeactivation;
+    bool leftSinceNotice = false;
+    LowMemoryNotice *lowMemory;
 };

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QToolBar>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -156,6 +158,55 @@ TEST_F(AlbAppTest, ExitWritesTheOrderFileAndTheSettings)
     EXPECT_EQ(loaded.currentFolder, "\\Pics");
     // The toolbar hidden before exit stays hidden at the next start.
     EXPECT_FALSE(loaded.toolbarVisible());
+}
+
+TEST_F(AlbAppTest, LowMemoryNoticeThenActivationShowsTheFolderAgainInThumbnailView)
+{
+    CAlbApp app(settingsPath());
+    ASSERT_EQ(app.initInstance({ "/FS", "\\Pics\\a.bmp" }), CAlbApp::Start::Running);
+    RecordingSink sink;
+    CMainFrame *frame = app.mainFrame();
+    ASSERT_EQ(shown(app), "\\Pics|a.bmp|30103");
+    auto *dialog = new QDialog(frame);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+    // The program is in front when the notice comes.
+    QElapsedTimer timer;
+    timer.start();
+    while (!QApplication::activeWindow() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+    // The host's notice arrives as a signal and is taken up by the event loop.
+    std::raise(SIGUSR1);
+    timer.restart();
+    while (!(app.appSettings().appFlags & AppFlag::Hibernated) && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_NE(app.appSettings().appFlags & AppFlag::Hibernated, 0u);
+    EXPECT_EQ(app.document()->Count(), 0);
+    EXPECT_TRUE(frame->paneArea()->isHidden());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(frame->isFullScreen());
+
+    // The program was in front: the frame taking the activation back from the closed dialog is
+    // no return of the user. Leaving and coming back is.
+    QEvent activate(QEvent::WindowActivate);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(frame, &activate);
+    EXPECT_EQ(app.document()->Count(), 0);
+    QCoreApplication::sendEvent(frame, &deactivate);
+    QCoreApplication::sendEvent(frame, &activate);
+    EXPECT_EQ(shown(app), "\\Pics||30101");
+    EXPECT_EQ(app.document()->Count(), 2);
+    EXPECT_FALSE(frame->paneArea()->isHidden());
+    EXPECT_FALSE(frame->isFullScreen());
+    EXPECT_EQ(frame->toolbar()->isHidden(), !app.appSettings().toolbarVisible());
+
+    // Coming back to Full Screen View without a notice in between takes the screen again.
+    frame->routeCommand(ViewMode::FullScreen);
+    frame->showNormal();
+    QCoreApplication::sendEvent(frame, &activate);
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_EQ(shown(app), "\\Pics|a.bmp|30103");
 }
 
 TEST(ExistingFolderFor, FallsBackToTheNearestExistingParent)

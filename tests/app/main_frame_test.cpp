@@ -1,13 +1,18 @@
 #include "app/main_frame.h"
 
+#include "app/alb_dir_tree.h"
+#include "app/alb_splitter.h"
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/window_messages.h"
 #include "common/string_table.h"
+#include "platform/message_window.h"
 #include "tests/app/doc_test_support.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -249,6 +254,213 @@ TEST_F(FrameWithDocumentTest, GoToEntryChosenFromTheSubmenuChangesTheFolder)
     EXPECT_EQ(doc.Count(), 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_NE(submenu->findChild<QAction *>("31003"), nullptr);
+}
+
+// A view made through the view factory that takes some commands and every message, writing
+// "name:command" and "name:message/first" into a log shared by the views.
+class FakeView final : public QWidget, public CommandTarget, public MessageWindow
+{
+public:
+    FakeView(std::string viewName, std::vector<std::string> &sharedLog, QWidget *parent)
+        : QWidget(parent), name(std::move(viewName)), log(sharedLog)
+    {
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    bool onCommand(std::uint32_t id) override
+    {
+        log.push_back(name + ":" + std::to_string(id));
+        return handles.count(id) != 0;
+    }
+
+    bool onCommandState(std::uint32_t id, CommandState &state) override
+    {
+        if (handles.count(id) == 0)
+            return false;
+        state = CommandState{ true, false, false, true };
+        return true;
+    }
+
+    std::intptr_t onMessage(std::uint32_t message, std::uintptr_t first, std::intptr_t) override
+    {
+        log.push_back(name + ":" + std::to_string(message) + "/" + std::to_string(first));
+        return 0;
+    }
+
+    std::string name;
+    std::vector<std::string> &log;
+    std::set<std::uint32_t> handles;
+};
+
+// The real document and frame with fake thumbnail and image views in the splitter, over a
+// folder of two pictures.
+class FrameWithViewsTest : public DocTest
+{
+protected:
+    FrameWithViewsTest()
+    {
+        makeFolder("\\Pics");
+        makePicture("\\Pics\\a.bmp");
+        makePicture("\\Pics\\b.bmp");
+        ViewFactory factory;
+        factory.thumbnailView = [this](const ViewContext &context) {
+            return thumbs = new FakeView("thumbs", log, context.parent);
+        };
+        factory.imageView = [this](const ViewContext &context) {
+            return image = new FakeView("image", log, context.parent);
+        };
+        SetViewFactory(factory);
+        created = mainFrame.createClient(doc, nullptr);
+        mainFrame.setRoute(&doc, nullptr);
+        doc.setFrame(&mainFrame);
+    }
+
+    ~FrameWithViewsTest() override
+    {
+        doc.setFrame(nullptr);
+        SetViewFactory({});
+    }
+
+    void loadPics()
+    {
+        mainFrame.tree()->BuildTree("\\Pics");
+        mainFrame.routeCommand(DocCmd::ReloadFromTree);
+        mainFrame.routeCommand(DocCmd::ThumbnailView);
+        log.clear();
+    }
+
+    bool applicationReady = (EnsureApplication(), true);
+    std::vector<std::string> log;
+    FakeView *thumbs = nullptr;
+    FakeView *image = nullptr;
+    CMainFrame mainFrame{ settings };
+    bool created = false;
+};
+
+TEST_F(FrameWithViewsTest, ClientHoldsTheTreeAndTheFactorysViews)
+{
+    ASSERT_TRUE(created);
+    ASSERT_NE(mainFrame.splitter(), nullptr);
+    EXPECT_EQ(mainFrame.centralWidget(), mainFrame.splitter());
+    EXPECT_TRUE(mainFrame.hasThumbnailView());
+    EXPECT_EQ(mainFrame.splitter()->pane(0), mainFrame.tree());
+    EXPECT_EQ(mainFrame.splitter()->pane(1), thumbs);
+    EXPECT_EQ(image->objectName(), "40964");
+    EXPECT_TRUE(image->isHidden());
+    // The offscreen screen is wider than tall: the panes stand side by side.
+    EXPECT_FALSE(mainFrame.splitter()->stacked());
+}
+
+TEST_F(FrameWithViewsTest, CommandsGoToThePaneViewsBeforeTheDocument)
+{
+    loadPics();
+    thumbs->handles = { DocCmd::SelectAll };
+    image->handles = { FrameCmd::NextImage, FrameCmd::ZoomIn };
+
+    // Thumbnail View: the tree takes no commands, the thumbnails in the second pane do, and the
+    // document never sees Select All.
+    EXPECT_TRUE(mainFrame.routeCommand(DocCmd::SelectAll));
+    EXPECT_EQ(doc.SelectedCount(), 0);
+    EXPECT_FALSE(mainFrame.routeCommand(FrameCmd::NextImage)); // the image view is not on show
+    EXPECT_FALSE(mainFrame.commandAction(FrameCmd::ZoomIn)->isEnabled());
+    EXPECT_EQ(log, (std::vector<std::string>{ "thumbs:30004", "thumbs:30115" }));
+
+    // Select View: the strip first, then the image view.
+    mainFrame.routeCommand(DocCmd::SelectView);
+    log.clear();
+    EXPECT_TRUE(mainFrame.routeCommand(FrameCmd::NextImage));
+    EXPECT_EQ(log, (std::vector<std::string>{ "thumbs:30115", "image:30115" }));
+    EXPECT_TRUE(mainFrame.commandAction(FrameCmd::ZoomIn)->isEnabled());
+
+    // Full Screen View: only the image view is asked; Select All goes on to the document.
+    mainFrame.routeCommand(DocCmd::FullScreenView);
+    log.clear();
+    mainFrame.routeCommand(DocCmd::SelectAll);
+    EXPECT_TRUE(mainFrame.routeCommand(FrameCmd::NextImage));
+    EXPECT_EQ(log, (std::vector<std::string>{ "image:30004", "image:30115" }));
+}
+
+TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
+{
+    loadPics();
+    mainFrame.routeCommand(DocCmd::SelectView);
+    // The switch sends the list change at once; the selection of the first picture is posted
+    // to the image view and arrives with the event loop.
+    EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1112/0"), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "image:1112/0"), log.end());
+    const std::string current =
+            "image:1113/" + std::to_string(reinterpret_cast<std::uintptr_t>(doc.FirstSelected()));
+    EXPECT_EQ(std::find(log.begin(), log.end(), current), log.end());
+    QCoreApplication::processEvents();
+    EXPECT_NE(std::find(log.begin(), log.end(), current), log.end());
+
+    // Enter in the tree (Thumbnail View) selects the first picture and tells the thumbnails.
+    mainFrame.routeCommand(DocCmd::ThumbnailView);
+    doc.ClearSelection();
+    log.clear();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(mainFrame.tree(), &enter);
+    EXPECT_EQ(doc.FirstSelected(), doc.ItemAt(0));
+    EXPECT_EQ(doc.SelectedCount(), 1);
+    EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1113/0"), log.end());
+    EXPECT_EQ(mainFrame.focusWidget(), thumbs);
+}
+
+TEST_F(FrameWithViewsTest, ChoosingAFolderInTheTreeLoadsItLater)
+{
+    settings.viewMode = ViewMode::Thumbnail;
+    CAlbDirTree *tree = mainFrame.tree();
+    ASSERT_TRUE(tree->BuildTree("\\"));
+    EXPECT_EQ(doc.Count(), 0);
+    tree->setCurrentItem(tree->FindChild(tree->FindChild(nullptr, ""), "Pics"));
+    // Posted: nothing changes inside the tree's notification.
+    EXPECT_EQ(doc.Count(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settings.currentFolder, "\\Pics");
+    EXPECT_EQ(doc.Count(), 2);
+}
+
+TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
+{
+    loadPics();
+    settings.ui.captureFlags |= CaptureFlag::ToolbarVisible;
+    int resumed = 0;
+    QObject::connect(&mainFrame, &CMainFrame::resumeRequested, [&] { ++resumed; });
+
+    mainFrame.hibernate();
+    EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
+    EXPECT_TRUE(mainFrame.splitter()->isHidden());
+    EXPECT_TRUE(mainFrame.toolbar()->isHidden());
+    EXPECT_EQ(doc.Count(), 0);
+
+    QEvent activate(QEvent::WindowActivate);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&mainFrame, &deactivate);
+    QCoreApplication::sendEvent(&mainFrame, &activate);
+    QCoreApplication::sendEvent(&mainFrame, &deactivate);
+    QCoreApplication::sendEvent(&mainFrame, &activate);
+    EXPECT_EQ(resumed, 1);
+    EXPECT_EQ(settings.appFlags & AppFlag::Hibernated, 0u);
+}
+
+TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
+{
+    EnsureApplication();
+    AppSettings settings;
+    SettingsStore store("/nonexistent/settings.conf");
+    CAlbDoc doc(settings, store);
+    ViewFactory failing;
+    failing.thumbnailView = [](const ViewContext &) -> QWidget * {
+        return nullptr;
+    };
+    SetViewFactory(failing);
+    CMainFrame frame(settings);
+    EXPECT_FALSE(frame.createClient(doc, nullptr));
+    SetViewFactory({});
+    EXPECT_EQ(frame.splitter(), nullptr);
+    EXPECT_EQ(frame.tree(), nullptr);
+    EXPECT_EQ(frame.paneArea(), frame.centralWidget());
+    EXPECT_EQ(frame.treeFolder(), "");
 }
 
 } // namespace

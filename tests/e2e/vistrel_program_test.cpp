@@ -66,6 +66,7 @@ protected:
         WriteSmallJpeg((root() / "Pictures" / "a.jpg").string());
         WriteSmallJpeg((root() / "Pictures" / "b.jpg").string());
         WriteSmallJpeg((root() / "Other" / "c.jpg").string());
+        WriteSmallJpeg((root() / "Other" / "d.jpg").string());
     }
 
     fs::path root() const { return dir.path() / "root"; }
@@ -109,6 +110,27 @@ protected:
         xdotool("key ctrl+q");
     }
 
+    // Where the program says the command bar's button for a command is (window coordinates),
+    // from its "button" trace lines; empty until they are written.
+    std::string buttonPosition(std::uint32_t id) const
+    {
+        for (const std::string &line : ReadLines(trace())) {
+            std::istringstream fields(line);
+            std::string kind, left, top;
+            std::uint32_t button = 0;
+            if (fields >> kind >> button >> left >> top && kind == "button" && button == id)
+                return left + " " + top;
+        }
+        return {};
+    }
+
+    void clickButton(const std::string &window, std::uint32_t id) const
+    {
+        const std::string position = buttonPosition(id);
+        ASSERT_FALSE(position.empty()) << "no position for button " << id;
+        xdotool("mousemove --sync --window " + window + " " + position + " click 1");
+    }
+
     XvfbServer x;
     TempDir dir;
 };
@@ -149,6 +171,39 @@ TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
     WaitUntil(500, [] { return false; });
     EXPECT_EQ(ReadLines(trace()).size(), linesBefore);
     EXPECT_TRUE(first->running());
+}
+
+TEST_F(VistrelProgram, TreeChoosesTheFolderAndTheBarButtonsSwitchTheViews)
+{
+    auto program = start({ "-t", "\\Pictures" });
+    const std::string window = waitForWindow();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+
+    // The tree opens on \Pictures and has the focus; the folder above it is \Other.
+    xdotool("windowfocus --sync " + window);
+    xdotool("key Up");
+    ASSERT_TRUE(WaitUntil(kPromptMs, [&] {
+        return ReadText(settingsFile()).find("Path=str:\\Other\n") != std::string::npos;
+    }));
+
+    // Select View needs a picture: the document holds those of \Other and shows the first.
+    clickButton(window, 30102);
+    EXPECT_TRUE(WaitUntil(kPromptMs, [&] { return HasLine(trace(), "\\Other\tc.jpg\t30102"); }));
+    clickButton(window, 30101);
+    EXPECT_TRUE(WaitUntil(kPromptMs, [&] { return HasLine(trace(), "\\Other\tc.jpg\t30101"); }));
+    clickButton(window, 30103);
+    EXPECT_TRUE(WaitUntil(kPromptMs, [&] { return HasLine(trace(), "\\Other\tc.jpg\t30103"); }));
+
+    // Exit works in Full Screen View too, where the command bar is hidden.
+    pressCtrlQ(window);
+    EXPECT_EQ(program->waitExit(kStartMs), 0);
+    const std::string settings = ReadText(settingsFile());
+    EXPECT_NE(settings.find("Path=str:\\Other\n"), std::string::npos);
+    EXPECT_NE(settings.find("Recent2=str:\\Pictures\n"), std::string::npos);
+    // Both folders held two pictures: the one left and the one open at exit got their order.
+    EXPECT_TRUE(fs::exists(root() / "Pictures" / "vistrel.orna"));
+    EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
 }
 
 } // namespace
