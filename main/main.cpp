@@ -1,9 +1,30 @@
 #include "app/alb_app.h"
+#include "app/view_factory.h"
+#include "views/alb_view.h"
 
 #include <QApplication>
 
 #include <string>
+#include <utility>
 #include <vector>
+
+namespace {
+
+// The frame's folder does not know the views; the program tells it how to make them.
+void RegisterViews()
+{
+    ViewFactory factory;
+    factory.thumbnailView = [](const ViewContext &c) -> QWidget * {
+        return new CAlbView(c.doc, c.settings, c.host, c.lists, c.parent);
+    };
+    factory.updateThumbnails = [](QWidget &view, int firstSelected) {
+        static_cast<CAlbView &>(view).UpdateFromDocument(firstSelected);
+    };
+    factory.redrawThumbnails = [](QWidget &view) { static_cast<CAlbView &>(view).RedrawFrames(); };
+    SetViewFactory(std::move(factory));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -11,6 +32,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     const std::vector<std::string> parameters(argv + 1, argv + argc);
 
+    RegisterViews();
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

@@ -5,13 +5,13 @@
 #include "app/window_messages.h"
 #include "common/error_report.h"
 #include "common/string_ids.h"
-#include "views/thumbnail_view_host.h"
+#include "app/view_factory.h"
 
 #include <QScrollBar>
 
 #include <new>
 
-CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ThumbnailViewHost &viewHost,
+CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHost,
                    const ImageLists *lists, QWidget *parent)
     : QAbstractScrollArea(parent),
       doc(document),

@@ -17,7 +17,7 @@ class CAlbDoc;
 class ImageItem;
 struct ImageLists;
 class QPainter;
-class ThumbnailViewHost;
+class ViewHost;
 struct AppSettings;
 
 // The thumbnail view: the pictures of the document's list as a grid of framed cells that scrolls
@@ -34,7 +34,7 @@ public:
     static constexpr std::uint32_t kThumbnailTimer = 25;
 
     // lists may be null: cells then show no icons.
-    CAlbView(CAlbDoc &doc, AppSettings &settings, ThumbnailViewHost &host, const ImageLists *lists,
+    CAlbView(CAlbDoc &doc, AppSettings &settings, ViewHost &host, const ImageLists *lists,
              QWidget *parent = nullptr);
     ~CAlbView() override;
 
@@ -130,7 +130,7 @@ private:
 
     CAlbDoc &doc;
     AppSettings &settings;
-    ThumbnailViewHost &host;
+    ViewHost &host;
     const ImageLists *imageLists;
     std::unique_ptr<WindowTimers> timers;
 

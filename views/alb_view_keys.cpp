@@ -3,7 +3,7 @@
 #include "app/frame_commands.h"
 #include "platform/sounds.h"
 #include "views/alb_view.h"
-#include "views/thumbnail_view_host.h"
+#include "app/view_factory.h"
 
 #include <QKeyEvent>
 

@@ -3,7 +3,7 @@
 #include "app/doc_commands.h"
 #include "common/string_table.h"
 #include "views/alb_view.h"
-#include "views/thumbnail_view_host.h"
+#include "app/view_factory.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -5,7 +5,7 @@
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
 #include "views/alb_view.h"
-#include "views/thumbnail_view_host.h"
+#include "app/view_factory.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -13,14 +13,14 @@
 #include <memory>
 
 // A frame around the view that records what the view asks of it.
-class RecordingHost final : public ThumbnailViewHost
+class RecordingHost final : public ViewHost
 {
 public:
     void sendCommand(std::uint32_t id) override { sent.push_back(id); }
 
     void postCommand(std::uint32_t id) override { posted.push_back(id); }
 
-    void activateView(CAlbView &) override { ++activations; }
+    void activateView(QWidget &) override { ++activations; }
 
     void cellSizeChanged() override { ++cellSizeChanges; }
 
