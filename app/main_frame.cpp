@@ -4,7 +4,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
-#include "app/low_memory_notice.h"
+#include "platform/low_memory_notice.h"
 #include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"

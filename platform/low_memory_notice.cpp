@@ -1,4 +1,4 @@
-#include "app/low_memory_notice.h"
+#include "platform/low_memory_notice.h"
 
 #include <QSocketNotifier>
 
