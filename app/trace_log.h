@@ -8,3 +8,9 @@
 // is written.
 void AppendTraceLine(const std::string &folder, const std::string &firstSelected,
                      std::int32_t viewMode);
+
+// Whether $VISTREL_TRACE names a file, so that callers can skip gathering what they would trace.
+bool TraceEnabled();
+
+// Appends text as it stands (whole lines, each ending in a newline) when tracing is on.
+void AppendTraceText(const std::string &text);

@@ -111,6 +111,8 @@ private:
     void drawMarks(QPainter &painter, const ImageItem &item, const Rect &area);
     void drawFeedback(QPainter &painter) const;
     void paintNextPicture();
+    // Tests of the whole program: where each visible picture is on the screen (alb_view_trace.cpp).
+    void traceDrawnCells() const;
 
     // Keys and stylus (alb_view_keys.cpp, alb_view_stylus.cpp).
     void stepSelection(bool forward);
@@ -144,6 +146,7 @@ private:
     std::int32_t dragFocus = -1;
     std::int32_t paintNext = 0;
     std::int32_t paintLast = -1;
+    bool traceAfterPaint = false;
 
     QImage canvas;
     QRegion pending;

@@ -2,6 +2,7 @@
 #include "app/app_settings.h"
 #include "app/image_item.h"
 #include "app/image_lists.h"
+#include "app/trace_log.h"
 #include "image/render.h"
 #include "image/screen_reduction.h"
 #include "image/view_buffer.h"
@@ -89,6 +90,10 @@ void CAlbView::paintEvent(QPaintEvent *event)
         QPainter painter(viewport());
         painter.drawImage(event->rect(), canvas, event->rect());
         drawFeedback(painter);
+        if (traceAfterPaint && pending.isEmpty()) {
+            traceAfterPaint = false;
+            traceDrawnCells();
+        }
     });
 }
 
@@ -111,6 +116,7 @@ void CAlbView::paintCells(QRect update)
             drawFrame(painter, i);
     }
     timers->kill(kThumbnailTimer);
+    traceAfterPaint = false;
     if (inMode(ViewMode::Thumbnail)) {
         paintNext = first;
         paintLast = last;
@@ -135,8 +141,11 @@ void CAlbView::paintNextPicture()
         drawPicture(painter, paintNext);
     }
     viewport()->update(toQRect(CellRect(paintNext)));
-    if (++paintNext > paintLast)
+    if (++paintNext > paintLast) {
         timers->kill(kThumbnailTimer);
+        // Traced once the last picture has reached the window, not merely the canvas.
+        traceAfterPaint = TraceEnabled();
+    }
 }
 
 void CAlbView::RedrawFrames()

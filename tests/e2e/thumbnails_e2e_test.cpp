@@ -1,0 +1,257 @@
+#include "codecs/detecting_codec.h"
+#include "image/image_buffer.h"
+#include "tests/e2e/child_process.h"
+#include "tests/e2e/screen_cells.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
+#include "tests/support/xvfb_server.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kCommandTimeoutS = 20;
+constexpr int kDrawnMs = 20000;
+// How long the screen may take to show what the trace says was drawn.
+constexpr int kSettleMs = 10000;
+// Both the canvas and the screen hold 8 bits per channel: only rounding may differ.
+constexpr int kTolerance = 3;
+// Where the cell's background colour (frameColor's default) shows.
+constexpr Rgb kFrameGrey{ 0x66, 0x66, 0x66 };
+
+// Pictures of the three formats with clearly different mean colours, and the names they get in
+// the album (the listing sorts by name).
+struct CorpusPicture
+{
+    const char *source; // relative to the test data root
+    const char *name;
+};
+
+constexpr CorpusPicture kPictures[] = {
+    { "libjpeg-turbo/testorig.jpg", "a-testorig.jpg" },
+    { "pillow/flower.jpg", "b-flower.jpg" },
+    { "giflib/pic/treescap.gif", "c-treescap.gif" },
+    { "giflib/pic/porsche.gif", "d-porsche.gif" },
+    { "giflib/pic/solid2.gif", "e-solid2.gif" },
+    { "libjpeg-turbo/shira_bird8.bmp", "f-bird.bmp" },
+    { "bmpsuite/g/pal8.bmp", "g-pal8.bmp" },
+    { "pillow/hopper.bmp", "h-hopper.bmp" },
+};
+
+// Files whose header reads but whose pixels do not decode: listed, shown with the no-picture icon.
+constexpr CorpusPicture kBroken[] = {
+    { "bmpsuite/b/badbitcount.bmp", "i-badbitcount.bmp" },
+    { "bmpsuite/b/shortfile.bmp", "j-shortfile.bmp" },
+};
+
+bool IsBroken(const std::string &name)
+{
+    for (const CorpusPicture &broken : kBroken) {
+        if (name == broken.name)
+            return true;
+    }
+    return false;
+}
+
+// A picture as the album should show it: decoded by our reader into the cell's picture area.
+struct Expected
+{
+    int width = 0;
+    int height = 0;
+    Rgb mean;
+    std::vector<std::uint8_t> rgb;
+};
+
+std::string ReadText(const std::string &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+Expected DecodeFitted(const fs::path &path, int boxWidth, int boxHeight)
+{
+    ImageBuffer image;
+    DetectingCodec().decodeFirstFrameFromFile(path.string(), &image, boxWidth, boxHeight);
+    // Transparent pixels would show the frame colour instead: the chosen pictures have none.
+    EXPECT_EQ(image.transparent, -1) << path;
+    EXPECT_EQ(image.alpha, nullptr) << path;
+    Expected expected{ image.width, image.height, {}, PackedRgb(image) };
+    expected.mean = MeanOf(expected.rgb);
+    return expected;
+}
+
+class ThumbnailsOnScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (TestDataRoot().empty())
+            GTEST_SKIP() << "no test corpus";
+        if (!x.ok())
+            GTEST_SKIP() << "no X server: " << x.error();
+        fs::create_directories(album());
+        fs::create_directories(dir.path() / "config");
+        for (const CorpusPicture &picture : kPictures)
+            fs::copy_file(TestDataRoot() / picture.source, album() / picture.name);
+        for (const CorpusPicture &picture : kBroken)
+            fs::copy_file(TestDataRoot() / picture.source, album() / picture.name);
+    }
+
+    fs::path root() const { return dir.path() / "root"; }
+
+    fs::path album() const { return root() / "Album"; }
+
+    std::string trace() const { return dir.file("trace.txt"); }
+
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
+    {
+        return std::make_unique<ChildProcess>(
+                VISTREL_PROGRAM, arguments,
+                std::map<std::string, std::string>{
+                        { "DISPLAY", x.display() },
+                        { "QT_QPA_PLATFORM", "xcb" },
+                        { "VISTREL_ROOT", root().string() },
+                        { "HOME", root().string() },
+                        { "XDG_CONFIG_HOME", (dir.path() / "config").string() },
+                        { "VISTREL_TRACE", trace() } });
+    }
+
+    CommandResult x11(const std::string &command) const
+    {
+        return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kCommandTimeoutS)
+                          + " " + command + " 2>&1");
+    }
+
+    // The whole root window as the X server holds it.
+    bool screenshot(RgbPicture &shot) const
+    {
+        const std::string file = dir.file("shot.ppm");
+        fs::remove(file);
+        const CommandResult result = x11("import -window root -depth 8 '" + file + "'");
+        EXPECT_EQ(result.status, 0) << result.out;
+        return result.status == 0 && ReadPpm(file, shot);
+    }
+
+    // Everything wrong with the screen against the latest traced cells; empty when all match.
+    std::vector<std::string> compare(const std::vector<TracedCell> &cells, const RgbPicture &shot);
+    std::vector<std::string> checkNoPicture(const TracedCell &cell, const RgbPicture &shot) const;
+    std::vector<std::string> checkPicture(const TracedCell &cell, const RgbPicture &shot) const;
+
+    std::map<std::string, Expected> expected;
+    XvfbServer x;
+    TempDir dir;
+};
+
+std::vector<std::string> ThumbnailsOnScreen::compare(const std::vector<TracedCell> &cells,
+                                                     const RgbPicture &shot)
+{
+    std::vector<std::string> faults;
+    if (cells.size() != std::size(kPictures) + std::size(kBroken))
+        faults.push_back("the latest drawing traced " + std::to_string(cells.size()) + " cells");
+    for (const TracedCell &cell : cells) {
+        const std::vector<std::string> found =
+                IsBroken(cell.file) ? checkNoPicture(cell, shot) : checkPicture(cell, shot);
+        for (const std::string &fault : found)
+            faults.push_back(cell.file + ": " + fault);
+    }
+    return faults;
+}
+
+std::vector<std::string> ThumbnailsOnScreen::checkNoPicture(const TracedCell &cell,
+                                                            const RgbPicture &shot) const
+{
+    const ScreenRect box = CentredIn(cell.area, 16, 16);
+    if (!Inside(shot, box))
+        return { "icon box " + Describe(box) + " off the screen" };
+    std::vector<std::string> faults;
+    if (!ShowsNoPictureIcon(shot, box))
+        faults.push_back("no no-picture icon at " + Describe(box));
+    const Rgb shown = MeanIn(shot, box);
+    for (const auto &[name, picture] : expected) {
+        if (Near(shown, picture.mean, kTolerance))
+            faults.push_back("the icon's mean " + Describe(shown) + " is that of " + name);
+    }
+    return faults;
+}
+
+std::vector<std::string> ThumbnailsOnScreen::checkPicture(const TracedCell &cell,
+                                                          const RgbPicture &shot) const
+{
+    auto found = expected.find(cell.file);
+    if (found == expected.end())
+        return { "a cell for a file not in the album" };
+    const Expected &picture = found->second;
+    if (!Inside(shot, cell.area))
+        return { "picture area " + Describe(cell.area) + " off the screen" };
+    const ScreenRect rect = CentredIn(cell.area, picture.width, picture.height);
+    std::vector<std::string> faults;
+    const Rgb shown = MeanIn(shot, rect);
+    if (!Near(shown, picture.mean, kTolerance))
+        faults.push_back("mean " + Describe(shown) + " at " + Describe(rect) + ", the picture's "
+                         + Describe(picture.mean));
+    // Catches a picture drawn a pixel or two off its place, which hardly moves the mean.
+    const int difference = MeanPixelDifference(shot, rect, picture.rgb);
+    if (difference > kTolerance)
+        faults.push_back("pixels differ by " + std::to_string(difference) + " on average");
+    // The part of the picture area the picture leaves free shows the frame colour.
+    if (!AllOf(shot, cell.area, rect, kFrameGrey))
+        faults.push_back("picture area around " + Describe(rect) + " is not all frame colour");
+    return faults;
+}
+
+TEST_F(ThumbnailsOnScreen, EveryCellShowsItsOwnPicture)
+{
+    auto program = start({ "-t", "\\Album" });
+    ASSERT_TRUE(WaitUntil(kDrawnMs, [&] { return !LatestDrawnCells(trace()).empty(); }))
+            << "the thumbnails were never all drawn";
+    // Only whole rows of cells are drawn: the window must leave room for all of them.
+    const std::vector<TracedCell> first = LatestDrawnCells(trace());
+    ASSERT_EQ(first.size(), std::size(kPictures) + std::size(kBroken)) << ReadText(trace());
+    for (const TracedCell &cell : first) {
+        if (!IsBroken(cell.file) && !expected.count(cell.file))
+            expected[cell.file] =
+                    DecodeFitted(album() / cell.file, cell.area.width, cell.area.height);
+    }
+    ASSERT_EQ(expected.size(), std::size(kPictures));
+    // The comparison only tells pictures apart when their means differ by more than it allows.
+    for (const auto &[name, picture] : expected) {
+        ASSERT_FALSE(Near(picture.mean, kFrameGrey, 2 * kTolerance)) << name;
+        for (const auto &[other, otherPicture] : expected) {
+            if (name != other) {
+                ASSERT_FALSE(Near(picture.mean, otherPicture.mean, 2 * kTolerance))
+                        << name << " and " << other;
+            }
+        }
+    }
+
+    // The pointer starts in the middle of the screen: move it off the window, away from every cell.
+    x11("xdotool mousemove 1023 767");
+    // The trace is written once the last picture went to the window; the server may show it a
+    // little later, and a late layout draws everything again. Look until the screen agrees.
+    std::vector<std::string> faults;
+    WaitUntil(kSettleMs, [&] {
+        RgbPicture shot;
+        if (!screenshot(shot)) {
+            faults = { "no screenshot" };
+            return true;
+        }
+        faults = compare(LatestDrawnCells(trace()), shot);
+        return faults.empty();
+    });
+    std::ostringstream report;
+    for (const std::string &fault : faults)
+        report << fault << '\n';
+    EXPECT_TRUE(faults.empty()) << report.str();
+}
+
+} // namespace
