@@ -24,8 +24,6 @@
 #include <QStyle>
 #include <QToolBar>
 
-#include <cstdlib>
-#include <fstream>
 #include <new>
 
 namespace {
@@ -64,12 +62,13 @@ void ReportFailure(const CAlbExceptionBase &failure)
 // file as "button<TAB>id<TAB>x<TAB>y" (the centre in window coordinates).
 void TraceButtons(const CMainFrame &frame)
 {
-    const char *path = std::getenv("VISTREL_TRACE");
-    if (!path || !*path)
+    if (!TraceEnabled())
         return;
-    std::ofstream out(path, std::ios::app);
+    std::string lines;
     for (const auto &[id, centre] : frame.commandBarButtons())
-        out << "button\t" << id << '\t' << centre.x() << '\t' << centre.y() << '\n';
+        lines += "button\t" + std::to_string(id) + '\t' + std::to_string(centre.x()) + '\t'
+                 + std::to_string(centre.y()) + '\n';
+    AppendTraceText(lines);
 }
 
 // The Options dialog with the program's own folder picker behind "Change...".

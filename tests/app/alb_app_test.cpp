@@ -6,6 +6,7 @@
 #include "codecs/bmp_writer.h"
 #include "common/host_path.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,18 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
-
 // A device root of its own (also the home folder, so the personal folder is "\Pictures") with
 // pictures in \Pictures, \Pics and the root, and a settings file inside it.
 class AlbAppTest : public ::testing::Test
@@ -44,7 +33,7 @@ protected:
           homeEnv("HOME", root.path().string()),
           configEnv("XDG_CONFIG_HOME", (root.path() / "config").string())
     {
-        EnsureApplication();
+        EnsureTestApplication();
         fs::create_directories(root.path() / "Pictures");
         fs::create_directories(root.path() / "Pics");
         for (const char *picture :

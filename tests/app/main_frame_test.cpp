@@ -9,6 +9,7 @@
 #include "common/string_table.h"
 #include "platform/message_window.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/support/qt_test_app.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,18 +23,6 @@
 #include <set>
 
 namespace {
-
-void EnsureApplication()
-{
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char *argv[] = { name, nullptr };
-        new QApplication(argc, argv);
-    }
-}
 
 // A route target that records what reaches it and decides a fixed set of commands.
 class RecordingTarget final : public CommandTarget
@@ -71,7 +60,7 @@ class MainFrameTest : public ::testing::Test
 {
 protected:
     // Widgets need the application object before they are made.
-    bool applicationReady = (EnsureApplication(), true);
+    bool applicationReady = (EnsureTestApplication(), true);
     AppSettings settings;
     RecordingTarget document;
     RecordingTarget application;
@@ -200,7 +189,7 @@ protected:
 
     ~FrameWithDocumentTest() override { doc.setFrame(nullptr); }
 
-    bool applicationReady = (EnsureApplication(), true);
+    bool applicationReady = (EnsureTestApplication(), true);
     CMainFrame mainFrame{ settings };
 };
 
@@ -329,7 +318,7 @@ protected:
         log.clear();
     }
 
-    bool applicationReady = (EnsureApplication(), true);
+    bool applicationReady = (EnsureTestApplication(), true);
     std::vector<std::string> log;
     FakeView *thumbs = nullptr;
     FakeView *image = nullptr;
@@ -445,7 +434,7 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
 
 TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
 {
-    EnsureApplication();
+    EnsureTestApplication();
     AppSettings settings;
     SettingsStore store("/nonexistent/settings.conf");
     CAlbDoc doc(settings, store);
