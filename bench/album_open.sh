@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Opening a folder of 1,000 JPEGs (1600 x 1200) in the thumbnail view, beside the batch
+# thumbnailers doing the same pictures:
+#   ours: vistrel-bench-album-open, the thumbnail view of an 800 x 600 window over the folder,
+#         from the folder change until every picture of the folder is decoded and drawn;
+#   vistrel-cli thumbs --jobs 1 and with its default jobs, writing BMPs (--out);
+#   vipsthumbnail and Pillow draft()+thumbnail() (the peer commands of convert.sh), writing JPEGs,
+#   single-threaded (THREADS=1).
+# Every picture is fitted into 48 x 64, the box of a Small cell less its frame.
+# Then the album program alone, REPEAT times, for its own two times: the first screenful of
+# thumbnails drawn, and the whole folder decoded, both counted from the folder change.
+# Prints the harness's table (ratio = their time / ours) and the goals:
+#   the first screenful in under a twentieth of the whole folder's time;
+#   the whole folder (whole process) within the fastest peer's time.
+# Environment: CORPUS (default /tmp/vistrel-corpus, built when missing), BUILD (default build/),
+#              SHARED_BENCH (the peer harness, default ../shared/bench), VIEW (default 800x600),
+#              REPEAT (default 5), RUNS, ROUNDS, THREADS (default 1: peers single-threaded).
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=prepare.sh
+source "$HERE/prepare.sh"
+VIEW=${VIEW:-800x600}
+REPEAT=${REPEAT:-5}
+export THREADS=${THREADS:-1}
+SIZE=48x64
+COUNT=1000
+
+install_missing hyperfine libvips-tools python3-pil python3-numpy
+need_corpus master_12mp.ppm
+dir=$CORPUS/thumbs1000
+
+# The folder: COUNT camera-like 1600 x 1200 JPEGs cut at full scale from the 12-megapixel master
+# (its noise gives them a camera's detail), mirrored at random, at a spread of qualities. Seeded
+# per file, so the same folder is made every time. Written into a scratch folder and moved into
+# place whole, so an interrupted run never leaves a short folder behind.
+make_folder() {
+    local tmp="$dir.part"
+    rm -rf "$tmp"
+    /usr/bin/python3 - "$CORPUS/master_12mp.ppm" "$tmp" "$COUNT" <<'PY'
+import os, random, sys
+from PIL import Image
+master = Image.open(sys.argv[1]).convert("RGB")
+out, count = sys.argv[2], int(sys.argv[3])
+os.makedirs(out)
+w, h = 1600, 1200
+for i in range(count):
+    rnd = random.Random(91000 + i)
+    x0 = rnd.randrange(0, master.width - w + 1)
+    y0 = rnd.randrange(0, master.height - h + 1)
+    im = master.crop((x0, y0, x0 + w, y0 + h))
+    if rnd.random() < 0.5:
+        im = im.transpose(Image.FLIP_LEFT_RIGHT)
+    im.save(os.path.join(out, "img_%04d.jpg" % i), format="JPEG",
+            quality=rnd.choice([85, 88, 90, 92, 95]), subsampling="4:2:0", optimize=False)
+PY
+    mv "$tmp" "$dir"
+}
+[ "$(find "$dir" -maxdepth 1 -name '*.jpg' 2>/dev/null | wc -l)" = "$COUNT" ] || {
+    rm -rf "$dir"
+    make_folder
+}
+
+cmake --build "$BUILD" --target vistrel-cli vistrel-bench-album-open >/dev/null
+CLI=$BUILD/tools/vistrel-cli
+ALBUM=$BUILD/bench/vistrel-bench-album-open
+export QT_QPA_PLATFORM=offscreen
+
+# shellcheck source=/dev/null
+source "$SHARED_BENCH/lib.sh"
+
+for t in cli1 cli vips pil; do mkdir -p "$WORK/t_$t"; done
+group_begin "open a folder of $COUNT JPEGs (1600x1200), thumbnails to fit $SIZE"
+add_ours "$ALBUM {dir} --size {view}" dir="$dir" view="$VIEW"
+add "vistrel-cli thumbs --jobs 1" "'$CLI' thumbs '$dir' --box $SIZE --jobs 1 --out '$WORK/t_cli1'" \
+    "$WORK/t_cli1/*"
+add "vistrel-cli thumbs (default jobs)" "'$CLI' thumbs '$dir' --box $SIZE --out '$WORK/t_cli'" \
+    "$WORK/t_cli/*"
+add "vipsthumbnail (shrink-on-load)" \
+    "vipsthumbnail '$dir'/*.jpg --size '$SIZE' -o '$WORK/t_vips/%s.jpg'" "$WORK/t_vips/*"
+add "PIL draft()+thumbnail()" "'$PY' '$PERF/pil_ops.py' thumbs '$dir' '$WORK/t_pil' '$SIZE'" \
+    "$WORK/t_pil/*"
+group_run
+
+# The album program's own two times, from the folder change (process and Qt start-up left out).
+echo
+echo "== the album program alone, $REPEAT runs, view $VIEW"
+: >"$WORK/times.txt"
+for ((i = 0; i < REPEAT; i++)); do
+    # Qt's notes on standard error are kept out of the table unless the run fails.
+    if ! "$ALBUM" "$dir" --size "$VIEW" >"$WORK/one.txt" 2>"$WORK/one.err"; then
+        cat "$WORK/one.txt" "$WORK/one.err" >&2
+        exit 1
+    fi
+    sed 's/^/  /' "$WORK/one.txt"
+    cat "$WORK/one.txt" >>"$WORK/times.txt"
+done
+
+"$PY" - "$TSV" "$WORK/times.txt" <<'PY'
+import csv, re, statistics, sys
+rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+def ratio(tool):
+    for r in rows:
+        if r["task"].startswith("open a folder") and r["tool"] == tool and r["ratio"]:
+            return float(r["ratio"])
+    return None
+first, whole, short = [], [], 0
+for line in open(sys.argv[2]):
+    m = re.search(r"first screenful \((\d+) pictures\) ([\d.]+) ms, whole folder \((\d+) pictures\) ([\d.]+) ms", line)
+    if m:
+        first.append(float(m.group(2)))
+        whole.append(float(m.group(4)))
+    m = re.search(r"(\d+) of (\d+) on the first screen", line)
+    if m and m.group(1) != m.group(2):
+        short += 1
+print()
+if short:
+    print(f"WARNING: in {short} run(s) the first screenful was timed with pictures not yet decoded")
+if first:
+    f, w = statistics.median(first), statistics.median(whole)
+    share = statistics.median(a / b for a, b in zip(first, whole))
+    print(f"first screenful {f:.0f} ms, whole folder {w:.0f} ms (medians): the first screenful "
+          f"takes {share:.3f} of the whole ({'met' if share < 1 / 20 else 'NOT met'}: goal < 0.050)")
+peers = {t: ratio(t) for t in ("vipsthumbnail (shrink-on-load)", "PIL draft()+thumbnail()")}
+known = {t: r for t, r in peers.items() if r}
+cli = {t: ratio(t) for t in ("vistrel-cli thumbs --jobs 1", "vistrel-cli thumbs (default jobs)")}
+print("whole folder: " + ", ".join(f"{t} {r:.2f}x" for t, r in {**cli, **known}.items() if r))
+if known:
+    tool, fastest = min(known.items(), key=lambda item: item[1])
+    print(f"whole folder: the fastest peer ({tool}) takes {fastest:.2f}x our time "
+          f"({'met' if fastest >= 1 else 'NOT met'}: goal >= 1, ours within the peer's time)")
+PY
