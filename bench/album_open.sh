@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opening a folder of 1,000 JPEGs (1600 x 1200) in the thumbnail view, beside the batch
 # thumbnailers doing the same pictures:
-#   ours: vistrel-bench-album-open, the thumbnail view of an 800 x 600 window over the folder,
+#   ours: vistrel-bench-album-open, the thumbnail view over the folder at the size of the
+#         thumbnail pane of the album's own window (VIEW, below),
 #         from the folder change until every picture of the folder is decoded and drawn;
 #   vistrel-cli thumbs --jobs 1 and with its default jobs, writing BMPs (--out);
 #   vipsthumbnail and Pillow draft()+thumbnail() (the peer commands of convert.sh), writing JPEGs,
@@ -13,13 +14,16 @@
 #   the first screenful in under a twentieth of the whole folder's time;
 #   the whole folder (whole process) within the fastest peer's time.
 # Environment: CORPUS (default /tmp/vistrel-corpus, built when missing), BUILD (default build/),
-#              SHARED_BENCH (the peer harness, default ../shared/bench), VIEW (default 800x600),
+#              SHARED_BENCH (the peer harness, default ../shared/bench), VIEW (default 181x639: the
+#              thumbnail pane of the album's default window on a 1920 x 1080 screen, two thirds
+#              of the screen, where Thumbnail View gives the thumbnails three columns and nine rows
+#              of Small cells beside the folder tree; VIEW=800x600 shows 112 cells at once),
 #              REPEAT (default 5), RUNS, ROUNDS, THREADS (default 1: peers single-threaded).
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=prepare.sh
 source "$HERE/prepare.sh"
-VIEW=${VIEW:-800x600}
+VIEW=${VIEW:-181x639}
 REPEAT=${REPEAT:-5}
 export THREADS=${THREADS:-1}
 SIZE=48x64
