@@ -4,7 +4,7 @@
 #include "app/document_frame.h"
 #include "app/options_dialog.h"
 #include "app/window_messages.h"
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 
 #include <algorithm>
 

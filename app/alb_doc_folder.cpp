@@ -7,7 +7,7 @@
 #include "common/error_report.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 #include "platform/directory_listing.h"
 
 #include <algorithm>

@@ -132,7 +132,7 @@ void loadFixedTexts(AppSettings &settings)
 {
     settings.notEnoughMemoryText = loadedText(Msg::NotEnoughMemory, "");
     settings.rootName = loadedText(Msg::RootName, "\\");
-    settings.imageExtensions = "bmp|jpg|jpeg|gif|giff|";
+    settings.imageExtensions = kPictureExtensions;
     settings.formatNames = loadedText(Msg::FormatNames, "");
 }
 

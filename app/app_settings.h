@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/path_names.h"
 #include "image/palette.h"
 
 #include <cstdint>
@@ -91,7 +92,7 @@ struct AppSettings
     // Fixed texts loaded with the settings.
     std::string notEnoughMemoryText;
     std::string rootName;
-    std::string imageExtensions = "bmp|jpg|jpeg|gif|giff|";
+    std::string imageExtensions = kPictureExtensions;
     std::string formatNames;
 
     bool toolbarVisible() const { return (ui.captureFlags & CaptureFlag::ToolbarVisible) != 0; }

@@ -5,7 +5,6 @@
 #include "common/alb_exception.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
-#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <limits>
@@ -62,20 +61,3 @@ std::unique_ptr<ImageItem> MakeImageItem(std::string_view folder, const Director
     return item;
 }
 
-bool HasPictureExtension(std::string_view name, std::string_view extensions)
-{
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    std::string_view extension = name.substr(dot + 1);
-    while (!extensions.empty()) {
-        std::size_t bar = extensions.find('|');
-        std::string_view entry = extensions.substr(0, bar);
-        if (!entry.empty() && SameTextIgnoringCase(entry, extension))
-            return true;
-        if (bar == std::string_view::npos)
-            break;
-        extensions.remove_prefix(bar + 1);
-    }
-    return false;
-}

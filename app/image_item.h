@@ -62,6 +62,4 @@ public:
 // their reader's message.
 std::unique_ptr<ImageItem> MakeImageItem(std::string_view folder, const DirectoryRecord &entry);
 
-// Whether a file name's extension (after the last ".") is one of the "|"-separated extensions,
-// compared without regard to case. Names without a "." never are.
-bool HasPictureExtension(std::string_view name, std::string_view extensions);
+

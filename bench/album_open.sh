@@ -99,14 +99,12 @@ for ((i = 0; i < REPEAT; i++)); do
     cat "$WORK/one.txt" >>"$WORK/times.txt"
 done
 
-"$PY" - "$TSV" "$WORK/times.txt" <<'PY'
-import csv, re, statistics, sys
-rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+PYTHONPATH="$BENCH_HERE" "$PY" - "$TSV" "$WORK/times.txt" <<'PY'
+import re, statistics, sys
+import tsv_ratios
+rows = tsv_ratios.load(sys.argv[1])
 def ratio(tool):
-    for r in rows:
-        if r["task"].startswith("open a folder") and r["tool"] == tool and r["ratio"]:
-            return float(r["ratio"])
-    return None
+    return tsv_ratios.ratio(rows, "open a folder", tool)
 first, whole, short = [], [], 0
 for line in open(sys.argv[2]):
     m = re.search(r"first screenful \((\d+) pictures\) ([\d.]+) ms, whole folder \((\d+) pictures\) ([\d.]+) ms", line)

@@ -34,14 +34,12 @@ add "ours at full size" "'$DECODE' '$in'"
 add "ImageMagick -thumbnail 55x71" "'$IM' '$in' -thumbnail 55x71 null:"
 group_run
 
-"$PY" - "$TSV" <<'PY'
-import csv, sys
-rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+PYTHONPATH="$BENCH_HERE" "$PY" - "$TSV" <<'PY'
+import sys
+import tsv_ratios
+rows = tsv_ratios.load(sys.argv[1])
 def ratio(task_start, tool):
-    for r in rows:
-        if r["task"].startswith(task_start) and r["tool"] == tool and r["ratio"]:
-            return float(r["ratio"])
-    return None
+    return tsv_ratios.ratio(rows, task_start, tool)
 im = ratio("BMP decode, full size", "ImageMagick null:")
 pil = ratio("BMP decode, full size", "PIL open+load (+convert RGB)")
 full = ratio("BMP decode into a 55x71 box", "ours at full size")

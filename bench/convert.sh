@@ -52,14 +52,12 @@ add "PIL draft()+thumbnail()" "'$PY' '$PERF/pil_ops.py' thumbs '$dir' '$WORK/t_p
     "$WORK/t_pil/*"
 group_run
 
-"$PY" - "$TSV" <<'PY'
-import csv, sys
-rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+PYTHONPATH="$BENCH_HERE" "$PY" - "$TSV" <<'PY'
+import sys
+import tsv_ratios
+rows = tsv_ratios.load(sys.argv[1])
 def ratio(task_start, tool):
-    for r in rows:
-        if r["task"].startswith(task_start) and r["tool"] == tool and r["ratio"]:
-            return float(r["ratio"])
-    return None
+    return tsv_ratios.ratio(rows, task_start, tool)
 print()
 for task, tool in (("convert to GIF", "ImageMagick convert -colors 256"),
                    ("convert to BMP", "ImageMagick convert (BMP3, 24 bits)")):

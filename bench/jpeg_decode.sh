@@ -54,14 +54,12 @@ add "djpeg -scale 1/8 loop (PPM, no resize)" \
     "for f in '$dir'/*.jpg; do djpeg -scale 1/8 -outfile '$WORK/x.ppm' \"\$f\"; done"
 group_run
 
-"$PY" - "$TSV" <<'PY'
-import csv, sys
-rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+PYTHONPATH="$BENCH_HERE" "$PY" - "$TSV" <<'PY'
+import sys
+import tsv_ratios
+rows = tsv_ratios.load(sys.argv[1])
 def ratio(task_start, tool):
-    for r in rows:
-        if r["task"].startswith(task_start) and r["tool"] == tool and r["ratio"]:
-            return float(r["ratio"])
-    return None
+    return tsv_ratios.ratio(rows, task_start, tool)
 djpeg = ratio("JPEG decode, full size", "djpeg (PPM to /dev/null)")
 peers = {tool: ratio("thumbnails of", tool) for tool in
          ("vipsthumbnail (shrink-on-load)", "ImageMagick mogrify jpeg:size -thumbnail",

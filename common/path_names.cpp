@@ -1,6 +1,7 @@
 #include "common/path_names.h"
 
 #include "common/alb_exception.h"
+#include "common/ascii_case.h"
 #include "common/string_ids.h"
 #include "common/utf8.h"
 
@@ -137,5 +138,23 @@ bool CheckFileName(std::string_view name, std::optional<std::string_view> folder
         return true;
     if (exception)
         exception->Reinit(problem, Module::FileNameCheck, kCheckPlace, kCheckStep, 0, false);
+    return false;
+}
+
+bool HasPictureExtension(std::string_view name, std::string_view extensions)
+{
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    std::string_view extension = name.substr(dot + 1);
+    while (!extensions.empty()) {
+        std::size_t bar = extensions.find('|');
+        std::string_view entry = extensions.substr(0, bar);
+        if (!entry.empty() && SameTextIgnoringCase(entry, extension))
+            return true;
+        if (bar == std::string_view::npos)
+            break;
+        extensions.remove_prefix(bar + 1);
+    }
     return false;
 }

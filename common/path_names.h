@@ -41,3 +41,10 @@ std::string JoinPath(std::string_view folder, std::string_view name,
 bool CheckFileName(std::string_view name, std::optional<std::string_view> folder = std::nullopt,
                    std::optional<std::string_view> extraForbidden = std::nullopt,
                    CAlbException *exception = nullptr);
+
+// The extensions of the picture files the album and the tools list, "|"-separated.
+inline constexpr const char *kPictureExtensions = "bmp|jpg|jpeg|gif|giff|";
+
+// Whether the extension after name's last "." is one of extensions ("bmp|jpg|...|"), compared
+// without regard to case. A name without a dot has none.
+bool HasPictureExtension(std::string_view name, std::string_view extensions = kPictureExtensions);

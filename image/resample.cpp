@@ -72,15 +72,18 @@ std::uint8_t clampByte(std::int64_t v)
     return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
 }
 
-void horizontalPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
-                    std::int32_t rows, const PixelTarget &out)
+// One axis: each target pixel is the weighted sum of source pixels along its row (alongRows) or
+// its column, the table indexed by the target's position on that axis.
+void axisPass(const PixelSource &in, const ResampleTable &t, std::int32_t width, std::int32_t rows,
+              const PixelTarget &out, bool alongRows)
 {
     for (std::int32_t y = 0; y < rows; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
+            const std::int32_t i = alongRows ? x : y;
             std::int32_t sum[3] = {};
-            const std::uint16_t *w = &t.weights[static_cast<std::size_t>(x) * t.taps];
-            for (std::int32_t j = t.first[x]; j <= t.last[x]; ++j, ++w) {
-                const std::uint8_t *p = in.at(j, y);
+            const std::uint16_t *w = &t.weights[static_cast<std::size_t>(i) * t.taps];
+            for (std::int32_t j = t.first[i]; j <= t.last[i]; ++j, ++w) {
+                const std::uint8_t *p = alongRows ? in.at(j, y) : in.at(x, j);
                 for (int c = 0; c < out.channels; ++c)
                     sum[c] += *w * p[c];
             }
@@ -91,23 +94,16 @@ void horizontalPass(const PixelSource &in, const ResampleTable &t, std::int32_t 
     }
 }
 
+void horizontalPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
+                    std::int32_t rows, const PixelTarget &out)
+{
+    axisPass(in, t, width, rows, out, true);
+}
+
 void verticalPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
                   std::int32_t rows, const PixelTarget &out)
 {
-    for (std::int32_t y = 0; y < rows; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) {
-            std::int32_t sum[3] = {};
-            const std::uint16_t *w = &t.weights[static_cast<std::size_t>(y) * t.taps];
-            for (std::int32_t j = t.first[y]; j <= t.last[y]; ++j, ++w) {
-                const std::uint8_t *p = in.at(x, j);
-                for (int c = 0; c < out.channels; ++c)
-                    sum[c] += *w * p[c];
-            }
-            std::uint8_t *o = out.at(x, y);
-            for (int c = 0; c < out.channels; ++c)
-                o[c] = clampByte((sum[c] + 50) / 100);
-        }
-    }
+    axisPass(in, t, width, rows, out, false);
 }
 
 // Both axes at once with the products of the two weights: slower, but needs no intermediate.

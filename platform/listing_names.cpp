@@ -1,6 +1,6 @@
 #include "platform/listing_names.h"
 
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 #include "platform/directory_listing.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "platform/application_buttons.h"
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 #include "platform/settings_store.h"
 
 #include <algorithm>

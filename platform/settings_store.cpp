@@ -2,7 +2,7 @@
 
 #include "common/alb_exception.h"
 #include "common/safe_file.h"
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 
 #include <cerrno>
 #include <cstdlib>

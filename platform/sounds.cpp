@@ -1,6 +1,6 @@
 #include "platform/sounds.h"
 
-#include "platform/ascii_case.h"
+#include "common/ascii_case.h"
 
 #include <QApplication>
 #include <QProcess>

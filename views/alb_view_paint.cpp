@@ -212,7 +212,7 @@ bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &are
     std::optional<ViewBuffer> store;
     RetryFreeingPictures(doc, item, [&] {
         store = makeViewBuffer(thumb.width, thumb.height, false, false);
-        return store.has_value();
+        return store ? Attempt::Succeeded : Attempt::ShortOfMemory;
     });
     if (!store)
         return false;

@@ -54,27 +54,23 @@ private:
     bool wasPinned;
 };
 
-// Decodes once; true on success, false on a failure that is not for lack of memory.
-bool decodeOnce(const CAlbDoc &doc, ImageItem &item, const ThumbnailDecoder &decoder,
-                bool &shortOfMemory)
+// Decodes once into the item's thumbnail.
+Attempt decodeOnce(const CAlbDoc &doc, ImageItem &item, const ThumbnailDecoder &decoder)
 {
-    shortOfMemory = false;
     auto image = std::make_unique<ImageBuffer>();
     try {
         decoder(JoinPath(doc.appSettings().currentFolder, item.fileName), *image,
                 ThumbnailBox(doc));
     } catch (const CAlbExceptionBase &failure) {
-        shortOfMemory = isMemoryFailure(failure);
-        return false;
+        return isMemoryFailure(failure) ? Attempt::ShortOfMemory : Attempt::Failed;
     } catch (const std::bad_alloc &) {
-        shortOfMemory = true;
-        return false;
+        return Attempt::ShortOfMemory;
     }
     if (!image->hasPixels())
-        return false;
+        return Attempt::Failed;
     item.thumbnail = std::move(image);
     item.flags |= ItemFlag::ThumbCached;
-    return true;
+    return Attempt::Succeeded;
 }
 
 } // namespace
@@ -118,11 +114,13 @@ bool FreeAllCachedPictures(const CAlbDoc &doc)
     return freed;
 }
 
-bool RetryFreeingPictures(const CAlbDoc &doc, ImageItem &item, const std::function<bool()> &attempt)
+bool RetryFreeingPictures(const CAlbDoc &doc, ImageItem &item,
+                          const std::function<Attempt()> &attempt)
 {
     for (;;) {
-        if (attempt())
-            return true;
+        const Attempt result = attempt();
+        if (result != Attempt::ShortOfMemory)
+            return result == Attempt::Succeeded;
         PinScope pin(item);
         if (!FreeOneCachedPicture(doc))
             return false;
@@ -135,17 +133,9 @@ bool EnsureThumbnail(const CAlbDoc &doc, ImageItem &item, bool retryOnMemory,
     if (item.thumbnail && item.thumbnail->hasPixels())
         return true;
     item.releaseThumbnail();
-    for (;;) {
-        bool shortOfMemory = false;
-        if (decodeOnce(doc, item, decoder, shortOfMemory))
-            return true;
-        // Only a shortage of memory is worth freeing other pictures for.
-        if (!shortOfMemory || !retryOnMemory)
-            return false;
-        PinScope pin(item);
-        if (!FreeOneCachedPicture(doc))
-            return false;
-    }
+    if (!retryOnMemory)
+        return decodeOnce(doc, item, decoder) == Attempt::Succeeded;
+    return RetryFreeingPictures(doc, item, [&] { return decodeOnce(doc, item, decoder); });
 }
 
 QColor ColourOf(RgbValue value)

@@ -29,11 +29,14 @@ bool FreeOneCachedPicture(const CAlbDoc &doc);
 // Frees the decoded pictures of every such item; true when any was freed.
 bool FreeAllCachedPictures(const CAlbDoc &doc);
 
-// Runs attempt until it succeeds (returns true) or it fails and no cached picture of another item
-// can be freed. item is pinned meanwhile so that its own pictures stay. Returns attempt's last
-// result.
+// How one try at something that needs memory ended.
+enum class Attempt { Succeeded, Failed, ShortOfMemory };
+
+// Runs attempt until it succeeds, fails for another reason than memory, or runs short of memory
+// when no cached picture of another item can be freed. item is pinned meanwhile so that its own
+// pictures stay. True when the attempt succeeded.
 bool RetryFreeingPictures(const CAlbDoc &doc, ImageItem &item,
-                          const std::function<bool()> &attempt);
+                          const std::function<Attempt()> &attempt);
 
 // Decodes the item's thumbnail from the document's current folder if it has none. With
 // retryOnMemory, a shortage of memory frees cached pictures of other items and tries again while

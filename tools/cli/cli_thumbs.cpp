@@ -1,10 +1,10 @@
 #include "cli_commands.h"
 #include "codecs/bmp_writer.h"
 #include "codecs/detecting_codec.h"
+#include "common/path_names.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -92,21 +92,12 @@ bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
     return true;
 }
 
-// The album's picture filter: the extensions of the formats it shows, in any case.
-bool isPictureName(const fs::path &path)
-{
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".gif" || ext == ".giff";
-}
-
 std::vector<fs::path> pictureFiles(const fs::path &folder)
 {
     std::vector<fs::path> files;
     for (const auto &entry : fs::directory_iterator(folder)) {
         std::error_code error;
-        if (entry.is_regular_file(error) && isPictureName(entry.path()))
+        if (entry.is_regular_file(error) && HasPictureExtension(entry.path().filename().string()))
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
