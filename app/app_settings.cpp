@@ -227,6 +227,8 @@ void AddRecentFolder(SettingsStore &store, AppSettings &settings, const std::str
     else if (recent.size() >= kMaxRecentFolders)
         recent.pop_back();
     recent.insert(recent.begin(), folder);
+    std::vector<std::pair<std::string, std::string>> values;
     for (std::size_t i = 0; i < recent.size(); ++i)
-        WriteStringSetting(store, ("Recent" + std::to_string(i + 1)).c_str(), recent[i]);
+        values.emplace_back("Recent" + std::to_string(i + 1), recent[i]);
+    store.writeStrings(SettingsSectionKey(kStringsSection), values);
 }

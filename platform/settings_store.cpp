@@ -1,8 +1,8 @@
 #include "platform/settings_store.h"
 
 #include "common/alb_exception.h"
-#include "common/safe_file.h"
 #include "common/ascii_case.h"
+#include "common/safe_file.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -260,16 +260,18 @@ void createParentFolders(const std::string &path)
         ::mkdir(path.substr(0, slash).c_str(), 0777);
 }
 
-// Read, change one value, write the whole file back safely.
-void storeValue(const std::string &path, std::string_view key, std::string_view name,
-                std::string_view typedData)
+using TypedValues = std::vector<std::pair<std::string_view, std::string>>;
+
+// Read, change the values of one key, write the whole file back safely (once for all of them).
+void storeValues(const std::string &path, std::string_view key, const TypedValues &values)
 {
     int error = 0;
     auto lines = readLines(path, error);
     // A file that exists but cannot be read is not replaced: that would lose every other value.
     if (!lines)
         ThrowFileError(error, path);
-    setValueLine(*lines, key, name, typedData);
+    for (const auto &[name, typedData] : values)
+        setValueLine(*lines, key, name, typedData);
     std::string text;
     for (const std::string &line : *lines)
         text += line + "\n";
@@ -322,10 +324,19 @@ std::optional<std::string> SettingsStore::readString(std::string_view key,
 void SettingsStore::writeBinary(std::string_view key, std::string_view value,
                                 std::span<const std::uint8_t> bytes)
 {
-    storeValue(path, key, value, std::string(kBinaryType) + hexOfBytes(bytes));
+    storeValues(path, key, { { value, std::string(kBinaryType) + hexOfBytes(bytes) } });
 }
 
 void SettingsStore::writeString(std::string_view key, std::string_view value, std::string_view text)
 {
-    storeValue(path, key, value, std::string(kStringType) + escapeText(text, kTextSpecials));
+    writeStrings(key, { { std::string(value), std::string(text) } });
+}
+
+void SettingsStore::writeStrings(std::string_view key,
+                                 const std::vector<std::pair<std::string, std::string>> &values)
+{
+    TypedValues typed;
+    for (const auto &[name, text] : values)
+        typed.emplace_back(name, std::string(kStringType) + escapeText(text, kTextSpecials));
+    storeValues(path, key, typed);
 }

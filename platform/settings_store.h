@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The current user's settings: one file holding values by key path ("Software\Ornwick\Vistrel\2.00"
@@ -32,6 +33,9 @@ public:
     void writeBinary(std::string_view key, std::string_view value,
                      std::span<const std::uint8_t> bytes);
     void writeString(std::string_view key, std::string_view value, std::string_view text);
+    // Several strings of one key (name, text) in one rewrite of the file.
+    void writeStrings(std::string_view key,
+                      const std::vector<std::pair<std::string, std::string>> &values);
 
 private:
     std::string path;
