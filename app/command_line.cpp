@@ -1,9 +1,9 @@
 #include "app/command_line.h"
 
 #include "app/app_settings.h"
+#include "common/ascii_case.h"
 #include "common/host_path.h"
 
-#include <cctype>
 #include <filesystem>
 #include <optional>
 
@@ -14,13 +14,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-std::string lowerCase(std::string_view text)
-{
-    std::string lower(text);
-    for (char &c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 // On this host "/" opens both options and absolute paths; a path that exists is taken as a path.
 bool isExistingHostPath(const std::string &parameter)
@@ -39,7 +32,7 @@ public:
             if (auto device = DevicePath(text))
                 value(*device);
         } else if (!text.empty() && (text.front() == '-' || text.front() == '/')) {
-            option(lowerCase(std::string_view(text).substr(1)));
+            option(std::string_view(text).substr(1));
         } else {
             value(text);
         }
@@ -57,13 +50,13 @@ public:
     }
 
 private:
-    void option(const std::string &name)
+    void option(std::string_view name)
     {
-        if (name == "t")
+        if (SameTextIgnoringCase(name, "t"))
             info.launchMode = LaunchMode::Folder;
-        else if (name == "i")
+        else if (SameTextIgnoringCase(name, "i"))
             info.launchMode = LaunchMode::Select;
-        else if (name == "fs")
+        else if (SameTextIgnoringCase(name, "fs"))
             info.launchMode = LaunchMode::FullScreen;
         else
             info.launchMode = LaunchMode::Default;
