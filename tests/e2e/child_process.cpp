@@ -83,3 +83,17 @@ bool WaitUntil(int timeoutMs, const std::function<bool()> &condition)
     }
     return true;
 }
+
+std::unique_ptr<ChildProcess> StartVistrel(const std::string &display, const std::string &root,
+                                           const std::string &configHome, const std::string &trace,
+                                           const std::vector<std::string> &arguments)
+{
+    return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments,
+                                          std::map<std::string, std::string>{
+                                                  { "DISPLAY", display },
+                                                  { "QT_QPA_PLATFORM", "xcb" },
+                                                  { "VISTREL_ROOT", root },
+                                                  { "HOME", root },
+                                                  { "XDG_CONFIG_HOME", configHome },
+                                                  { "VISTREL_TRACE", trace } });
+}

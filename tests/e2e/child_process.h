@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -28,6 +29,12 @@ private:
     pid_t pid = -1;
     std::optional<int> status;
 };
+
+// The album program of this build (VISTREL_PROGRAM) on display, with its own device root (also its
+// home), settings folder and trace file, so that it touches nothing of the user running the tests.
+std::unique_ptr<ChildProcess> StartVistrel(const std::string &display, const std::string &root,
+                                           const std::string &configHome, const std::string &trace,
+                                           const std::vector<std::string> &arguments);
 
 // Polls condition every 50 ms until it holds or timeoutMs passed; returns its last value.
 bool WaitUntil(int timeoutMs, const std::function<bool()> &condition);

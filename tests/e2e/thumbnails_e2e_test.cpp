@@ -115,15 +115,8 @@ protected:
 
     std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
     {
-        return std::make_unique<ChildProcess>(
-                VISTREL_PROGRAM, arguments,
-                std::map<std::string, std::string>{
-                        { "DISPLAY", x.display() },
-                        { "QT_QPA_PLATFORM", "xcb" },
-                        { "VISTREL_ROOT", root().string() },
-                        { "HOME", root().string() },
-                        { "XDG_CONFIG_HOME", (dir.path() / "config").string() },
-                        { "VISTREL_TRACE", trace() } });
+        return StartVistrel(x.display(), root().string(), (dir.path() / "config").string(), trace(),
+                            arguments);
     }
 
     CommandResult x11(const std::string &command) const

@@ -79,14 +79,7 @@ protected:
 
     std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
     {
-        return std::make_unique<ChildProcess>(
-                VISTREL_PROGRAM, arguments,
-                std::map<std::string, std::string>{ { "DISPLAY", x.display() },
-                                                    { "QT_QPA_PLATFORM", "xcb" },
-                                                    { "VISTREL_ROOT", root().string() },
-                                                    { "HOME", root().string() },
-                                                    { "XDG_CONFIG_HOME", config().string() },
-                                                    { "VISTREL_TRACE", trace() } });
+        return StartVistrel(x.display(), root().string(), config().string(), trace(), arguments);
     }
 
     CommandResult xdotool(const std::string &arguments) const
