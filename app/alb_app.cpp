@@ -2,6 +2,7 @@
 
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
+#include "app/command_units.h"
 #include "app/doc_commands.h"
 #include "app/folder_picker.h"
 #include "app/frame_commands.h"
@@ -127,6 +128,7 @@ CAlbApp::CAlbApp(std::string settingsFilePath) : store(std::move(settingsFilePat
 
 CAlbApp::~CAlbApp()
 {
+    units.clear();
     if (doc)
         doc->setFrame(nullptr);
     frame.reset();
@@ -204,7 +206,15 @@ bool CAlbApp::createDocumentAndFrame()
         doc.reset();
         return false;
     }
-    frame->setRoute(doc.get(), this);
+    const CommandUnitContext context{ *doc, settings, store, lists, *frame };
+    std::vector<CommandTarget *> unitTargets;
+    for (const CommandUnitMaker &make : RegisteredCommandUnits()) {
+        if (std::unique_ptr<CommandTarget> unit = make(context)) {
+            unitTargets.push_back(unit.get());
+            units.push_back(std::move(unit));
+        }
+    }
+    frame->setRoute(doc.get(), this, unitTargets);
     doc->setFrame(frame.get());
     connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
         if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen)
@@ -255,6 +265,8 @@ void CAlbApp::exitInstance()
 {
     if (frame) {
         frame->close();
+        frame->setRoute(doc.get(), this);
+        units.clear();
         doc->setFrame(nullptr);
         frame.reset();
     }

@@ -72,6 +72,8 @@ private:
     std::unique_ptr<InstanceChannel> channel;
     std::unique_ptr<CAlbDoc> doc;
     std::unique_ptr<CMainFrame> frame;
+    // Declared after the frame and the document: they refer to both and go first.
+    std::vector<std::unique_ptr<CommandTarget>> units;
 };
 
 // Hides and cancels up to five open dialogs of the program, one per pass, so that a handed-over

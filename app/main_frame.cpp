@@ -95,10 +95,15 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application)
+void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application,
+                          const std::vector<CommandTarget *> &units)
 {
     chain.setViewSource([this] { return paneViews(); });
-    chain.setTargets({ document, this, application });
+    std::vector<CommandTarget *> route{ document };
+    route.insert(route.end(), units.begin(), units.end());
+    route.push_back(this);
+    route.push_back(application);
+    chain.setTargets(std::move(route));
     updateCommandStates();
 }
 

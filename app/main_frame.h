@@ -59,8 +59,10 @@ public:
     // The view that last had the stylus or was made active by a view switch.
     QWidget *activeView() const { return active; }
 
-    // The document and the application: the targets after the views.
-    void setRoute(CommandTarget *document, CommandTarget *application);
+    // The document and the application: the targets after the views. Units (file operations,
+    // capture, sheets) are asked right after the document.
+    void setRoute(CommandTarget *document, CommandTarget *application,
+                  const std::vector<CommandTarget *> &units = {});
 
     // Offers the command along the route, then refreshes every command's state. False when no
     // target handled it.
