@@ -37,9 +37,6 @@ bool CAlbDoc::onCommand(std::uint32_t id)
         reportFailure(CAlbException(Msg::NotEnoughMemory));
     }
     switch (id) {
-    case DocCmd::NewFolder:
-    case DocCmd::DeleteFolder:
-    case DocCmd::DeletePictures:
     case DocCmd::SelectAll:
     case DocCmd::ThumbnailView:
     case DocCmd::SelectView:
@@ -101,8 +98,8 @@ void CAlbDoc::runCommand(std::uint32_t id)
         ShowHelp(kMainContentsHelp);
         return;
     default:
-        // New Folder, Delete Folder, Delete, Capture Settings and Crop have their state decided
-        // here; their actions belong to the file operations, capture and crop features.
+        // Capture Settings and Crop have their state decided here; their actions belong to the
+        // capture and crop units.
         if (isGoTo(id))
             GoTo(id);
         return;
@@ -117,15 +114,10 @@ bool CAlbDoc::onCommandState(std::uint32_t id, CommandState &state)
     state.radio = false;
     switch (id) {
     case DocCmd::NewFolder:
+        // The File menu is being prepared: its Go To submenu follows the recent folders. The
+        // file commands unit decides the state.
         rebuildGoToSubmenu();
-        state.enabled = mode != ViewMode::Select;
-        break;
-    case DocCmd::DeleteFolder:
-        state.enabled = mode != ViewMode::Select;
-        break;
-    case DocCmd::DeletePictures:
-        state.enabled = selected >= 1 && (mode == ViewMode::Thumbnail || mode == ViewMode::Select);
-        break;
+        return false;
     case DocCmd::SelectAll:
         state.enabled = mode == ViewMode::Thumbnail && Count() >= 1;
         break;

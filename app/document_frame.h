@@ -38,6 +38,10 @@ public:
     // firstSelected (-1: none), then repaint; repaints the image view.
     virtual void refreshViews(int firstSelected) { (void)firstSelected; }
 
+    // Checks the tree against the file store after a folder was made or removed; a selected
+    // folder that is gone gives way to its parent, which the document then loads.
+    virtual void refreshTree() { }
+
     // Whether the thumbnail view exists, gives it the focus, and redraws its visible cells.
     virtual bool hasThumbnailView() const { return true; }
 

@@ -105,6 +105,7 @@ public:
     void beginWaitCursor() override;
     void endWaitCursor() override;
     void refreshViews(int firstSelected) override;
+    void refreshTree() override;
 
     bool hasThumbnailView() const override { return madeThumbnails; }
 

@@ -218,6 +218,12 @@ void CMainFrame::refreshViews(int firstSelected)
         image->update();
 }
 
+void CMainFrame::refreshTree()
+{
+    if (folderTree)
+        folderTree->RefreshTree();
+}
+
 void CMainFrame::focusThumbnailView()
 {
     if (QWidget *thumbnails = split ? split->thumbnailView() : nullptr)

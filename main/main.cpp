@@ -1,4 +1,6 @@
 #include "app/alb_app.h"
+#include "app/command_units.h"
+#include "app/file_commands.h"
 #include "app/view_factory.h"
 #include "views/alb_view.h"
 
@@ -33,6 +35,7 @@ int main(int argc, char *argv[])
     const std::vector<std::string> parameters(argv + 1, argv + argc);
 
     RegisterViews();
+    RegisterCommandUnit(MakeFileCommands);
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

@@ -1,5 +1,6 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "platform/sounds.h"
 #include "views/alb_view.h"
@@ -34,6 +35,10 @@ void CAlbView::keyPressEvent(QKeyEvent *event)
                 host.sendCommand(FrameCmd::ZoomOut);
             else
                 stepSelection(true);
+            break;
+        case Qt::Key_Delete:
+            // The desktop's key for the Delete command; the command decides whether it applies.
+            host.postCommand(DocCmd::DeletePictures);
             break;
         case Qt::Key_Left:
             stepSelection(false);

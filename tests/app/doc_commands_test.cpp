@@ -1,4 +1,5 @@
 #include "app/doc_commands.h"
+#include "app/file_commands.h"
 
 #include "app/window_messages.h"
 #include "common/string_ids.h"
@@ -19,13 +20,16 @@ protected:
         makeFolder("\\empty");
     }
 
+    // The state as the route decides it: the document, then the file commands after it.
     CommandState stateOf(std::uint32_t id)
     {
         CommandState state;
-        EXPECT_TRUE(doc.onCommandState(id, state)) << id;
+        EXPECT_TRUE(doc.onCommandState(id, state) || files.onCommandState(id, state)) << id;
         EXPECT_TRUE(state.handled);
         return state;
     }
+
+    FileCommands files{ doc, store };
 };
 
 // One situation: folder, view mode and selected count; then the expected enabled state of the

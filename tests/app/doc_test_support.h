@@ -69,6 +69,8 @@ public:
 
     void refreshViews(int firstSelected) override { refreshedAt.push_back(firstSelected); }
 
+    void refreshTree() override { ++treeRefreshes; }
+
     void setGoToSubmenu(const std::vector<MenuEntry> &entries) override { submenu = entries; }
 
     // The calls of one kind with one message, for checks.
@@ -88,6 +90,7 @@ public:
     bool fullScreen = false;
     std::uint32_t toolbar = 0;
     int waitDepth = 0;
+    int treeRefreshes = 0;
 };
 
 // Catches every message box instead of showing it.
