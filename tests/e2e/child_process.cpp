@@ -84,16 +84,16 @@ bool WaitUntil(int timeoutMs, const std::function<bool()> &condition)
     return true;
 }
 
-std::unique_ptr<ChildProcess> StartVistrel(const std::string &display, const std::string &root,
-                                           const std::string &configHome, const std::string &trace,
-                                           const std::vector<std::string> &arguments)
+std::unique_ptr<ChildProcess>
+StartVistrel(const std::string &display, const std::string &root, const std::string &configHome,
+             const std::string &trace, const std::vector<std::string> &arguments,
+             const std::map<std::string, std::string> &extraEnvironment)
 {
-    return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments,
-                                          std::map<std::string, std::string>{
-                                                  { "DISPLAY", display },
-                                                  { "QT_QPA_PLATFORM", "xcb" },
-                                                  { "VISTREL_ROOT", root },
-                                                  { "HOME", root },
-                                                  { "XDG_CONFIG_HOME", configHome },
-                                                  { "VISTREL_TRACE", trace } });
+    std::map<std::string, std::string> environment{
+        { "DISPLAY", display }, { "QT_QPA_PLATFORM", "xcb" },      { "VISTREL_ROOT", root },
+        { "HOME", root },       { "XDG_CONFIG_HOME", configHome }, { "VISTREL_TRACE", trace }
+    };
+    for (const auto &[name, value] : extraEnvironment)
+        environment[name] = value;
+    return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments, environment);
 }

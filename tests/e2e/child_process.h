@@ -32,9 +32,11 @@ private:
 
 // The album program of this build (VISTREL_PROGRAM) on display, with its own device root (also its
 // home), settings folder and trace file, so that it touches nothing of the user running the tests.
-std::unique_ptr<ChildProcess> StartVistrel(const std::string &display, const std::string &root,
-                                           const std::string &configHome, const std::string &trace,
-                                           const std::vector<std::string> &arguments);
+// extraEnvironment adds or replaces variables.
+std::unique_ptr<ChildProcess>
+StartVistrel(const std::string &display, const std::string &root, const std::string &configHome,
+             const std::string &trace, const std::vector<std::string> &arguments,
+             const std::map<std::string, std::string> &extraEnvironment = {});
 
 // Polls condition every 50 ms until it holds or timeoutMs passed; returns its last value.
 bool WaitUntil(int timeoutMs, const std::function<bool()> &condition);
