@@ -1,87 +1,59 @@
 #include "app/confirm.h"
 
+#include "tests/app/confirm_script.h"
 #include "tests/support/qt_test_app.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace {
 
-// Answers every question with one answer and keeps the last request.
-class AnswerWith
-{
-public:
-    explicit AnswerWith(int answer)
-    {
-        previous = SetConfirmRecorder([this, answer](const ConfirmRequest &request) {
-            asked = request;
-            return answer;
-        });
-    }
+using Texts = std::vector<std::string>;
 
-    ~AnswerWith() { SetConfirmRecorder(previous); }
-
-    std::optional<ConfirmRequest> asked;
-
-private:
-    ConfirmRecorder previous;
-};
-
+// A '%' in a file name is an argument, never part of the format; an empty title, or one the
+// table lacks, is "Confirmation"; a message the table lacks asks nothing and answers No.
 TEST(ConfirmTest, ComposesTheQuestion)
 {
     struct Row
     {
-        const char *label;
         std::uint32_t messageId, titleId;
         MessageArgs args;
-        const char *text, *title;
+        Texts asked;
+        const char *title;
     } rows[] = {
-        // A '%' in a file name is an argument, never part of the format.
-        { "file name as argument",
-          2443,
+        { 2443,
           2442,
           { std::string("100%s.jpg") },
-          "Delete file '100%s.jpg' ?",
+          { "Delete file '100%s.jpg' ?" },
           "Delete File" },
-        { "numbers",
-          2441,
+        { 2441,
           2440,
           { 2LL, 1LL },
-          "This folder contains 2 image file(s) and 1 non-image file(s).\n\nAre you sure you "
-          "want to delete all files now?",
+          { "This folder contains 2 image file(s) and 1 non-image file(s).\n\n"
+            "Are you sure you want to delete all files now?" },
           "Delete Folder" },
-        { "no title", 2426, 0, { std::string("\\A") }, "Delete folder '\\A' ?", "Confirmation" },
-        { "title without string",
-          2426,
-          9,
-          { std::string("\\A") },
-          "Delete folder '\\A' ?",
-          "Confirmation" },
+        { 2426, 0, { std::string("\\A") }, { "Delete folder '\\A' ?" }, "Confirmation" },
+        { 2426, 9, { std::string("\\A") }, { "Delete folder '\\A' ?" }, "Confirmation" },
+        { 9, 2442, {}, {}, nullptr },
     };
 
     for (const Row &row : rows) {
-        AnswerWith recorder(ConfirmAnswer::YesToAll);
-        EXPECT_EQ(Confirm(nullptr, row.messageId, row.titleId, true, 5, row.args),
-                  ConfirmAnswer::YesToAll)
-                << row.label;
-        ASSERT_TRUE(recorder.asked) << row.label;
-        EXPECT_EQ(recorder.asked->text, row.text) << row.label;
-        EXPECT_EQ(recorder.asked->title, row.title) << row.label;
-        EXPECT_TRUE(recorder.asked->yesToAllOffered) << row.label;
-        EXPECT_EQ(recorder.asked->lineCount, 5) << row.label;
+        ConfirmScript script({ ConfirmAnswer::YesToAll });
+        const int answer = Confirm(nullptr, row.messageId, row.titleId, true, 5, row.args);
+        EXPECT_EQ(script.texts(), row.asked) << row.messageId;
+        EXPECT_EQ(answer, row.asked.empty() ? ConfirmAnswer::No : ConfirmAnswer::YesToAll);
+        if (row.asked.empty())
+            continue;
+        EXPECT_EQ(script.asked[0].title, row.title) << row.messageId;
+        EXPECT_TRUE(script.asked[0].yesToAllOffered);
+        EXPECT_EQ(script.asked[0].lineCount, 5);
     }
 }
 
-TEST(ConfirmTest, MissingMessageAnswersNoWithoutAsking)
-{
-    AnswerWith recorder(ConfirmAnswer::Yes);
-    EXPECT_EQ(Confirm(nullptr, 9, 2442, false, 3, {}), ConfirmAnswer::No);
-    EXPECT_FALSE(recorder.asked);
-}
-
+// Each button ends the dialog with its id; Enter is Yes, Escape Cancel; Yes to All only when
+// offered.
 TEST(ConfirmTest, DialogButtonsAnswerWithTheirIds)
 {
     EnsureTestApplication();
@@ -92,8 +64,8 @@ TEST(ConfirmTest, DialogButtonsAnswerWithTheirIds)
     EXPECT_EQ(single.textField()->objectName(), "1000");
     EXPECT_EQ(single.textField()->text(), "Delete file 'a.jpg' ?");
     EXPECT_FALSE(single.button(ConfirmAnswer::YesToAll)->isEnabled());
-    request.yesToAllOffered = true;
 
+    request.yesToAllOffered = true;
     const std::pair<int, const char *> buttons[] = { { ConfirmAnswer::Yes, "&Yes" },
                                                      { ConfirmAnswer::YesToAll, "Yes to &All" },
                                                      { ConfirmAnswer::No, "&No" },
@@ -108,15 +80,14 @@ TEST(ConfirmTest, DialogButtonsAnswerWithTheirIds)
         button->click();
         EXPECT_EQ(dialog.result(), answer) << text;
     }
-    ConfirmDialog escaped(request);
+    ConfirmDialog escaped(request), entered(request);
     escaped.reject();
-    EXPECT_EQ(escaped.result(), ConfirmAnswer::Cancel);
-    ConfirmDialog entered(request);
     entered.accept();
+    EXPECT_EQ(escaped.result(), ConfirmAnswer::Cancel);
     EXPECT_EQ(entered.result(), ConfirmAnswer::Yes);
 }
 
-// Three lines is the base; more make the text field lineCount / 3 times as high and the dialog
+// Three lines is the base; more make the text field lineCount / 3 times as high, and the dialog
 // and the buttons move by the same growth.
 TEST(ConfirmTest, TextFieldGrowsWithTheLineCount)
 {
@@ -129,11 +100,10 @@ TEST(ConfirmTest, TextFieldGrowsWithTheLineCount)
     const auto [baseText, baseDialog, baseButtons] = geometry(3);
     EXPECT_EQ(geometry(1), geometry(3));
     for (int lines : { 4, 5, 9 }) {
-        const auto [text, dialog, buttons] = geometry(lines);
         const int growth = baseText * lines / 3 - baseText;
-        EXPECT_EQ(text, baseText + growth) << lines;
-        EXPECT_EQ(dialog, baseDialog + growth) << lines;
-        EXPECT_EQ(buttons, baseButtons + growth) << lines;
+        EXPECT_EQ(geometry(lines),
+                  std::tuple(baseText + growth, baseDialog + growth, baseButtons + growth))
+                << lines;
     }
 }
 
