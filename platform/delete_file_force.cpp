@@ -44,9 +44,10 @@ bool DeleteFileForce(std::string_view path, DeleteTarget target)
     if (::lstat(host.c_str(), &facts) != 0 || S_ISDIR(facts.st_mode))
         return false;
     const mode_t mode = facts.st_mode & 07777;
-    // Read-only means the owner may not write; links have no attributes of their own.
-    const bool cleared =
-            S_ISREG(facts.st_mode) && (mode & S_IWUSR) == 0 && setMode(host, mode | S_IWUSR);
+    // Read-only means the owner may not write. Links have no attributes of their own, and a file
+    // with other names (hard links) stays behind under them, so neither is touched.
+    const bool cleared = S_ISREG(facts.st_mode) && facts.st_nlink == 1 && (mode & S_IWUSR) == 0
+            && setMode(host, mode | S_IWUSR);
 
     std::string trashed;
     const bool deleted = (target == DeleteTarget::Trash && moveToTrash(host, trashed))

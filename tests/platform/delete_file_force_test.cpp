@@ -87,14 +87,22 @@ TEST_F(DeleteFileForceTest, DeletesReadOnlyAndWritableFilesToTheTrashOrForGood)
     }
 }
 
-// A link goes as a link; what it points to, and its read-only state, stay as they were.
+// A link, symbolic or hard, goes as a link; the file under its other name, and its read-only
+// state, stay as they were.
 TEST_F(DeleteFileForceTest, DeletesLinksNeverTheirTargets)
 {
     const fs::path target = dir.path() / "elsewhere.jpg";
     makeFile(target, 0444);
-    for (DeleteTarget how : { DeleteTarget::Remove, DeleteTarget::Trash }) {
+    const std::pair<bool, DeleteTarget> rounds[] = { { false, DeleteTarget::Remove },
+                                                     { false, DeleteTarget::Trash },
+                                                     { true, DeleteTarget::Remove },
+                                                     { true, DeleteTarget::Trash } };
+    for (const auto &[hard, how] : rounds) {
         const fs::path link = folder / "link.jpg";
-        fs::create_symlink(target, link);
+        if (hard)
+            fs::create_hard_link(target, link);
+        else
+            fs::create_symlink(target, link);
         EXPECT_TRUE(DeleteFileForce(link.string(), how));
         EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
         EXPECT_TRUE(fs::exists(target));
