@@ -122,6 +122,7 @@ public:
     void activateView(QWidget &view) override;
     void cellSizeChanged() override;
     void showZoomIndicator(bool actualSize) override;
+    void commandStatesChanged() override { updateCommandStates(); }
 
     // The low-memory notice: once until the next activation, the pictures are given up, the
     // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.

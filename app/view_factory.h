@@ -24,6 +24,9 @@ public:
     // The image view's zoom became (or left) actual size: the toolbar shows the matching one of
     // the two Image Info buttons.
     virtual void showZoomIndicator(bool actualSize) { (void)actualSize; }
+    // Something a command's state depends on changed outside a command (a picture finished
+    // decoding): the bars and menus ask again.
+    virtual void commandStatesChanged() { }
 };
 
 // Everything a view is made with. The view's parent is the splitter, which places it.

@@ -95,6 +95,7 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
     }
     stopAnimation();
     shownItem = item;
+    host.commandStatesChanged();
     if (!item) {
         frameCount = 0;
         zoomIndicator();

@@ -3,6 +3,7 @@
 #include "app/image_item.h"
 #include "app/image_lists.h"
 #include "app/trace_log.h"
+#include "app/view_factory.h"
 #include "codecs/image_header.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -66,7 +67,12 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
     }
     const Size full{ item->info.width, item->info.height };
     const std::int32_t percent = ImageZoom::DecodePercent(full, zoomed, turn);
+    const bool hadPicture = hasPicture();
     const std::uint32_t message = LoadViewFramesSteppingDown(doc, *item, percent, framesDecoder);
+    // Zooming is possible once a picture is decoded; the bars learn of it now, not at the next
+    // command.
+    if (hadPicture != hasPicture())
+        host.commandStatesChanged();
     if (message != 0) {
         stopAnimation();
         drawPlaceholder(painter, message);
