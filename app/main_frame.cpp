@@ -84,8 +84,9 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     // and the latter also leads in.
     auto *fullScreenToggle = new QShortcut(QKeySequence(Qt::Key_F11), this);
     connect(fullScreenToggle, &QShortcut::activated, this, [this] { fullScreenKey(true); });
-    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(leave, &QShortcut::activated, this, [this] { fullScreenKey(false); });
+    escapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escapeKey->setEnabled(false);
+    connect(escapeKey, &QShortcut::activated, this, [this] { fullScreenKey(false); });
 
     // Until the client is made the pane area shows the frame's own background.
     panes->setAutoFillBackground(true);
@@ -147,6 +148,7 @@ std::vector<std::pair<std::uint32_t, QPoint>> CMainFrame::commandBarButtons() co
 
 void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
 {
+    escapeKey->setEnabled(on);
     if (on) {
         menuBar()->hide();
         bar->hide();

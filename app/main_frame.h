@@ -18,6 +18,7 @@ class CAlbSplitter;
 class CommandActions;
 class LowMemoryNotice;
 class QAction;
+class QShortcut;
 class QToolBar;
 struct AppSettings;
 struct ImageLists;
@@ -168,4 +169,6 @@ private:
     QPointer<QWidget> focusAtDeactivation;
     bool leftSinceNotice = false;
     LowMemoryNotice *lowMemory;
+    // Escape belongs to the views and dialogs except in Full Screen View.
+    QShortcut *escapeKey = nullptr;
 };
