@@ -88,6 +88,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // alb_img_view.cpp: showing and laying out.

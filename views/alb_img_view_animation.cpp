@@ -11,6 +11,12 @@ void CAlbImgView::startAnimation(ImageItem &item)
     timers->set(kAnimationTimer, FrameDelayMs(*item.frames.front()), true);
 }
 
+// A hidden view plays nothing; its next paint starts the animation again.
+void CAlbImgView::hideEvent(QHideEvent *)
+{
+    stopAnimation();
+}
+
 void CAlbImgView::stopAnimation()
 {
     timers->kill(kAnimationTimer);
