@@ -251,3 +251,34 @@ TEST_F(ImgViewTest, ShortMemoryFreesOtherPicturesThenDecodesSmaller)
     show(1);
     EXPECT_EQ(image->placeholderMessage(), Msg::UnableToAccessFile);
 }
+
+TEST_F(ImgViewTest, TheWheelZoomsAboutThePointerPansOrStepsThePictures)
+{
+    loadSizes({ { 200, 100 }, { 8, 8 } });
+    makeImageView(100, 100);
+    selectOnly(0);
+    show(0);
+    auto wheel = [&](QPoint at, int notches, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(at), image->mapToGlobal(QPointF(at)), QPoint(),
+                          QPoint(0, notches * 120), Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(image.get(), &event);
+    };
+    // At the left edge of the window, picture column 50 stays under the pointer: 62 at 125 %.
+    wheel({ 0, 50 }, 1, Qt::ControlModifier);
+    EXPECT_EQ(image->zoom(), 125);
+    EXPECT_EQ(image->offset().x(), 62);
+    // The same item shown again with keep keeps the zoom; without, it is fitted anew.
+    show(0, true);
+    EXPECT_EQ(image->zoom(), 125);
+    // The plain wheel pans a picture larger than the window (here down, to its bottom edge)...
+    wheel({ 50, 50 }, -1, Qt::NoModifier);
+    EXPECT_EQ(image->offset(), QPoint(62, 25));
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{ 0 });
+    // ...and steps to the next picture when it fits.
+    show(0, false);
+    image->onCommand(FrameCmd::ZoomOut);
+    image->onCommand(FrameCmd::ZoomOut);
+    wheel({ 50, 50 }, -1, Qt::NoModifier);
+    EXPECT_EQ(selectedIndexes(), std::vector<int>{ 1 });
+}
