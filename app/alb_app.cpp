@@ -217,7 +217,8 @@ bool CAlbApp::createDocumentAndFrame()
     frame->setRoute(doc.get(), this, unitTargets);
     doc->setFrame(frame.get());
     connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
-        if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen)
+        if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen
+            || id == DocCmd::LeaveFullScreen)
             traceState();
     });
     // After a low-memory notice the album comes back as at a start without a command line.

@@ -72,6 +72,7 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     tools->setMovable(false);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tools);
+    actions->setZoomIndicator(true);
     loadToolbar(DocToolbar::Main);
     tools->setVisible(settings.toolbarVisible());
 
@@ -79,6 +80,13 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     addAction(commandAction(FrameCmd::Exit));
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
+    // Full Screen View hides every bar: Escape and the desktop's full-screen key lead back out,
+    // and the latter also leads in.
+    auto *fullScreenToggle = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreenToggle, &QShortcut::activated, this, [this] { fullScreenKey(true); });
+    escapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escapeKey->setEnabled(false);
+    connect(escapeKey, &QShortcut::activated, this, [this] { fullScreenKey(false); });
 
     // Until the client is made the pane area shows the frame's own background.
     panes->setAutoFillBackground(true);
@@ -140,6 +148,7 @@ std::vector<std::pair<std::uint32_t, QPoint>> CMainFrame::commandBarButtons() co
 
 void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
 {
+    escapeKey->setEnabled(on);
     if (on) {
         menuBar()->hide();
         bar->hide();
@@ -226,6 +235,19 @@ bool CMainFrame::onCommandState(std::uint32_t id, CommandState &state)
     }
     state.handled = true;
     return true;
+}
+
+void CMainFrame::fullScreenKey(bool toggle)
+{
+    if (settings.viewMode == ViewMode::FullScreen)
+        routeCommand(DocCmd::LeaveFullScreen);
+    else if (toggle)
+        routeCommand(DocCmd::FullScreenView);
+}
+
+void CMainFrame::showZoomIndicator(bool actualSize)
+{
+    actions->setZoomIndicator(actualSize);
 }
 
 void CMainFrame::toggleToolbar()

@@ -18,6 +18,7 @@ class CAlbSplitter;
 class CommandActions;
 class LowMemoryNotice;
 class QAction;
+class QShortcut;
 class QToolBar;
 struct AppSettings;
 struct ImageLists;
@@ -122,6 +123,8 @@ public:
     void postCommand(std::uint32_t id) override;
     void activateView(QWidget &view) override;
     void cellSizeChanged() override;
+    void showZoomIndicator(bool actualSize) override;
+    void commandStatesChanged() override { updateCommandStates(); }
 
     // The low-memory notice: once until the next activation, the pictures are given up, the
     // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.
@@ -138,6 +141,7 @@ protected:
 
 private:
     void toggleToolbar();
+    void fullScreenKey(bool toggle);
     void loadToolbar(std::uint32_t id);
     void showHelp();
     std::vector<CommandTarget *> paneViews() const;
@@ -166,4 +170,6 @@ private:
     QPointer<QWidget> focusAtDeactivation;
     bool leftSinceNotice = false;
     LowMemoryNotice *lowMemory;
+    // Escape belongs to the views and dialogs except in Full Screen View.
+    QShortcut *escapeKey = nullptr;
 };

@@ -453,3 +453,32 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
 }
 
 } // namespace
+
+TEST_F(MainFrameTest, TheZoomIndicatorShowsOneOfTheTwoImageInfoButtons)
+{
+    document.handles = { DocCmd::ImageInfo };
+    document.states[DocCmd::ImageInfo] = CommandState{ true, false, false, true };
+    frame.setRoute(&document, &application);
+    frame.setFullScreen(false, DocToolbar::Select);
+    auto shown = [&] {
+        std::vector<std::uint32_t> ids;
+        for (const QAction *action : frame.toolbar()->actions()) {
+            const std::uint32_t id = action->objectName().toUInt();
+            if (action->isVisible() && (id == DocCmd::ImageInfo || id == DocCmd::ImageInfoButton))
+                ids.push_back(id);
+        }
+        return ids;
+    };
+    EXPECT_EQ(shown(), std::vector<std::uint32_t>{ DocCmd::ImageInfoButton });
+    frame.showZoomIndicator(false);
+    EXPECT_EQ(shown(), std::vector<std::uint32_t>{ DocCmd::ImageInfo });
+    // The menu's Image Info stays whatever the zoom, and the toolbar's button is the command.
+    EXPECT_TRUE(frame.commandAction(DocCmd::ImageInfo)->isVisible());
+    for (QAction *action : frame.toolbar()->actions()) {
+        if (action->isVisible() && action->objectName() == "30112")
+            action->trigger();
+    }
+    EXPECT_EQ(document.received, std::vector<std::uint32_t>{ DocCmd::ImageInfo });
+    frame.showZoomIndicator(true);
+    EXPECT_EQ(shown(), std::vector<std::uint32_t>{ DocCmd::ImageInfoButton });
+}

@@ -24,7 +24,10 @@ public:
 
     void cellSizeChanged() override { ++cellSizeChanges; }
 
+    void showZoomIndicator(bool actualSize) override { atActualSize = actualSize; }
+
     std::vector<std::uint32_t> sent;
+    bool atActualSize = true;
     std::vector<std::uint32_t> posted;
     int activations = 0;
     int cellSizeChanges = 0;
