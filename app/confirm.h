@@ -2,10 +2,14 @@
 
 #include "common/message_format.h"
 
+#include <QDialog>
+
 #include <cstdint>
 #include <functional>
 #include <string>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 // The answers of the confirmation dialog (its button ids). Its OK counts as Yes, its Cancel as
@@ -37,3 +41,25 @@ struct ConfirmRequest
 // recorder that was set before; an empty one brings the dialog back.
 using ConfirmRecorder = std::function<int(const ConfirmRequest &)>;
 ConfirmRecorder SetConfirmRecorder(ConfirmRecorder recorder);
+
+// Dialog 111 itself, for Confirm and its tests: the text in 1000, the answers 1001-1004. A button
+// ends the dialog with its id as the result; Enter is Yes, Escape and closing the window Cancel.
+class ConfirmDialog : public QDialog
+{
+public:
+    explicit ConfirmDialog(const ConfirmRequest &request, QWidget *parent = nullptr);
+
+    QLabel *textField() const { return text; }
+
+    QPushButton *button(int answer) const;
+
+    void accept() override { done(ConfirmAnswer::Yes); }
+
+    void reject() override { done(ConfirmAnswer::Cancel); }
+
+private:
+    void placeControls(int lineCount);
+
+    QLabel *text = nullptr;
+    QPushButton *buttons[4] = {};
+};

@@ -1,5 +1,7 @@
 #include "app/alb_app.h"
+#include "app/command_units.h"
 #include "app/view_factory.h"
+#include "capture/capture_unit.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
@@ -33,6 +35,7 @@ int main(int argc, char *argv[])
     const std::vector<std::string> parameters(argv + 1, argv + argc);
 
     RegisterViews();
+    RegisterCommandUnit(MakeCaptureUnit);
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:
