@@ -50,7 +50,6 @@ bool CAlbDoc::onCommand(std::uint32_t id)
     case DocCmd::AutoRotate:
     case DocCmd::ImageInfo:
     case DocCmd::ImageInfoButton:
-    case DocCmd::CaptureSettings:
     case DocCmd::SendInfrared:
     case DocCmd::Options:
     case DocCmd::Help:
@@ -102,7 +101,8 @@ void CAlbDoc::runCommand(std::uint32_t id)
         return;
     default:
         // New Folder, Delete Folder, Delete, Capture Settings and Crop have their state decided
-        // here; their actions belong to the file operations, capture and crop features.
+        // here; their actions belong to the file operations, capture and crop features (Capture
+        // Settings is not taken here, so that it reaches the capture's unit).
         if (isGoTo(id))
             GoTo(id);
         return;

@@ -1,6 +1,7 @@
 #include "app/alb_app.h"
 #include "app/command_units.h"
 #include "app/view_factory.h"
+#include "capture/capture_settings_unit.h"
 #include "capture/capture_unit.h"
 #include "views/alb_view.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
 
     RegisterViews();
     RegisterCommandUnit(MakeCaptureUnit);
+    RegisterCommandUnit(MakeCaptureSettingsUnit);
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:
