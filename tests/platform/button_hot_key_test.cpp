@@ -1,12 +1,11 @@
 #include "platform/button_hot_key.h"
 
-#include "platform/x_connection.h"
+#include "tests/platform/x_keys.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/run_command.h"
 #include "tests/support/xvfb_server.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -49,32 +48,6 @@ protected:
     std::vector<Delivered> delivered;
 };
 
-std::uint8_t KeyCodeOf(XConnection &x, std::uint32_t keysym)
-{
-    const xcb_setup_t *setup = x.setup();
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    XcbReply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
-            x.get(), xcb_get_keyboard_mapping(x.get(), setup->min_keycode, count), nullptr));
-    const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(map.get());
-    for (int code = 0; code < count; ++code) {
-        if (syms[code * map->keysyms_per_keycode] == keysym)
-            return static_cast<std::uint8_t>(setup->min_keycode + code);
-    }
-    return 0;
-}
-
-constexpr std::uint32_t kPrint = 0xff61;
-
-// Grabs Print (unmodified) for another client; true when the server granted it.
-bool GrabPrint(XConnection &other)
-{
-    xcb_void_cookie_t cookie = xcb_grab_key_checked(
-            other.get(), 1, other.screen()->root, 0, KeyCodeOf(other, kPrint),
-            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    XcbReply<xcb_generic_error_t> error(xcb_request_check(other.get(), cookie));
-    return !error;
-}
-
 TEST_F(ButtonHotKeyTest, PressDeliversTheHotKeyMessageWithAnyLockKeyState)
 {
     ASSERT_TRUE(hotKey->registerButton(1));
@@ -102,7 +75,7 @@ TEST_F(ButtonHotKeyTest, AChordOfModifiersDeliversItsButtonsKeyCode)
 TEST_F(ButtonHotKeyTest, AnotherClientsGrabMakesRegistrationFailAndLeavesTheHeldButton)
 {
     XConnection other(server.display());
-    ASSERT_TRUE(GrabPrint(other));
+    ASSERT_TRUE(GrabKey(other, kPrintKeysym));
     EXPECT_FALSE(hotKey->registerButton(1));
     EXPECT_EQ(hotKey->registeredButton(), 0);
 
@@ -126,11 +99,11 @@ TEST_F(ButtonHotKeyTest, ReleasedAndReplacedGrabsAreFreeForOthers)
     ASSERT_TRUE(hotKey->registerButton(2));
     XConnection other(server.display());
     // Moving to button 2 let Print go; unregistering lets button 2 go as well.
-    EXPECT_TRUE(GrabPrint(other));
+    EXPECT_TRUE(GrabKey(other, kPrintKeysym));
     EXPECT_TRUE(hotKey->unregisterButton());
     EXPECT_EQ(hotKey->registeredButton(), 0);
     EXPECT_TRUE(hotKey->unregisterButton());
-    ButtonHotKey second([](std::uint32_t, std::uintptr_t, std::intptr_t) { }, server.display());
+    ButtonHotKey second([](std::uint32_t, std::uintptr_t, std::intptr_t) {}, server.display());
     EXPECT_TRUE(second.registerButton(2));
 }
 
@@ -142,20 +115,7 @@ TEST_F(ButtonHotKeyTest, AKeyboardMappingChangeIsNoticedAndARegistrationFollowsT
 
     // Another client moves Print to a key code that had no symbol.
     XConnection other(server.display());
-    const xcb_setup_t *setup = other.setup();
-    std::uint8_t spare = 0;
-    for (int code = setup->max_keycode; code > setup->min_keycode && spare == 0; --code) {
-        XcbReply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
-                other.get(), xcb_get_keyboard_mapping(other.get(), code, 1), nullptr));
-        if (xcb_get_keyboard_mapping_keysyms(map.get())[0] == 0)
-            spare = static_cast<std::uint8_t>(code);
-    }
-    ASSERT_NE(spare, 0);
-    const std::uint8_t oldPrint = KeyCodeOf(other, kPrint);
-    const xcb_keysym_t none = 0;
-    xcb_change_keyboard_mapping(other.get(), 1, oldPrint, 1, &none);
-    xcb_change_keyboard_mapping(other.get(), 1, spare, 1, &kPrint);
-    xcb_flush(other.get());
+    ASSERT_NE(MoveKeysymToSpareKey(other, kPrintKeysym), 0);
     ASSERT_TRUE(ProcessEventsUntil([&] { return changes > 0; }, 5000));
 
     ASSERT_TRUE(hotKey->unregisterButton());
