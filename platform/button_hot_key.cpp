@@ -176,10 +176,13 @@ bool ButtonHotKey::unregisterButton()
 
 void ButtonHotKey::processEvents()
 {
-    if (!usable())
-        return;
-    while (XcbReply<xcb_generic_event_t> event{ xcb_poll_for_event(x->get()) })
-        handleEvent(event.get());
+    if (usable()) {
+        while (XcbReply<xcb_generic_event_t> event{ xcb_poll_for_event(x->get()) })
+            handleEvent(event.get());
+    }
+    // A connection that broke (the server went away) would keep its socket readable for ever.
+    if (!usable() && notifier)
+        notifier->setEnabled(false);
 }
 
 void ButtonHotKey::handleEvent(const void *raw)
