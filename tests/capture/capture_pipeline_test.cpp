@@ -4,10 +4,8 @@
 #include "capture/capture_album.h"
 #include "codecs/capture_file.h"
 #include "tests/capture/capture_test_support.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/file_size_limit.h"
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -171,30 +169,6 @@ TEST_F(ConfirmTest, AbortWritesNothingAndStillAppliesTheCheckBox)
     }
     EXPECT_EQ(doc.Count(), 0);
 }
-
-// The host's file-size limit makes the write fail part-way (EFBIG), as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        handler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, handler);
-    }
-
-private:
-    rlimit previous{};
-    void (*handler)(int) = nullptr;
-};
 
 TEST_F(ConfirmTest, ReplacingKeepsTheItemAndAFailedReplacementKeepsTheFile)
 {

@@ -1,17 +1,13 @@
 // Capture names and capture files: the next free name (gaps, the fourth digit, extensions, the
 // last number), joining device and host folders, the resolution each format carries (read back
-// by ImageMagick), a screen of few colours kept exactly as GIF, and a replaced file that
-// survives a failed write.
+// by ImageMagick), and a replaced file that survives a failed write.
 #include "codecs/capture_file.h"
-#include "codecs/detecting_codec.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/test_files.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <set>
-#include <sys/resource.h>
 
 namespace {
 
@@ -94,30 +90,9 @@ struct Screen
     }
 
     CapturePixels pixels() const { return { bytes.data(), w, h, pad }; }
-
-    // Red, green, blue rows without padding, as PackedRgb gives a decoded picture.
-    std::vector<std::uint8_t> packedRgb() const
-    {
-        std::vector<std::uint8_t> out;
-        for (std::int32_t y = 0; y < h; ++y)
-            for (std::int32_t x = 0; x < w; ++x) {
-                const std::uint8_t *p = &bytes[static_cast<std::size_t>((y * (w + pad) + x) * 3)];
-                out.insert(out.end(), { p[2], p[1], p[0] });
-            }
-        return out;
-    }
 };
 
-std::vector<std::uint8_t> DecodedRgb(const std::string &path)
-{
-    ImageInfo info;
-    FrameArray frames;
-    DetectingCodec().decodeFramesFromFile(path, &info, &frames, nullptr, nullptr);
-    return PackedRgb(frames.at(0)->image);
-}
-
-// Colours i = 0 .. count - 1 packed into a few 5-6-5 cells, so that only an exact palette can
-// tell them apart.
+// A colour of a small set, differing in every channel.
 std::uint32_t CloseColour(int i)
 {
     return std::uint32_t(100 + i % 8) | std::uint32_t(50 + i / 8 % 8) << 8
@@ -150,49 +125,6 @@ TEST(WriteCapture, ResolutionInBmpAndJpegNotInGif)
         EXPECT_EQ(identify.out, "21 7 " + std::string(c.resolution) + " " + c.resolution);
     }
 }
-
-TEST(WriteCapture, GifOfAFewColoursIsExactlyTheScreen)
-{
-    TempDir dir;
-    // 200 colours: exact. 300: reduced to 256 at most, so some pixels must change.
-    for (int colours : { 200, 300 }) {
-        SCOPED_TRACE(colours);
-        const Screen screen(63, 41, [&](int x, int y) { return CloseColour((x * 7 + y * 13) % colours); });
-        const std::string path =
-                WriteCapture("s" + std::to_string(colours) + ".gif", screen.pixels(),
-                             CaptureTarget{ dir.path().string(), CaptureFormat::Gif, 96 });
-        const std::vector<std::uint8_t> decoded = DecodedRgb(path);
-        if (colours <= 256)
-            EXPECT_TRUE(decoded == screen.packedRgb());
-        else
-            EXPECT_FALSE(decoded == screen.packedRgb());
-    }
-}
-
-// The host's file-size limit makes a real write fail part-way (EFBIG) without special mounts or
-// privileges.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit previous{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 TEST(WriteCapture, FailedReplacementLeavesTheOldFileAsItWas)
 {
