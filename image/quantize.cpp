@@ -7,7 +7,6 @@
 #include "image/quantize_nearest.h"
 
 #include <algorithm>
-#include <memory>
 #include <new>
 
 namespace {
@@ -130,14 +129,15 @@ bool quantize(const Rect &area, const std::uint8_t *source, std::int32_t sourceP
     try {
         AxisPalette palette;
         if (!givenPalette) {
-            auto exact = std::make_unique<ExactColours>();
-            if (fitExactColours(*exact, map, maxColours, palette)) {
+            // About 6 KB: on the stack, so the exact path never fails for memory.
+            ExactColours exact;
+            if (fitExactColours(exact, map, maxColours, palette)) {
                 if (outPalette)
                     writeOutPalette(palette, blueFirst, *outPalette);
                 if (transparentIndex)
                     *transparentIndex = map.transparentIndex;
                 if (destination)
-                    exact->map(map);
+                    exact.map(map);
                 return true;
             }
         }
