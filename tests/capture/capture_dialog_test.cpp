@@ -46,10 +46,10 @@ public:
 
 const std::vector<std::string> kFourButtons = { "Print", "B2", "B3", "B4" };
 
-class CaptureDialogTest : public DocTest
+class CaptureSettingsDialogTest : public DocTest
 {
 protected:
-    CaptureDialogTest()
+    CaptureSettingsDialogTest()
     {
         EnsureTestApplication();
         settings.snapPath = "\\Snaps";
@@ -107,7 +107,7 @@ protected:
     std::optional<CaptureFormatChoice> pickedFormat;
 };
 
-TEST_F(CaptureDialogTest, ListsHoldTheButtonsTheSeparatorTheDelaysAndTheResolutions)
+TEST_F(CaptureSettingsDialogTest, ListsHoldTheButtonsTheSeparatorTheDelaysAndTheResolutions)
 {
     settings.ui.resolutionDpi = 96;
     setFlags(false, 3);
@@ -160,7 +160,7 @@ TEST(CaptureButtonNamesTest, ReadableNamesEndTheListOrEveryKeyIsAButton)
     EXPECT_EQ(local[0], "Print");
 }
 
-TEST_F(CaptureDialogTest, ResolutionFollowsTheCheckBoxAndIsOffForGif)
+TEST_F(CaptureSettingsDialogTest, ResolutionFollowsTheCheckBoxAndIsOffForGif)
 {
     struct Row
     {
@@ -211,7 +211,7 @@ struct OkRow
     std::uint32_t step;
 };
 
-TEST_F(CaptureDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
+TEST_F(CaptureSettingsDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
 {
     const OkRow rows[] = {
         { "button 3", false, 1, 0, true, 2, {}, false, true, 3, 3, {}, 0, 0 },
@@ -253,7 +253,7 @@ TEST_F(CaptureDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
     }
 }
 
-TEST_F(CaptureDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
+TEST_F(CaptureSettingsDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
 {
     setFlags(false, 1);
     pickedFolder = "\\Elsewhere";
@@ -284,7 +284,7 @@ TEST_F(CaptureDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
     EXPECT_EQ(stored.snapName, "ornsnap");
 }
 
-TEST_F(CaptureDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
+TEST_F(CaptureSettingsDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
 {
     setFlags(true, 1, 0);
     pickedFormat = CaptureFormatChoice{ "shot", 2 };
@@ -306,7 +306,7 @@ TEST_F(CaptureDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
     EXPECT_EQ(CaptureSettings::fileFormat(settings), 1);
 }
 
-TEST_F(CaptureDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesABadPrefix)
+TEST_F(CaptureSettingsDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesABadPrefix)
 {
     const std::pair<int, std::int32_t> entries[] = { { 0, 0 }, { 1, 2 }, { 2, 1 } };
     for (auto [entry, format] : entries) {
