@@ -296,14 +296,6 @@ TEST_F(CaptureSettingsDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
     dialog->reject();
     EXPECT_EQ(CaptureSettings::fileFormat(settings), 2);
     EXPECT_EQ(settings.snapName, "ornsnap");
-
-    // An empty prefix from the format dialog keeps the prefix.
-    pickedFormat = CaptureFormatChoice{ "", 1 };
-    auto again = open();
-    control<QPushButton>(*again, "1012")->click();
-    again->accept();
-    EXPECT_EQ(settings.snapName, "ornsnap");
-    EXPECT_EQ(CaptureSettings::fileFormat(settings), 1);
 }
 
 TEST_F(CaptureSettingsDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesABadPrefix)
