@@ -191,9 +191,17 @@ void ButtonHotKey::handleEvent(const void *raw)
     switch (event->response_type & 0x7f) {
     case XCB_KEY_PRESS: {
         const auto *press = static_cast<const xcb_key_press_event_t *>(raw);
-        if (held == 0 || press->detail != heldChord.keyCode || !deliver)
+        // The server repeats a key held down as releases and presses of the same time: one
+        // press of the button is one message.
+        const bool repeat = press->detail == lastRelease.keyCode && press->time == lastRelease.time;
+        if (held == 0 || press->detail != heldChord.keyCode || repeat || !deliver)
             return;
         deliver(kHotKeyMessage, kCaptureHotKeyId, ButtonHotKeyParameter(held));
+        return;
+    }
+    case XCB_KEY_RELEASE: {
+        const auto *release = static_cast<const xcb_key_release_event_t *>(raw);
+        lastRelease = { release->detail, release->time };
         return;
     }
     case XCB_MAPPING_NOTIFY:

@@ -28,7 +28,8 @@ using HotKeyDelivery =
 // passive grab of its chord on the X11 root window, through a connection of its own so that it
 // works whatever Qt draws on. The chord is grabbed with every combination of Caps Lock and Num
 // Lock, so that neither defeats it. Pressing it delivers the hot-key message (786) through the
-// delivery function. Only one button is held at a time.
+// delivery function, once per press however long the key is held down. Only one button is held
+// at a time.
 //
 // Another client that holds the chord (or any of its lock variants) makes registration fail: X
 // gives grabs to the first client that asks and no client can take another's, so there is no
@@ -92,4 +93,10 @@ private:
     std::function<void()> mappingChanged;
     int held = 0;
     Grab heldChord;
+
+    struct
+    {
+        std::uint8_t keyCode = 0;
+        std::uint32_t time = 0;
+    } lastRelease;
 };

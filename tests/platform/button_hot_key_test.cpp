@@ -55,6 +55,7 @@ TEST_F(ButtonHotKeyTest, PressDeliversTheButtonsKeyCodeWhateverTheLockKeys)
         int button;
         const char *keys;
     };
+
     // Caps Lock and Num Lock stay on once pressed.
     const Row rows[] = { { 1, "key Print" },
                          { 1, "key Caps_Lock key Print" },
@@ -68,6 +69,17 @@ TEST_F(ButtonHotKeyTest, PressDeliversTheButtonsKeyCodeWhateverTheLockKeys)
         EXPECT_EQ(delivered[i].first, 256u);
         EXPECT_EQ(delivered[i].second >> 16, 192 + rows[i].button);
     }
+}
+
+TEST_F(ButtonHotKeyTest, AKeyHeldDownIsOnePress)
+{
+    ASSERT_TRUE(hotKey->registerButton(1));
+    // Held past the server's auto-repeat delay, then pressed once more.
+    press("keydown Print sleep 1.5 keyup Print");
+    ASSERT_TRUE(deliveredCount(1));
+    press("key Print");
+    ASSERT_TRUE(deliveredCount(2));
+    EXPECT_EQ(delivered.size(), 2u);
 }
 
 TEST_F(ButtonHotKeyTest, AnotherClientsGrabRefusesRegistrationAndOursAreGivenBack)
