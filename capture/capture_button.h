@@ -30,8 +30,7 @@ public:
     bool registerButton(int n) override;
     bool unregisterButton() override;
 
-    // The button held, 0 when none.
-    int registeredButton() const { return hotKey.registeredButton(); }
+    int registeredButton() const override { return hotKey.registeredButton(); }
 
     // What a keyboard-mapping change does; public for tests that cannot change the mapping.
     void mappingChanged();

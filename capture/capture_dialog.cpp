@@ -233,21 +233,19 @@ void CaptureDialog::changeFileName()
 
 void CaptureDialog::applyButton(int entry)
 {
-    const bool wasEnabled = CaptureSettings::enabled(settings);
+    // The new button is claimed before the old one is let go (the button's own rule), rather
+    // than releasing first: a refused change then keeps the button held before, never two and
+    // never none, and the dialog shows that button. Without one, capture is off and the check
+    // box says so.
     const int previous = CaptureSettings::trigger(settings);
     CaptureButtonControl *button = host.button;
-    if (button)
-        button->unregisterButton();
     if (button && button->registerButton(entry + 1))
         return;
     ShowErrorMessage(this, Msg::UnableToRegisterButton, 0, MessageBoxType::IconWarning, kModule,
                      kPlace, kStepRegister, nullptr);
-    // The button held before is claimed again where the server lets us, so that a refused
-    // change never leaves capture switched off behind the user's back; the dialog then shows
-    // that button. Otherwise capture is off, and the check box says so.
-    const bool wasButton = previous >= 1 && previous <= static_cast<int>(buttonNames.size());
-    if (button && wasEnabled && wasButton && previous != entry + 1
-        && button->registerButton(previous)) {
+    if (button && CaptureSettings::enabled(settings) && previous >= 1
+        && previous <= static_cast<int>(buttonNames.size())
+        && button->registeredButton() == previous) {
         triggerList->setCurrentIndex(previous - 1);
         return;
     }

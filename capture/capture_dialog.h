@@ -23,8 +23,11 @@ class CaptureButtonControl
 {
 public:
     virtual ~CaptureButtonControl() = default;
+    // Claims button n; the button held before is let go only when that succeeded.
     virtual bool registerButton(int n) = 0;
     virtual bool unregisterButton() = 0;
+    // The button held, 0 when none.
+    virtual int registeredButton() const = 0;
 };
 
 // The capture file-name prefix and format chosen in the "Capture File Format" dialog.

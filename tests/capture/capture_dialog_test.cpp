@@ -18,8 +18,8 @@
 
 namespace {
 
-// The capture button as a recorder: buttons in refused cannot be claimed, and unregistering
-// fails while failUnregister is set.
+// The capture button as a recorder: buttons in refused cannot be claimed (the one held stays),
+// and unregistering fails while failUnregister is set.
 class FakeButton final : public CaptureButtonControl
 {
 public:
@@ -30,6 +30,8 @@ public:
         held = n;
         return true;
     }
+
+    int registeredButton() const override { return held; }
 
     bool unregisterButton() override
     {
