@@ -47,7 +47,6 @@ bool CAlbDoc::onCommand(std::uint32_t id)
     case DocCmd::AutoRotate:
     case DocCmd::ImageInfo:
     case DocCmd::ImageInfoButton:
-    case DocCmd::CaptureSettings:
     case DocCmd::SendInfrared:
     case DocCmd::Options:
     case DocCmd::Help:

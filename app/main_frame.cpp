@@ -4,6 +4,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/frame_messages.h"
 #include "platform/low_memory_notice.h"
 #include "common/help.h"
 #include "common/string_ids.h"
@@ -53,7 +54,8 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
       bar(new QToolBar(this)),
       tools(new QToolBar(this)),
       panes(new QWidget(this)),
-      lowMemory(new LowMemoryNotice(this))
+      lowMemory(new LowMemoryNotice(this)),
+      timers(std::make_unique<WindowTimers>(this, this))
 {
     setWindowTitle(AppTitle());
     if (const auto className = FindString(Msg::MainWindowClass))
@@ -102,6 +104,24 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
 }
 
 CMainFrame::~CMainFrame() = default;
+
+std::intptr_t CMainFrame::onMessage(std::uint32_t message, std::uintptr_t first,
+                                    std::intptr_t second)
+{
+    return messageHandler ? messageHandler->onFrameMessage(message, first, second) : 0;
+}
+
+void CMainFrame::onTimer(std::uint32_t timerId)
+{
+    if (messageHandler)
+        messageHandler->onFrameTimer(timerId);
+}
+
+void CMainFrame::postFrameMessage(std::uint32_t message, std::uintptr_t first,
+                                  std::intptr_t second)
+{
+    PostMessageTo(this, this, message, first, second);
+}
 
 void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application,
                           const std::vector<CommandTarget *> &units)

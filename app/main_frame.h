@@ -4,11 +4,13 @@
 #include "app/document_frame.h"
 #include "app/view_factory.h"
 #include "platform/command_route.h"
+#include "platform/message_window.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@ class CAlbDirTree;
 class CAlbDoc;
 class CAlbSplitter;
 class CommandActions;
+class FrameMessageHandler;
 class LowMemoryNotice;
 class QAction;
 class QShortcut;
@@ -40,7 +43,13 @@ std::uint32_t FrameHelpContext(std::int32_t viewMode);
 //
 // The frame also takes the low-memory notice (it gives up the pictures and hides the panes) and,
 // on the next activation, asks for the album to be shown again through resumeRequested.
-class CMainFrame : public QMainWindow, public DocumentFrame, public CommandTarget, public ViewHost
+//
+// Numbered messages and timers (the capture's) go to the one handler the program sets.
+class CMainFrame : public QMainWindow,
+                   public DocumentFrame,
+                   public CommandTarget,
+                   public ViewHost,
+                   public MessageWindow
 {
     Q_OBJECT
 
@@ -126,6 +135,19 @@ public:
     void showZoomIndicator(bool actualSize) override;
     void commandStatesChanged() override { updateCommandStates(); }
 
+    // MessageWindow: handed to the message handler (nothing happens while there is none).
+    std::intptr_t onMessage(std::uint32_t message, std::uintptr_t first,
+                            std::intptr_t second) override;
+    void onTimer(std::uint32_t timerId) override;
+
+    // handler may be null; the caller keeps ownership and resets it before handler goes.
+    void setMessageHandler(FrameMessageHandler *handler) { messageHandler = handler; }
+
+    // Queues a message for the frame itself, delivered by the event loop.
+    void postFrameMessage(std::uint32_t message, std::uintptr_t first, std::intptr_t second);
+
+    WindowTimers &windowTimers() { return *timers; }
+
     // The low-memory notice: once until the next activation, the pictures are given up, the
     // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.
     void hibernate();
@@ -172,4 +194,6 @@ private:
     LowMemoryNotice *lowMemory;
     // Escape belongs to the views and dialogs except in Full Screen View.
     QShortcut *escapeKey = nullptr;
+    FrameMessageHandler *messageHandler = nullptr;
+    std::unique_ptr<WindowTimers> timers;
 };

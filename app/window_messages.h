@@ -12,3 +12,11 @@ inline constexpr std::uint32_t WM_LIST_CHANGED = 1112;
 inline constexpr std::uint32_t WM_CURRENT_CHANGED = 1113;
 // Pans the image view by a step: horizontal pixels as the first parameter, vertical as the second.
 inline constexpr std::uint32_t WM_SCROLL_PICTURE = 1115;
+
+// The platform's hot-key message: the high 16 bits of the second parameter are the key code.
+inline constexpr std::uint32_t WM_HOTKEY = 786;
+// Posted by a capture to the main frame when it waits for the "Capture Message" dialog: first
+// parameter the grab's top row, second its row padding.
+inline constexpr std::uint32_t WM_CAPTURE_CONFIRM = 1116;
+// The main frame's one-shot delay timer that starts a capture.
+inline constexpr std::uint32_t CaptureTimer = 120;

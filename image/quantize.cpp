@@ -1,5 +1,6 @@
 #include "image/quantize.h"
 
+#include "image/quantize_exact.h"
 #include "image/quantize_histogram.h"
 #include "image/quantize_mapping.h"
 #include "image/quantize_median_cut.h"
@@ -73,6 +74,25 @@ int computePalette(ColourHistogram &histogram, const MappingArea &area, std::int
     return computed;
 }
 
+// The area's own colours when they fit maxColours (one entry kept for the transparent colour):
+// then the palette is exactly those colours, the transparent colour's entry after them, and the
+// mapping neither merges nor dithers. Nothing when there are more, or no pixels at all.
+bool fitExactColours(ExactColours &exact, MappingArea &area, std::int32_t maxColours,
+                     AxisPalette &palette)
+{
+    const int room = std::clamp(maxColours, kMinColours, kMaxColours) - (area.hasKey ? 1 : 0);
+    if (!exact.collect(area, room) || (exact.count() == 0 && !area.hasKey))
+        return false;
+    exact.fill(palette);
+    area.transparentIndex = -1;
+    if (area.hasKey) {
+        area.transparentIndex = palette.count;
+        setEntry(palette, palette.count, area.key);
+        ++palette.count;
+    }
+    return true;
+}
+
 void writeOutPalette(const AxisPalette &palette, bool blueFirst, ImagePalette &out)
 {
     out.version = ImagePalette::kVersion;
@@ -107,8 +127,21 @@ bool quantize(const Rect &area, const std::uint8_t *source, std::int32_t sourceP
     map.hasKey = transparent != kNoColour;
     keyBytes(transparent, blueFirst, map.key);
     try {
-        ColourHistogram histogram;
         AxisPalette palette;
+        if (!givenPalette) {
+            // About 6 KB: on the stack, so the exact path never fails for memory.
+            ExactColours exact;
+            if (fitExactColours(exact, map, maxColours, palette)) {
+                if (outPalette)
+                    writeOutPalette(palette, blueFirst, *outPalette);
+                if (transparentIndex)
+                    *transparentIndex = map.transparentIndex;
+                if (destination)
+                    exact.map(map);
+                return true;
+            }
+        }
+        ColourHistogram histogram;
         map.transparentIndex = givenPalette ? takeGivenPalette(*givenPalette, blueFirst, map.hasKey,
                                                                map.key, transparentIndex, palette)
                                             : computePalette(histogram, map, maxColours, palette);

@@ -13,8 +13,11 @@ inline constexpr std::int32_t kQuantizeIndexOutput = 1;
 // it.
 //
 // Only area's width and height are used; source points at the area's first pixel and each source
-// row is (width + sourcePad) x 3 bytes. The palette is computed by median cut over a 5-6-5 colour
-// histogram for maxColours (2 to 256) colours, or taken from givenPalette. The mapping goes to
+// row is (width + sourcePad) x 3 bytes. The palette is taken from givenPalette or computed for
+// maxColours (2 to 256) colours: when the area holds no more distinct colours than that (the
+// transparent colour aside), the palette is exactly those colours in order of first appearance
+// and every pixel keeps its colour, without dithering; otherwise it comes from a median cut over
+// a 5-6-5 colour histogram. The mapping goes to
 // destination (which may equal source) with rows of width + destinationPad pixels of 1 or 3
 // bytes, by nearest colour or, with dither, by Floyd-Steinberg diffusion with limited errors and
 // serpentine rows; without a destination only the palette is built. blueFirst says whether the

@@ -2,6 +2,8 @@
 #include "app/command_units.h"
 #include "app/file_commands.h"
 #include "app/view_factory.h"
+#include "capture/capture_settings_unit.h"
+#include "capture/capture_unit.h"
 #include "views/alb_img_view.h"
 #include "views/alb_view.h"
 
@@ -40,6 +42,8 @@ int main(int argc, char *argv[])
 
     RegisterViews();
     RegisterCommandUnit(MakeFileCommands);
+    RegisterCommandUnit(MakeCaptureUnit);
+    RegisterCommandUnit(MakeCaptureSettingsUnit);
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

@@ -1,6 +1,7 @@
 #include "platform/screen_grab.h"
 
 #include "platform/x_connection.h"
+#include "tests/platform/root_painter.h"
 #include "tests/support/xvfb_server.h"
 
 #include <array>
@@ -12,45 +13,6 @@
 namespace {
 
 using Bgr = std::array<std::uint8_t, 3>;
-// The server's pixel value at (x, y), and the blue-green-red bytes a grab must give for it.
-using PixelAt = std::function<std::uint32_t(int x, int y)>;
-
-// Writes pixel values straight into the root window, in bands that fit the request size limit.
-// Assumes the server's images are least significant byte first, as on every host Xvfb runs here.
-void PaintRoot(const std::string &display, const PixelAt &pixel)
-{
-    XConnection x(display);
-    ASSERT_TRUE(x.usable());
-    xcb_connection_t *c = x.get();
-    const xcb_screen_t *screen = x.screen();
-    ASSERT_EQ(x.setup()->image_byte_order, XCB_IMAGE_ORDER_LSB_FIRST);
-    const int bytes = x.bitsPerPixel(screen->root_depth) / 8;
-    const int width = screen->width_in_pixels;
-    const int height = screen->height_in_pixels;
-    const std::size_t stride = (static_cast<std::size_t>(width) * bytes + 3) / 4 * 4;
-    const std::size_t maxBytes = xcb_get_maximum_request_length(c) * 4 - 64;
-    const int band = static_cast<int>(std::max<std::size_t>(1, maxBytes / stride));
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    xcb_create_gc(c, gc, screen->root, 0, nullptr);
-    for (int top = 0; top < height; top += band) {
-        const int rows = std::min(band, height - top);
-        std::vector<std::uint8_t> data(stride * rows);
-        for (int y = 0; y < rows; ++y) {
-            for (int px = 0; px < width; ++px) {
-                std::uint32_t value = pixel(px, top + y);
-                for (int i = 0; i < bytes; ++i)
-                    data[y * stride + px * bytes + i] = static_cast<std::uint8_t>(value >> (8 * i));
-            }
-        }
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, gc, width, rows, 0, top, 0,
-                      screen->root_depth, data.size(), data.data());
-    }
-    xcb_free_gc(c, gc);
-    // A round trip: everything sent before it has been drawn when the reply arrives.
-    XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    ASSERT_TRUE(sync);
-}
 
 // Counts the pixels of the grab that differ from expected, reporting the first few.
 int CountMismatches(const CaptureGrab &grab, const std::function<Bgr(int x, int y)> &expected)

@@ -7,6 +7,8 @@
 int RunInfo(const std::vector<std::string> &files);
 int RunConvert(const std::vector<std::string> &arguments);
 int RunThumbs(const std::vector<std::string> &arguments);
+// Only in the whole-program build: it grabs the screen through the host layer.
+int RunCapture(const std::vector<std::string> &arguments);
 
 // Prints a failure of file the way the program reports it: the file name, then the message and
 // its location line.

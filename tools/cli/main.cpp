@@ -22,6 +22,10 @@ Commands:
   thumbs DIR [--box WxH] [--out DIR]
                  Decodes every picture of a folder into a thumbnail box (default
                  48x64), optionally writing each as a BMP; prints the count.
+  capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg] [--dpi N] [--delay S]
+                 Grabs the screen of $DISPLAY into the next free capture name
+                 (ornsnap001.bmp, ...) and prints the file's path. Not in builds
+                 made with VISTREL_CORE_ONLY (it needs the host layer).
 
 Run "vistrel-cli COMMAND --help" for a command's options.
 
@@ -62,6 +66,16 @@ int main(int argc, char **argv)
         return RunConvert(args);
     if (command == "thumbs")
         return RunThumbs(args);
+    if (command == "capture") {
+#ifdef VISTREL_CLI_CAPTURE
+        return RunCapture(args);
+#else
+        std::fputs("vistrel-cli capture: not in this build (made with VISTREL_CORE_ONLY, "
+                   "without the host layer)\n",
+                   stderr);
+        return 2;
+#endif
+    }
     std::fprintf(stderr, "vistrel-cli: unknown command '%s' (see --help)\n", command.c_str());
     return 2;
 }

@@ -1,0 +1,34 @@
+#include "capture/capture_album.h"
+
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "common/ascii_case.h"
+#include "common/dir_record.h"
+#include "common/path_names.h"
+
+bool CaptureFolderOnShow(const AppSettings &settings)
+{
+    return AddBackslash(settings.snapPath) == AddBackslash(settings.currentFolder);
+}
+
+void AddCaptureToAlbum(CAlbDoc &doc, const std::string &path)
+{
+    DirectoryRecord record;
+    if (ProbeFile(path, &record)) {
+        if (ImageItem *item = doc.AddItem(record))
+            doc.RecheckItem(item);
+    }
+    doc.UpdateViews();
+}
+
+void RecheckCaptureInAlbum(CAlbDoc &doc, const std::string &name)
+{
+    for (int i = 0; i < doc.Count(); ++i) {
+        ImageItem *item = doc.ItemAt(i);
+        if (SameTextIgnoringCase(item->fileName, name)) {
+            doc.RecheckItem(item);
+            break;
+        }
+    }
+    doc.UpdateViews();
+}

@@ -1,0 +1,48 @@
+#include "capture/capture_button.h"
+
+#include "app/app_settings.h"
+#include "capture/capture_settings.h"
+
+// A foreign registration of the chord cannot be released before claiming it again, as a device
+// that hands buttons to the shell would allow: X gives no client another's grab. Registration is
+// one attempt.
+
+CaptureButton::CaptureButton(AppSettings &appSettings, HotKeyDelivery delivery,
+                             const std::string &displayName)
+    : settings(appSettings), hotKey(std::move(delivery), displayName)
+{
+    hotKey.setMappingChanged([this] { mappingChanged(); });
+}
+
+CaptureButton::~CaptureButton()
+{
+    hotKey.unregisterButton();
+}
+
+void CaptureButton::claimAtStart()
+{
+    if (CaptureSettings::enabled(settings)
+        && !hotKey.registerButton(CaptureSettings::trigger(settings)))
+        CaptureSettings::setBit(settings, CaptureFlag::CaptureEnabled, false);
+}
+
+bool CaptureButton::registerButton(int n)
+{
+    return hotKey.registerButton(n);
+}
+
+bool CaptureButton::unregisterButton()
+{
+    return hotKey.unregisterButton();
+}
+
+void CaptureButton::mappingChanged()
+{
+    if (!CaptureSettings::enabled(settings))
+        return;
+    // The button held is the one to follow; after a delay was chosen the trigger names no button
+    // while the button chosen before stays claimed.
+    const int held = hotKey.registeredButton();
+    hotKey.unregisterButton();
+    hotKey.registerButton(held != 0 ? held : CaptureSettings::trigger(settings));
+}

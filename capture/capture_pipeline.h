@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/screen_grab.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class CAlbDoc;
+class CAlbExceptionBase;
+struct AppSettings;
+
+// What the "Capture Message" dialog is opened with and what it ended with.
+struct CaptureDialogRequest
+{
+    std::string folder; // snapPath
+    std::string prefix; // snapName
+    std::int32_t fileFormat = 0;
+};
+
+struct CaptureDialogOutcome
+{
+    bool ok = false; // false: "Abort this capture"
+    std::string name; // with extension, when ok
+    bool dontShowAgain = false;
+};
+
+// What the capture needs of the program around it; tests put recorders in place.
+struct CaptureHost
+{
+    // Copies the screen (ScreenGrabber::grab in the program).
+    std::function<GrabResult()> grab;
+    // Queues a message for the main frame.
+    std::function<void(std::uint32_t, std::uintptr_t, std::intptr_t)> postToFrame;
+    // Stops one of the main frame's timers.
+    std::function<void(std::uint32_t)> killTimer;
+    // Runs the "Capture Message" dialog modally.
+    std::function<CaptureDialogOutcome(const CaptureDialogRequest &)> runDialog;
+};
+
+// Turns a trigger (the capture hot key, the one-shot delay timer) into a picture file in the
+// capture folder: grab the screen, optionally play the "Critical" sound, then write at once under
+// the next free name, or keep the grab and finish after the "Capture Message" dialog when
+// confirmation is on. When the capture folder is the folder on show, the album gains (or
+// refreshes) the file's item. captureBusy (in the settings' run-time flags) spans all of it, the
+// wait for the dialog included; triggers meanwhile are ignored. The one grab slot is the
+// pipeline's: a capture in progress owns it.
+class CapturePipeline
+{
+public:
+    CapturePipeline(AppSettings &settings, CAlbDoc &doc, CaptureHost host);
+
+    // The hot-key message's second parameter; key codes 33 and 34 are ignored.
+    void onHotKey(std::intptr_t second);
+    // Takes CaptureTimer (a capture, then the timer is stopped: it fires once); false for any
+    // other timer.
+    bool onTimer(std::uint32_t timerId);
+    // WM_CAPTURE_CONFIRM: the dialog, then the file. A message that does not name the grab held
+    // is ignored.
+    void onConfirm(std::uintptr_t top, std::intptr_t pad);
+
+    // A capture as a trigger starts it.
+    void capture();
+
+    bool busy() const;
+
+    bool holdsGrab() const { return slot.has_value(); }
+
+private:
+    bool takeGrab();
+    void writeDirect();
+    bool writeConfirmed(const CaptureDialogOutcome &outcome);
+    void setBusy(bool on);
+    // The grab goes and captureBusy is cleared: the next trigger works.
+    void endCapture();
+    std::string snapFolder() const;
+    void report(std::uint32_t messageId, std::uint32_t place, std::uint32_t step,
+                const CAlbExceptionBase *failure = nullptr) const;
+
+    AppSettings &settings;
+    CAlbDoc &doc;
+    CaptureHost host;
+    std::optional<CaptureGrab> slot;
+};

@@ -1,0 +1,95 @@
+#include "capture/capture_unit.h"
+
+#include "app/app_settings.h"
+#include "app/command_units.h"
+#include "app/confirm.h"
+#include "app/main_frame.h"
+#include "app/window_messages.h"
+#include "capture/capture_message_dialog.h"
+#include "common/error_report.h"
+#include "common/string_ids.h"
+
+#include <new>
+
+namespace {
+
+constexpr int kQuestionLines = 3;
+
+int AskReplaceCapture(QWidget *dialog)
+{
+    return Confirm(dialog, Msg::ReplaceExistingFile, 0, false, kQuestionLines, {});
+}
+
+CaptureHost hostFor(CMainFrame &frame, ScreenGrabber &grabber)
+{
+    CaptureHost host;
+    host.grab = [&grabber] { return grabber.grab(); };
+    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first,
+                                std::intptr_t second) {
+        frame.postFrameMessage(message, first, second);
+    };
+    host.killTimer = [&frame](std::uint32_t id) { frame.windowTimers().kill(id); };
+    host.runDialog = [&frame](const CaptureDialogRequest &request) {
+        return RunCaptureMessageDialog(request, AskReplaceCapture, &frame);
+    };
+    return host;
+}
+
+} // namespace
+
+CaptureUnit::CaptureUnit(const CommandUnitContext &context)
+    : frame(context.frame),
+      capture(context.settings, context.doc, hostFor(context.frame, grabber))
+{
+    frame.setMessageHandler(this);
+}
+
+CaptureUnit::~CaptureUnit()
+{
+    frame.setMessageHandler(nullptr);
+}
+
+bool CaptureUnit::onCommand(std::uint32_t /*id*/)
+{
+    return false;
+}
+
+bool CaptureUnit::onCommandState(std::uint32_t /*id*/, CommandState & /*state*/)
+{
+    return false;
+}
+
+template<typename Step>
+void CaptureUnit::guarded(Step step)
+{
+    try {
+        step();
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
+    } catch (const std::bad_alloc &) {
+        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconWarning, 0, 0, 0,
+                         nullptr);
+    }
+}
+
+std::intptr_t CaptureUnit::onFrameMessage(std::uint32_t message, std::uintptr_t first,
+                                          std::intptr_t second)
+{
+    if (message == WM_HOTKEY)
+        guarded([&] { capture.onHotKey(second); });
+    else if (message == WM_CAPTURE_CONFIRM)
+        guarded([&] { capture.onConfirm(first, second); });
+    return 0;
+}
+
+bool CaptureUnit::onFrameTimer(std::uint32_t timerId)
+{
+    bool taken = false;
+    guarded([&] { taken = capture.onTimer(timerId); });
+    return taken;
+}
+
+std::unique_ptr<CommandTarget> MakeCaptureUnit(const CommandUnitContext &context)
+{
+    return std::make_unique<CaptureUnit>(context);
+}

@@ -1,0 +1,215 @@
+#include "platform/button_hot_key.h"
+
+#include "platform/application_buttons.h"
+#include "platform/x_connection.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint32_t kNumLockKeysym = 0xff7f;
+
+} // namespace
+
+std::intptr_t ButtonHotKeyParameter(int button)
+{
+    const auto keyCode = static_cast<std::intptr_t>(kButtonKeyCodeBase) + button;
+    return (keyCode << 16) | static_cast<std::intptr_t>(kButtonHotKeyModifier);
+}
+
+ButtonHotKey::ButtonHotKey(HotKeyDelivery delivery, const std::string &displayName)
+    : x(std::make_unique<XConnection>(displayName)), deliver(std::move(delivery))
+{
+    if (!x->usable())
+        return;
+    notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(x->get()),
+                                                 QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
+                     [this] { processEvents(); });
+}
+
+ButtonHotKey::~ButtonHotKey()
+{
+    unregisterButton();
+}
+
+bool ButtonHotKey::usable() const
+{
+    return x->usable();
+}
+
+std::uint8_t ButtonHotKey::keyCodeOf(std::uint32_t keysym) const
+{
+    const xcb_setup_t *setup = x->setup();
+    const int first = setup->min_keycode;
+    const int count = setup->max_keycode - first + 1;
+    XcbReply<xcb_get_keyboard_mapping_reply_t> map(xcb_get_keyboard_mapping_reply(
+            x->get(), xcb_get_keyboard_mapping(x->get(), setup->min_keycode, count), nullptr));
+    if (!map)
+        return 0;
+    const int perCode = map->keysyms_per_keycode;
+    const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(map.get());
+    const int length = xcb_get_keyboard_mapping_keysyms_length(map.get());
+    // The key's unshifted symbol first; a key that has it only on a shifted level serves too.
+    for (int column = 0; column < perCode; ++column) {
+        for (int code = 0; code < count; ++code) {
+            const int at = code * perCode + column;
+            if (at < length && syms[at] == keysym)
+                return static_cast<std::uint8_t>(first + code);
+        }
+    }
+    return 0;
+}
+
+std::uint16_t ButtonHotKey::numLockMask() const
+{
+    const std::uint8_t numLock = keyCodeOf(kNumLockKeysym);
+    if (numLock == 0)
+        return 0;
+    XcbReply<xcb_get_modifier_mapping_reply_t> mods(
+            xcb_get_modifier_mapping_reply(x->get(), xcb_get_modifier_mapping(x->get()), nullptr));
+    if (!mods)
+        return 0;
+    const int perModifier = mods->keycodes_per_modifier;
+    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(mods.get());
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        for (int i = 0; i < perModifier; ++i) {
+            if (codes[modifier * perModifier + i] == numLock)
+                return static_cast<std::uint16_t>(1u << modifier);
+        }
+    }
+    return 0;
+}
+
+std::vector<std::uint16_t> ButtonHotKey::lockVariants() const
+{
+    const std::uint16_t numLock = numLockMask();
+    std::vector<std::uint16_t> variants = { 0, XCB_MOD_MASK_LOCK };
+    if (numLock != 0 && numLock != XCB_MOD_MASK_LOCK) {
+        variants.push_back(numLock);
+        variants.push_back(static_cast<std::uint16_t>(numLock | XCB_MOD_MASK_LOCK));
+    }
+    return variants;
+}
+
+bool ButtonHotKey::grab(const Grab &chord)
+{
+    xcb_connection_t *c = x->get();
+    const xcb_window_t root = x->screen()->root;
+    std::vector<xcb_void_cookie_t> cookies;
+    for (std::uint16_t lock : chord.locks) {
+        cookies.push_back(
+                xcb_grab_key_checked(c, 1, root, static_cast<std::uint16_t>(chord.modifiers | lock),
+                                     chord.keyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    }
+    bool refused = false;
+    for (xcb_void_cookie_t cookie : cookies) {
+        XcbReply<xcb_generic_error_t> error(xcb_request_check(c, cookie));
+        if (error)
+            refused = true;
+    }
+    if (refused || xcb_connection_has_error(c)) {
+        // Some variants may have been ours before another was refused; ungrabbing releases only
+        // our own grabs, never the other client's.
+        ungrab(chord);
+        return false;
+    }
+    return true;
+}
+
+void ButtonHotKey::ungrab(const Grab &chord)
+{
+    xcb_connection_t *c = x->get();
+    const xcb_window_t root = x->screen()->root;
+    for (std::uint16_t lock : chord.locks)
+        xcb_ungrab_key(c, chord.keyCode, root, static_cast<std::uint16_t>(chord.modifiers | lock));
+    // A round trip, so that the grab is gone (or the connection known broken) on return.
+    XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+bool ButtonHotKey::registerButton(int n)
+{
+    const auto &buttons = ApplicationButtons();
+    if (!usable() || n < 1 || n > static_cast<int>(buttons.size()))
+        return false;
+    const ApplicationButton &button = buttons[static_cast<std::size_t>(n - 1)];
+    Grab chord;
+    chord.keyCode = keyCodeOf(button.keysym);
+    chord.modifiers = button.modifiers;
+    if (chord.keyCode == 0)
+        return false;
+    chord.locks = lockVariants();
+    const bool same = held != 0 && chord.keyCode == heldChord.keyCode
+            && chord.modifiers == heldChord.modifiers && chord.locks == heldChord.locks;
+    if (same)
+        return true;
+    const bool ok = grab(chord);
+    if (ok) {
+        if (held != 0)
+            ungrab(heldChord);
+        held = n;
+        heldChord = chord;
+    }
+    // Replies read while asking may have brought events into the connection's queue, which the
+    // socket notifier no longer sees.
+    QTimer::singleShot(0, notifier.get(), [this] { processEvents(); });
+    return ok;
+}
+
+bool ButtonHotKey::unregisterButton()
+{
+    if (held == 0)
+        return true;
+    if (!usable())
+        return false;
+    ungrab(heldChord);
+    held = 0;
+    heldChord = {};
+    if (notifier)
+        QTimer::singleShot(0, notifier.get(), [this] { processEvents(); });
+    return !xcb_connection_has_error(x->get());
+}
+
+void ButtonHotKey::processEvents()
+{
+    if (usable()) {
+        while (XcbReply<xcb_generic_event_t> event{ xcb_poll_for_event(x->get()) })
+            handleEvent(event.get());
+    }
+    // A connection that broke (the server went away) would keep its socket readable for ever.
+    if (!usable() && notifier)
+        notifier->setEnabled(false);
+}
+
+void ButtonHotKey::handleEvent(const void *raw)
+{
+    const auto *event = static_cast<const xcb_generic_event_t *>(raw);
+    switch (event->response_type & 0x7f) {
+    case XCB_KEY_PRESS: {
+        const auto *press = static_cast<const xcb_key_press_event_t *>(raw);
+        // The server repeats a key held down as releases and presses of the same time: one
+        // press of the button is one message.
+        const bool repeat = press->detail == lastRelease.keyCode && press->time == lastRelease.time;
+        if (held == 0 || press->detail != heldChord.keyCode || repeat || !deliver)
+            return;
+        deliver(kHotKeyMessage, kCaptureHotKeyId, ButtonHotKeyParameter(held));
+        return;
+    }
+    case XCB_KEY_RELEASE: {
+        const auto *release = static_cast<const xcb_key_release_event_t *>(raw);
+        lastRelease = { release->detail, release->time };
+        return;
+    }
+    case XCB_MAPPING_NOTIFY:
+        if (static_cast<const xcb_mapping_notify_event_t *>(raw)->request != XCB_MAPPING_POINTER
+            && mappingChanged)
+            mappingChanged();
+        return;
+    default:
+        return;
+    }
+}

@@ -1,0 +1,343 @@
+#include "capture/capture_dialog.h"
+
+#include "capture/capture_buttons.h"
+#include "capture/capture_file_format_dialog.h"
+#include "capture/capture_settings.h"
+#include "tests/app/doc_test_support.h"
+#include "tests/support/qt_test_app.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <set>
+
+namespace {
+
+// The capture button as a recorder: buttons in refused cannot be claimed (the one held stays),
+// and unregistering fails while failUnregister is set.
+class FakeButton final : public CaptureButtonControl
+{
+public:
+    bool registerButton(int n) override
+    {
+        if (refused.count(n) != 0)
+            return false;
+        held = n;
+        return true;
+    }
+
+    int registeredButton() const override { return held; }
+
+    bool unregisterButton() override
+    {
+        if (failUnregister)
+            return false;
+        held = 0;
+        return true;
+    }
+
+    std::set<int> refused;
+    bool failUnregister = false;
+    int held = 0;
+};
+
+const std::vector<std::string> kFourButtons = { "Print", "B2", "B3", "B4" };
+
+class CaptureSettingsDialogTest : public DocTest
+{
+protected:
+    CaptureSettingsDialogTest()
+    {
+        EnsureTestApplication();
+        settings.snapPath = "\\Snaps";
+        settings.snapName = "ornsnap";
+    }
+
+    CaptureSettingsHost host()
+    {
+        CaptureSettingsHost h;
+        h.frame = &frameWindow;
+        h.button = &button;
+        h.startDelay = [this](int ms) {
+            delays.push_back(ms);
+        };
+        h.chooseFolder = [this](QWidget *, const std::string &start, const std::string &prompt) {
+            folderAsked = start + "|" + prompt;
+            return pickedFolder;
+        };
+        h.chooseFormat = [this](QWidget *, const std::string &, const CaptureFormatChoice &) {
+            return pickedFormat;
+        };
+        h.nextName = [](const std::string &folder, const std::string &prefix, std::int32_t f) {
+            return folder + "/" + prefix + "#" + std::to_string(f);
+        };
+        return h;
+    }
+
+    std::unique_ptr<CaptureDialog> open(std::vector<std::string> buttons = kFourButtons)
+    {
+        return std::make_unique<CaptureDialog>(settings, store, std::move(buttons), host());
+    }
+
+    template <typename Widget>
+    static Widget *control(QWidget &dialog, const char *id)
+    {
+        auto *found = dialog.findChild<Widget *>(QString::fromLatin1(id));
+        EXPECT_NE(found, nullptr) << id;
+        return found;
+    }
+
+    void setFlags(bool enabled, int trigger, std::int32_t format = 0)
+    {
+        CaptureSettings::setBit(settings, CaptureFlag::CaptureEnabled, enabled);
+        CaptureSettings::setTrigger(settings, trigger);
+        CaptureSettings::setFileFormat(settings, format);
+    }
+
+    // Widgets below need the application first.
+    bool application = (EnsureTestApplication(), true);
+    QWidget frameWindow;
+    FakeButton button;
+    std::vector<int> delays;
+    std::string folderAsked;
+    std::optional<std::string> pickedFolder;
+    std::optional<CaptureFormatChoice> pickedFormat;
+};
+
+TEST_F(CaptureSettingsDialogTest, ListsHoldTheButtonsTheSeparatorTheDelaysAndTheResolutions)
+{
+    settings.ui.resolutionDpi = 96;
+    setFlags(false, 3);
+    auto dialog = open();
+    auto *triggers = control<QComboBox>(*dialog, "1015");
+    ASSERT_EQ(triggers->count(), 13);
+    EXPECT_EQ(triggers->itemText(0).toStdString(), "Print");
+    EXPECT_EQ(triggers->itemText(4).toStdString(), "-----------------");
+    EXPECT_EQ(triggers->itemText(6).toStdString(), "Delay 15 seconds");
+    EXPECT_EQ(triggers->itemText(12).toStdString(), "Delay 60 seconds");
+    EXPECT_EQ(triggers->currentIndex(), 2);
+    auto *dpi = control<QComboBox>(*dialog, "1025");
+    ASSERT_EQ(dpi->count(), 14);
+    EXPECT_EQ(dpi->itemText(0).toStdString(), "60 dpi");
+    EXPECT_EQ(dpi->itemText(13).toStdString(), "300 dpi");
+    EXPECT_EQ(dpi->currentIndex(), 5);
+    EXPECT_EQ(control<QLineEdit>(*dialog, "1013")->text().toStdString(), "\\Snaps");
+    EXPECT_EQ(control<QLineEdit>(*dialog, "1016")->text().toStdString(), "\\Snaps/ornsnap#0");
+
+    // A resolution not in the list selects none; trigger 0 and a trigger past the list select
+    // the first entry; an empty capture folder shows the current folder.
+    settings.ui.resolutionDpi = 97;
+    settings.snapPath.clear();
+    settings.currentFolder = "\\Album";
+    for (int trigger : { 0, 15 }) {
+        setFlags(false, trigger);
+        auto other = open();
+        EXPECT_EQ(control<QComboBox>(*other, "1025")->currentIndex(), -1);
+        EXPECT_EQ(control<QComboBox>(*other, "1015")->currentIndex(), 0) << trigger;
+        EXPECT_EQ(control<QLineEdit>(*other, "1013")->text().toStdString(), "\\Album");
+    }
+}
+
+TEST(CaptureButtonNamesTest, ReadableNamesEndTheListOrEveryKeyIsAButton)
+{
+    const auto readFirst = [](int readable) {
+        return [readable](int n) -> std::optional<std::string> {
+            if (n > readable)
+                return std::nullopt;
+            return "key" + std::to_string(n);
+        };
+    };
+    EXPECT_EQ(CaptureButtonNames(4, readFirst(2)), (std::vector<std::string>{ "key1", "key2" }));
+    EXPECT_EQ(CaptureButtonNames(3, readFirst(0)),
+              (std::vector<std::string>{ "Button 1", "Button 2", "Button 3" }));
+    EXPECT_TRUE(CaptureButtonNames(0, readFirst(4)).empty());
+    // The local machine's keys are the application buttons.
+    const std::vector<std::string> local = CaptureButtonNames(4);
+    ASSERT_EQ(local.size(), 4u);
+    EXPECT_EQ(local[0], "Print");
+}
+
+TEST_F(CaptureSettingsDialogTest, ResolutionFollowsTheCheckBoxAndIsOffForGif)
+{
+    struct Row
+    {
+        bool enabled;
+        std::int32_t format;
+        bool triggerOn;
+        bool resolutionOn;
+    };
+
+    const Row rows[] = {
+        { true, 0, true, true },
+        { true, 1, true, true },
+        { true, 2, true, false },
+        { false, 0, false, false },
+    };
+    for (const Row &row : rows) {
+        setFlags(row.enabled, 1, row.format);
+        auto dialog = open();
+        EXPECT_EQ(control<QComboBox>(*dialog, "1015")->isEnabled(), row.triggerOn);
+        EXPECT_EQ(control<QCheckBox>(*dialog, "1026")->isEnabled(), row.triggerOn);
+        EXPECT_EQ(control<QLabel>(*dialog, "1024")->isEnabled(), row.resolutionOn) << row.format;
+        EXPECT_EQ(control<QComboBox>(*dialog, "1025")->isEnabled(), row.resolutionOn);
+    }
+    // Clicking the check box applies the rule at once.
+    setFlags(false, 1, 0);
+    auto dialog = open();
+    control<QCheckBox>(*dialog, "1021")->click();
+    EXPECT_TRUE(control<QComboBox>(*dialog, "1025")->isEnabled());
+}
+
+// One OK: the state before, what the user picks, and what the settings, the button and the
+// reports are afterwards.
+struct OkRow
+{
+    const char *label;
+    bool wasEnabled;
+    int wasTrigger;
+    int held;
+    bool check;
+    int entry;
+    std::set<int> refused;
+    bool failUnregister;
+    bool enabled;
+    int trigger;
+    int heldAfter;
+    std::vector<int> delays;
+    std::uint32_t message; // 0: none
+    std::uint32_t step;
+};
+
+TEST_F(CaptureSettingsDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
+{
+    const OkRow rows[] = {
+        { "button 3", false, 1, 0, true, 2, {}, false, true, 3, 3, {}, 0, 0 },
+        { "separator", true, 2, 2, true, 4, {}, false, false, 1, 0, {}, 0, 0 },
+        { "10 s delay", true, 1, 1, true, 5, {}, false, true, 6, 1, { 10000 }, 0, 0 },
+        { "delay, off", true, 1, 1, false, 7, {}, false, false, 8, 0, { 20000 }, 0, 0 },
+        { "refused", false, 1, 0, true, 1, { 2 }, false, false, 2, 0, {}, 20012, 30 },
+        { "refused, old kept", true, 1, 1, true, 1, { 2 }, false, true, 1, 1, {}, 20012, 30 },
+        { "not released", true, 1, 1, false, 0, {}, true, true, 1, 1, {}, 20013, 10 },
+    };
+    for (const OkRow &row : rows) {
+        setFlags(row.wasEnabled, row.wasTrigger);
+        button = FakeButton{};
+        button.held = row.held;
+        button.refused = row.refused;
+        button.failUnregister = row.failUnregister;
+        delays.clear();
+        sink.shown.clear();
+        auto dialog = open();
+        control<QCheckBox>(*dialog, "1021")->setChecked(row.check);
+        control<QComboBox>(*dialog, "1015")->setCurrentIndex(row.entry);
+        dialog->accept();
+
+        EXPECT_EQ(dialog->result(), QDialog::Accepted) << row.label;
+        EXPECT_EQ(CaptureSettings::enabled(settings), row.enabled) << row.label;
+        EXPECT_EQ(control<QCheckBox>(*dialog, "1021")->isChecked(), row.enabled) << row.label;
+        EXPECT_EQ(CaptureSettings::trigger(settings), row.trigger) << row.label;
+        EXPECT_EQ(button.held, row.heldAfter) << row.label;
+        EXPECT_EQ(delays, row.delays) << row.label;
+        if (row.message == 0) {
+            EXPECT_TRUE(sink.shown.empty()) << row.label;
+            continue;
+        }
+        ASSERT_EQ(sink.shown.size(), 1u) << row.label;
+        EXPECT_EQ(sink.shown[0].text,
+                  ComposeErrorMessage(row.message, 0, 36003, 600, row.step, nullptr))
+                << row.label;
+        EXPECT_EQ(sink.shown[0].type, MessageBoxType::IconWarning);
+    }
+}
+
+TEST_F(CaptureSettingsDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
+{
+    setFlags(false, 1);
+    pickedFolder = "\\Elsewhere";
+    auto dialog = open();
+    control<QCheckBox>(*dialog, "1023")->setChecked(true);
+    control<QCheckBox>(*dialog, "1026")->setChecked(true);
+    control<QComboBox>(*dialog, "1025")->setCurrentIndex(13);
+    control<QPushButton>(*dialog, "1011")->click();
+    EXPECT_EQ(folderAsked, "\\Snaps|Select new Snap folder:");
+    EXPECT_EQ(control<QLineEdit>(*dialog, "1016")->text().toStdString(), "\\Elsewhere/ornsnap#0");
+
+    CaptureSettingsHost noFrame = host();
+    noFrame.frame = nullptr;
+    CaptureDialog orphan(settings, store, kFourButtons, noFrame);
+    orphan.accept();
+    EXPECT_NE(orphan.result(), QDialog::Accepted);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, ComposeErrorMessage(46040, 0, 36003, 600, 5, nullptr));
+
+    dialog->accept();
+    AppSettings stored;
+    LoadSettings(store, stored, 0, 0);
+    EXPECT_EQ(stored.ui.captureFlags, settings.ui.captureFlags);
+    EXPECT_TRUE(CaptureSettings::confirmBeforeSave(stored));
+    EXPECT_TRUE(CaptureSettings::sound(stored));
+    EXPECT_EQ(stored.ui.resolutionDpi, 300);
+    EXPECT_EQ(stored.snapPath, "\\Elsewhere");
+    EXPECT_EQ(stored.snapName, "ornsnap");
+}
+
+TEST_F(CaptureSettingsDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
+{
+    setFlags(true, 1, 0);
+    pickedFormat = CaptureFormatChoice{ "shot", 2 };
+    auto dialog = open();
+    control<QPushButton>(*dialog, "1012")->click();
+    EXPECT_EQ(control<QLineEdit>(*dialog, "1016")->text().toStdString(), "\\Snaps/shot#2");
+    // GIF now: the resolution is off although capture is on.
+    EXPECT_FALSE(control<QComboBox>(*dialog, "1025")->isEnabled());
+    dialog->reject();
+    EXPECT_EQ(CaptureSettings::fileFormat(settings), 2);
+    EXPECT_EQ(settings.snapName, "ornsnap");
+}
+
+TEST_F(CaptureSettingsDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesABadPrefix)
+{
+    const std::pair<int, std::int32_t> entries[] = { { 0, 0 }, { 1, 2 }, { 2, 1 } };
+    for (auto [entry, format] : entries) {
+        EXPECT_EQ(CaptureFormatOfEntry(entry), format);
+        EXPECT_EQ(CaptureEntryOfFormat(format), entry);
+    }
+    EXPECT_EQ(CaptureEntryOfFormat(3), 2);
+
+    const CaptureNamer namer = [](const std::string &, const std::string &prefix,
+                                  std::int32_t format) {
+        return prefix + "#" + std::to_string(format);
+    };
+    CaptureFileFormatDialog dialog("\\Snaps", "ornsnap", 1, namer);
+    auto *formats = control<QComboBox>(dialog, "1027");
+    EXPECT_EQ(formats->itemText(1).toStdString(), "GIF files (*.gif)");
+    EXPECT_EQ(formats->currentIndex(), 2);
+    auto *sample = control<QLineEdit>(dialog, "2001");
+    EXPECT_EQ(sample->text().toStdString(), "ornsnap#1");
+    auto *prefix = control<QLineEdit>(dialog, "1016");
+    EXPECT_EQ(prefix->maxLength(), 50);
+    formats->setCurrentIndex(1);
+    prefix->setText(QStringLiteral("  a:b "));
+    Q_EMIT prefix->textEdited(prefix->text());
+    EXPECT_EQ(sample->text().toStdString(), "a:b#2");
+
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_NE(sink.shown[0].text.find(
+                      "Illegal file or folder name.\nCannot contains characters such as "
+                      "\\/:*?\"<>|."),
+              std::string::npos);
+    prefix->setText(QStringLiteral("shot"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.prefix(), "shot");
+    EXPECT_EQ(dialog.format(), 2);
+}
+
+} // namespace

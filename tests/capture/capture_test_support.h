@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/window_messages.h"
+#include "capture/capture_pipeline.h"
+#include "image/view_buffer.h"
+#include "platform/sounds.h"
+#include "tests/app/doc_test_support.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Sounds asked for, instead of played.
+class SoundRecorder final : public SoundPlayer
+{
+public:
+    SoundRecorder() { previous = SetSoundPlayer(this); }
+
+    ~SoundRecorder() override { SetSoundPlayer(previous); }
+
+    void beep() override { sounds.push_back("beep"); }
+
+    void playSound(const std::string &name) override { sounds.push_back(name); }
+
+    std::vector<std::string> sounds;
+
+private:
+    SoundPlayer *previous = nullptr;
+};
+
+// A message the capture posted to the frame.
+struct PostedMessage
+{
+    std::uint32_t message = 0;
+    std::uintptr_t first = 0;
+    std::intptr_t second = 0;
+};
+
+// A document showing "\Shots" (the capture folder) and a pipeline whose grab hands out a fixed
+// 13 x 5 screen (or the failure set in grabFailure), whose posts and timers are recorded and
+// whose dialog is the function in dialog.
+class CaptureTest : public DocTest
+{
+protected:
+    CaptureTest()
+    {
+        makeFolder("\\Shots");
+        settings.snapPath = "\\Shots";
+        settings.currentFolder = "\\Shots";
+        settings.snapName = "ornsnap";
+        settings.ui.captureFlags = 0x401;
+    }
+
+    CaptureHost captureHost()
+    {
+        CaptureHost h;
+        h.grab = [this]() -> GrabResult {
+            ++grabs;
+            if (grabFailure)
+                return *grabFailure;
+            return screen();
+        };
+        h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
+            posted.push_back({ m, f, s });
+        };
+        h.killTimer = [this](std::uint32_t id) { killed.push_back(id); };
+        h.runDialog = [this](const CaptureDialogRequest &request) {
+            ++dialogs;
+            return dialog(request);
+        };
+        return h;
+    }
+
+    // A screen whose pixels differ each grab, so a replaced file shows which grab it holds.
+    CaptureGrab screen()
+    {
+        std::optional<ViewBuffer> buffer = makeViewBuffer(13, 5, false, false);
+        CaptureGrab grab;
+        grab.store = std::move(buffer->store);
+        grab.top = buffer->pixels;
+        grab.w = 13;
+        grab.h = 5;
+        grab.pad = buffer->width - 13;
+        for (std::size_t i = 0; i < grab.stride() * 5; ++i)
+            grab.top[i] = static_cast<std::uint8_t>(i * 7 + grabs);
+        return grab;
+    }
+
+    void setFlag(std::uint32_t flag, bool on)
+    {
+        settings.ui.captureFlags = on ? settings.ui.captureFlags | flag
+                                      : settings.ui.captureFlags & ~flag;
+    }
+
+    std::vector<std::string> shots() const
+    {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(host("\\Shots")))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // The first report's text, "" when there was none.
+    std::string reported() const { return sink.shown.empty() ? "" : sink.shown.front().text; }
+
+    int grabs = 0;
+    int dialogs = 0;
+    std::optional<GrabFailure> grabFailure;
+    std::vector<PostedMessage> posted;
+    std::vector<std::uint32_t> killed;
+    std::function<CaptureDialogOutcome(const CaptureDialogRequest &)> dialog;
+    SoundRecorder sound;
+    CapturePipeline pipeline{ settings, doc, captureHost() };
+};

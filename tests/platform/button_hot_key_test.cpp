@@ -1,0 +1,106 @@
+#include "platform/button_hot_key.h"
+
+#include "tests/platform/x_keys.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/run_command.h"
+#include "tests/support/xvfb_server.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+struct Delivered
+{
+    std::uint32_t message;
+    std::uintptr_t first;
+    std::intptr_t second;
+};
+
+// One private X server, a hot key on it that records what it delivers, and xdotool to press keys.
+class ButtonHotKeyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        ASSERT_TRUE(server.ok()) << server.error();
+        hotKey = std::make_unique<ButtonHotKey>(
+                [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
+                    delivered.push_back({ m, f, s });
+                },
+                server.display());
+        ASSERT_TRUE(hotKey->usable());
+    }
+
+    void press(const std::string &keys)
+    {
+        ASSERT_EQ(RunCommand("DISPLAY=" + server.display() + " xdotool " + keys).status, 0);
+    }
+
+    bool deliveredCount(std::size_t n)
+    {
+        return ProcessEventsUntil([&] { return delivered.size() >= n; }, 5000);
+    }
+
+    XvfbServer server;
+    std::unique_ptr<ButtonHotKey> hotKey;
+    std::vector<Delivered> delivered;
+};
+
+TEST_F(ButtonHotKeyTest, PressDeliversTheButtonsKeyCodeWhateverTheLockKeys)
+{
+    struct Row
+    {
+        int button;
+        const char *keys;
+    };
+
+    // Caps Lock and Num Lock stay on once pressed.
+    const Row rows[] = { { 1, "key Print" },
+                         { 1, "key Caps_Lock key Print" },
+                         { 1, "key Num_Lock key Print" },
+                         { 3, "key super+shift+F10" } };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        ASSERT_TRUE(hotKey->registerButton(rows[i].button));
+        press(rows[i].keys);
+        ASSERT_TRUE(deliveredCount(i + 1)) << rows[i].keys;
+        EXPECT_EQ(delivered[i].message, 786u);
+        EXPECT_EQ(delivered[i].first, 256u);
+        EXPECT_EQ(delivered[i].second >> 16, 192 + rows[i].button);
+    }
+}
+
+TEST_F(ButtonHotKeyTest, AKeyHeldDownIsOnePress)
+{
+    ASSERT_TRUE(hotKey->registerButton(1));
+    // Held past the server's auto-repeat delay, then pressed once more.
+    press("keydown Print sleep 1.5 keyup Print");
+    ASSERT_TRUE(deliveredCount(1));
+    press("key Print");
+    ASSERT_TRUE(deliveredCount(2));
+    EXPECT_EQ(delivered.size(), 2u);
+}
+
+TEST_F(ButtonHotKeyTest, AnotherClientsGrabRefusesRegistrationAndOursAreGivenBack)
+{
+    XConnection other(server.display());
+    ASSERT_TRUE(hotKey->registerButton(1));
+    ASSERT_TRUE(hotKey->registerButton(2));
+    // Moving to button 2 let Print go: the other client gets it, and then we cannot.
+    ASSERT_TRUE(GrabKey(other, kPrintKeysym));
+    EXPECT_FALSE(hotKey->registerButton(1));
+    EXPECT_FALSE(hotKey->registerButton(5));
+    EXPECT_EQ(hotKey->registeredButton(), 2);
+    press("key super+shift+F9");
+    ASSERT_TRUE(deliveredCount(1));
+    EXPECT_EQ(delivered[0].second >> 16, 194);
+
+    EXPECT_TRUE(hotKey->unregisterButton());
+    EXPECT_EQ(hotKey->registeredButton(), 0);
+    EXPECT_TRUE(hotKey->unregisterButton());
+    ButtonHotKey second([](std::uint32_t, std::uintptr_t, std::intptr_t) {}, server.display());
+    EXPECT_TRUE(second.registerButton(2));
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+#include "app/app_settings.h"
+#include "cli_commands.h"
+#include "codecs/capture_file.h"
+#include "common/alb_exception.h"
+#include "common/error_report.h"
+#include "common/host_path.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "platform/known_folders.h"
+#include "platform/screen_grab.h"
+#include "platform/settings_store.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+
+namespace {
+
+const char kCaptureUsage[] = R"(usage: vistrel-cli capture [options]
+
+Copies the whole screen of $DISPLAY (an X server) into a picture file named like the
+album's captures: PREFIX + the next free number of at least three digits + extension
+(ornsnap001.bmp, ornsnap002.bmp, ...). Prints the path of the file written.
+
+Options (defaults: the album's capture settings, else the values shown):
+  --folder DIR          Folder to write into (default: your pictures folder).
+  --prefix P            Start of the file name (default: ornsnap).
+  --format bmp|gif|jpg  File format (default: bmp). GIF keeps the screen's exact
+                        colours when there are no more than 256, else reduces them.
+  --dpi N               Resolution stored in BMP and JPEG files, 1 to 65535
+                        (default: 96).
+  --delay SECONDS       Wait this many whole seconds (0 to 3600) before the grab.
+  --help                Show this text.
+
+Exit status: 0 written, 1 the screen could not be grabbed or the file not written (the
+program's message and location on standard error), 2 bad arguments.
+)";
+
+// Locations of the capture's reports.
+constexpr std::uint32_t kPlaceDirect = 3000;
+
+struct CaptureArgs
+{
+    CaptureTarget target;
+    std::string prefix;
+    int delaySeconds = 0;
+};
+
+struct BadArgument
+{ };
+
+[[noreturn]] void refuse(const std::string &text)
+{
+    std::fprintf(stderr, "vistrel-cli capture: %s\n", text.c_str());
+    throw BadArgument{};
+}
+
+long wholeNumber(const std::string &option, const std::string &text, long low, long high)
+{
+    char *end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high)
+        refuse(option + " needs a whole number from " + std::to_string(low) + " to "
+               + std::to_string(high) + ", not '" + text + "'");
+    return value;
+}
+
+// The album's capture settings: its settings file when there is one, else the defaults.
+CaptureArgs storedSettings()
+{
+    InstallPersonalFolderString();
+    AppSettings settings;
+    SettingsStore store(SettingsStore::DefaultFilePath());
+    LoadSettings(store, settings, 0, 0);
+    CaptureArgs args;
+    args.target.folder = settings.snapPath;
+    args.prefix = settings.snapName;
+    args.target.fileFormat = settings.captureFileFormat();
+    args.target.resolutionDpi = settings.ui.resolutionDpi;
+    return args;
+}
+
+CaptureArgs parseCapture(const std::vector<std::string> &list)
+{
+    CaptureArgs args = storedSettings();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string &option = list[i];
+        if (i + 1 >= list.size() || option.rfind("--", 0) != 0)
+            refuse(option.rfind("--", 0) == 0 ? option + " needs a value"
+                                              : "unexpected argument '" + option + "'");
+        const std::string &value = list[++i];
+        if (option == "--folder") {
+            if (value.empty())
+                refuse("--folder needs a folder");
+            args.target.folder = value;
+        } else if (option == "--prefix") {
+            args.prefix = value;
+        } else if (option == "--format") {
+            if (value == "bmp")
+                args.target.fileFormat = CaptureFormat::Bmp;
+            else if (value == "jpg")
+                args.target.fileFormat = CaptureFormat::Jpeg;
+            else if (value == "gif")
+                args.target.fileFormat = CaptureFormat::Gif;
+            else
+                refuse("--format must be bmp, gif or jpg, not '" + value + "'");
+        } else if (option == "--dpi") {
+            args.target.resolutionDpi = static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
+        } else if (option == "--delay") {
+            args.delaySeconds = static_cast<int>(wholeNumber(option, value, 0, 3600));
+        } else {
+            refuse("unknown option '" + option + "' (see capture --help)");
+        }
+    }
+    // The prefix becomes part of a file name: no folders, no characters a name cannot hold.
+    if (!CheckFileName(args.prefix + "001"))
+        refuse("--prefix '" + args.prefix + "' cannot start a file name");
+    return args;
+}
+
+int fail(std::uint32_t messageId, std::uint32_t step, const CAlbExceptionBase *failure = nullptr)
+{
+    const std::string text = ComposeErrorMessage(messageId, 0, Module::Capture, kPlaceDirect,
+                                                 step, failure);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return 1;
+}
+
+int grabFailure(GrabFailure failure)
+{
+    switch (failure) {
+    case GrabFailure::NoSurface:
+        if (const char *display = std::getenv("DISPLAY"); !display || !*display)
+            std::fputs("vistrel-cli capture: DISPLAY is not set\n", stderr);
+        return fail(Msg::NotEnoughMemory, 5);
+    case GrabFailure::NoStore:
+        return fail(Msg::UnableToCreateSnapImage, 10);
+    case GrabFailure::CopyFailed:
+        break;
+    }
+    return fail(Msg::UnableToCreateSnapImage2, 20);
+}
+
+} // namespace
+
+int RunCapture(const std::vector<std::string> &list)
+{
+    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
+        std::fputs(kCaptureUsage, stdout);
+        return 0;
+    }
+    CaptureArgs args;
+    try {
+        args = parseCapture(list);
+    } catch (const BadArgument &) {
+        return 2;
+    } catch (const CAlbExceptionBase &failure) {
+        std::string text;
+        failure.GetMessageText(text, CAlbException::kTextCapacity);
+        std::fprintf(stderr, "vistrel-cli capture: settings: %s\n", text.c_str());
+        return 1;
+    }
+    if (args.delaySeconds > 0)
+        std::this_thread::sleep_for(std::chrono::seconds(args.delaySeconds));
+    ScreenGrabber grabber;
+    GrabResult result = grabber.grab();
+    if (const auto *failure = std::get_if<GrabFailure>(&result))
+        return grabFailure(*failure);
+    const CaptureGrab &grab = std::get<CaptureGrab>(result);
+    const CaptureName next =
+            FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);
+    // Every number is taken: the last name exists and is not overwritten.
+    if (!next.free)
+        return fail(Msg::UnableToSaveSnapFile, 40);
+    try {
+        const std::string path = WriteCapture(
+                next.name, CapturePixels{ grab.top, grab.w, grab.h, grab.pad }, args.target);
+        std::printf("%s\n", HostPath(path).c_str());
+    } catch (const CAlbExceptionBase &failure) {
+        return fail(Msg::UnableToSaveSnapFile, 40, &failure);
+    }
+    return 0;
+}
