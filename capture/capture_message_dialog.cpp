@@ -24,7 +24,7 @@ constexpr int kMaxNameChars = 50;
 constexpr int kAnswerYes = 1001;
 
 // The control's id as its object name and its text as its accessible name.
-template<typename Widget>
+template <typename Widget>
 Widget *named(Widget *widget, const char *id, const QString &accessibleName)
 {
     widget->setObjectName(QString::fromLatin1(id));

@@ -30,7 +30,8 @@ constexpr std::intptr_t kIgnoredKeyB = 34;
 
 CaptureTarget targetOf(const AppSettings &settings)
 {
-    return CaptureTarget{ settings.snapPath, settings.captureFileFormat(), settings.ui.resolutionDpi };
+    return CaptureTarget{ settings.snapPath, settings.captureFileFormat(),
+                          settings.ui.resolutionDpi };
 }
 
 CapturePixels pixelsOf(const CaptureGrab &grab)
@@ -39,13 +40,15 @@ CapturePixels pixelsOf(const CaptureGrab &grab)
 }
 
 // Runs a call when the scope ends, also when an exception leaves it.
-template<typename Call>
+template <typename Call>
 struct AtScopeEnd
 {
     Call call;
+
     ~AtScopeEnd() { call(); }
 };
-template<typename Call>
+
+template <typename Call>
 AtScopeEnd(Call) -> AtScopeEnd<Call>;
 
 } // namespace
@@ -111,7 +114,9 @@ void CapturePipeline::capture()
                          slot->pad);
         return;
     }
-    AtScopeEnd end{ [this] { endCapture(); } };
+    AtScopeEnd end{ [this] {
+        endCapture();
+    } };
     writeDirect();
 }
 
@@ -172,10 +177,12 @@ void CapturePipeline::onConfirm(std::uintptr_t top, std::intptr_t /*pad*/)
     if (!slot || top != reinterpret_cast<std::uintptr_t>(slot->top))
         return;
     // However the capture ends, the grab goes and the next trigger works.
-    AtScopeEnd end{ [this] { endCapture(); } };
+    AtScopeEnd end{ [this] {
+        endCapture();
+    } };
 
-    const CaptureDialogOutcome outcome = host.runDialog(
-            CaptureDialogRequest{ settings.snapPath, settings.snapName, settings.captureFileFormat() });
+    const CaptureDialogOutcome outcome = host.runDialog(CaptureDialogRequest{
+            settings.snapPath, settings.snapName, settings.captureFileFormat() });
     // A confirmation that fails before this point leaves confirmBeforeSave as it was.
     if (outcome.ok && !writeConfirmed(outcome))
         return;

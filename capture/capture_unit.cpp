@@ -23,12 +23,15 @@ int AskReplaceCapture(QWidget *dialog)
 CaptureHost hostFor(CMainFrame &frame, ScreenGrabber &grabber)
 {
     CaptureHost host;
-    host.grab = [&grabber] { return grabber.grab(); };
-    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first,
-                                std::intptr_t second) {
+    host.grab = [&grabber] {
+        return grabber.grab();
+    };
+    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
     };
-    host.killTimer = [&frame](std::uint32_t id) { frame.windowTimers().kill(id); };
+    host.killTimer = [&frame](std::uint32_t id) {
+        frame.windowTimers().kill(id);
+    };
     host.runDialog = [&frame](const CaptureDialogRequest &request) {
         return RunCaptureMessageDialog(request, AskReplaceCapture, &frame);
     };
@@ -38,8 +41,7 @@ CaptureHost hostFor(CMainFrame &frame, ScreenGrabber &grabber)
 } // namespace
 
 CaptureUnit::CaptureUnit(const CommandUnitContext &context)
-    : frame(context.frame),
-      capture(context.settings, context.doc, hostFor(context.frame, grabber))
+    : frame(context.frame), capture(context.settings, context.doc, hostFor(context.frame, grabber))
 {
     frame.setMessageHandler(this);
 }
@@ -59,7 +61,7 @@ bool CaptureUnit::onCommandState(std::uint32_t /*id*/, CommandState & /*state*/)
     return false;
 }
 
-template<typename Step>
+template <typename Step>
 void CaptureUnit::guarded(Step step)
 {
     try {

@@ -33,7 +33,7 @@ public:
     CapturePipeline &pipeline() { return capture; }
 
 private:
-    template<typename Step>
+    template <typename Step>
     void guarded(Step step);
 
     CMainFrame &frame;

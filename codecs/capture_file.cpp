@@ -14,7 +14,7 @@ namespace {
 constexpr std::int32_t kBytesPerPixel = 3;
 constexpr std::int32_t kFullScale = 100;
 
-template<typename Writer>
+template <typename Writer>
 void writeWith(Writer &writer, const std::string &path, const CapturePixels &pixels)
 {
     writer.write(path, pixels.top, pixels.w, pixels.h, pixels.pad, kBytesPerPixel, kFullScale,

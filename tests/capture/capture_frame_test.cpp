@@ -43,7 +43,8 @@ TEST(FrameMessages, ReachTheHandlerSentPostedAndTimed)
     EXPECT_EQ(SendMessageTo(&frame, WM_HOTKEY, 0, 35 << 16), 7);
     frame.postFrameMessage(WM_CAPTURE_CONFIRM, 1234, 3);
     frame.windowTimers().set(CaptureTimer, 0, true);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return recorder.messages.size() == 2 && !recorder.timers.empty(); }));
+    ASSERT_TRUE(ProcessEventsUntil(
+            [&] { return recorder.messages.size() == 2 && !recorder.timers.empty(); }));
     EXPECT_EQ(recorder.messages[0], (std::vector<std::intptr_t>{ WM_HOTKEY, 0, 35 << 16 }));
     EXPECT_EQ(recorder.messages[1], (std::vector<std::intptr_t>{ WM_CAPTURE_CONFIRM, 1234, 3 }));
     EXPECT_EQ(recorder.timers, std::vector<std::uint32_t>{ CaptureTimer });

@@ -1,6 +1,7 @@
 // The "Capture Message" dialog: what it opens with, and how OK and the abort end it (a bad name
 // keeps it open, an existing name asks first, only Yes replaces).
 #include "capture/capture_message_dialog.h"
+
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
 
@@ -21,7 +22,7 @@ protected:
         return CaptureDialogRequest{ dir.path().string(), "ornsnap", format };
     }
 
-    template<typename Widget>
+    template <typename Widget>
     static Widget *control(QDialog &dialog, const char *id)
     {
         auto *widget = dialog.findChild<Widget *>(QString::fromLatin1(id));
@@ -66,6 +67,7 @@ TEST_F(CaptureDialogTest, OkTakesTheTypedOrTheNextNameAndRefusesABadOne)
         const char *name; // when it ends
         const char *error; // the report's first line when it does not
     };
+
     const Case cases[] = {
         { "", true, "ornsnap001.bmp", "" },
         { "  holiday  ", true, "holiday.bmp", "" },

@@ -6,7 +6,6 @@
 #include "tests/capture/capture_test_support.h"
 #include "tests/support/file_size_limit.h"
 
-
 namespace {
 
 TEST_F(CaptureTest, HotKeysAndTheTimerStartTheSameCapture)
@@ -17,6 +16,7 @@ TEST_F(CaptureTest, HotKeysAndTheTimerStartTheSameCapture)
         std::function<void(CapturePipeline &)> trigger;
         bool captures;
     };
+
     const Case cases[] = {
         { "key 33 ignored", [](CapturePipeline &p) { p.onHotKey(33 << 16); }, false },
         { "key 34 ignored", [](CapturePipeline &p) { p.onHotKey(34 << 16 | 5); }, false },
@@ -49,8 +49,8 @@ TEST_F(CaptureTest, DirectPathNamesFilesInTurnAndAddsThemToTheAlbumOnShow)
     ASSERT_EQ(names(), std::vector<std::string>{ "ornsnap002.bmp" });
     pipeline.capture();
     pipeline.capture();
-    EXPECT_EQ(names(), (std::vector<std::string>{ "ornsnap002.bmp", "ornsnap001.bmp",
-                                                  "ornsnap003.bmp" }));
+    EXPECT_EQ(names(),
+              (std::vector<std::string>{ "ornsnap002.bmp", "ornsnap001.bmp", "ornsnap003.bmp" }));
     EXPECT_EQ(doc.ItemAt(1)->info.width, 13) << "the new item was read";
 
     // Into another folder than the one on show: the file is written, the album stays.
@@ -58,8 +58,9 @@ TEST_F(CaptureTest, DirectPathNamesFilesInTurnAndAddsThemToTheAlbumOnShow)
     setFlag(2u << CaptureFlag::FileFormatShift, true);
     pipeline.capture();
     EXPECT_EQ(doc.Count(), 3);
-    EXPECT_EQ(shots(), (std::vector<std::string>{ "ornsnap001.bmp", "ornsnap001.gif",
-                                                  "ornsnap002.bmp", "ornsnap003.bmp" }));
+    EXPECT_EQ(shots(),
+              (std::vector<std::string>{ "ornsnap001.bmp", "ornsnap001.gif", "ornsnap002.bmp",
+                                         "ornsnap003.bmp" }));
 
     // A trailing backslash on one side still means the same folder; the unused format value 3
     // writes a JPEG and names it so.
@@ -79,10 +80,11 @@ TEST_F(CaptureTest, GrabFailuresAreReportedAndTheNextTriggerWorks)
         GrabFailure failure;
         const char *text;
     };
-    for (const Case &c : { Case{ GrabFailure::NoSurface, "Not enough memory.\n36007:3000:5" },
-                           Case{ GrabFailure::NoStore, "Unable to create snap image\n36007:3000:10" },
-                           Case{ GrabFailure::CopyFailed,
-                                 "Unable to create snap image\n36007:3000:20" } }) {
+
+    for (const Case &c :
+         { Case{ GrabFailure::NoSurface, "Not enough memory.\n36007:3000:5" },
+           Case{ GrabFailure::NoStore, "Unable to create snap image\n36007:3000:10" },
+           Case{ GrabFailure::CopyFailed, "Unable to create snap image\n36007:3000:20" } }) {
         SCOPED_TRACE(c.text);
         sink.shown.clear();
         grabFailure = c.failure;

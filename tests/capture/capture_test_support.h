@@ -63,7 +63,9 @@ protected:
         h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });
         };
-        h.killTimer = [this](std::uint32_t id) { killed.push_back(id); };
+        h.killTimer = [this](std::uint32_t id) {
+            killed.push_back(id);
+        };
         h.runDialog = [this](const CaptureDialogRequest &request) {
             ++dialogs;
             return dialog(request);
@@ -88,8 +90,8 @@ protected:
 
     void setFlag(std::uint32_t flag, bool on)
     {
-        settings.ui.captureFlags = on ? settings.ui.captureFlags | flag
-                                      : settings.ui.captureFlags & ~flag;
+        settings.ui.captureFlags =
+                on ? settings.ui.captureFlags | flag : settings.ui.captureFlags & ~flag;
     }
 
     std::vector<std::string> shots() const

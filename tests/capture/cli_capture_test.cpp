@@ -47,8 +47,8 @@ protected:
     // The tool with DISPLAY and a settings folder of the test's own; standard error joined in.
     CommandResult capture(const std::string &arguments, const std::string &display)
     {
-        return RunCommand("DISPLAY=" + display + " XDG_CONFIG_HOME='" + dir.file("config")
-                          + "' '" + CliPath() + "' capture " + arguments + " 2>&1");
+        return RunCommand("DISPLAY=" + display + " XDG_CONFIG_HOME='" + dir.file("config") + "' '"
+                          + CliPath() + "' capture " + arguments + " 2>&1");
     }
 
     TempDir dir;
@@ -66,6 +66,7 @@ TEST_F(CliCapture, FilesHoldTheScreenExactly)
         const char *arguments;
         const char *file;
     };
+
     for (const Case &c : { Case{ "--format bmp", "ornsnap001.bmp" },
                            Case{ "--format bmp --dpi 300", "ornsnap002.bmp" },
                            Case{ "--format gif --prefix shot", "shot001.gif" } }) {
@@ -85,6 +86,7 @@ TEST_F(CliCapture, FailuresAndBadArguments)
         int status;
         const char *output; // a part of what is printed
     };
+
     const std::string folder = "--folder '" + dir.path().string() + "' ";
     const Case cases[] = {
         { "--help", 0, "usage: vistrel-cli capture" },
@@ -98,9 +100,8 @@ TEST_F(CliCapture, FailuresAndBadArguments)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
-        const CommandResult run =
-                capture((std::string(c.arguments) == "--folder" ? "" : folder) + c.arguments,
-                        ":4093");
+        const CommandResult run = capture(
+                (std::string(c.arguments) == "--folder" ? "" : folder) + c.arguments, ":4093");
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE(run.out.find(c.output), std::string::npos) << run.out;
     }

@@ -2,6 +2,7 @@
 // last number), joining device and host folders, the resolution each format carries (read back
 // by ImageMagick), and a replaced file that survives a failed write.
 #include "codecs/capture_file.h"
+
 #include "tests/support/file_size_limit.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
@@ -21,6 +22,7 @@ TEST(CaptureName, NextFreeNumberAndExtension)
         int takenBelow; // every number below this is taken too
         const char *expected;
     };
+
     const Case cases[] = {
         { "empty folder", {}, 0, 0, "ornsnap001.bmp" },
         { "gap filled", { "ornsnap002.bmp" }, 0, 0, "ornsnap001.bmp" },
@@ -76,7 +78,7 @@ struct Screen
     std::int32_t w, h, pad;
     std::vector<std::uint8_t> bytes;
 
-    template<typename F>
+    template <typename F>
     Screen(std::int32_t width, std::int32_t height, F colourOf)
         : w(width), h(height), pad((4 - width % 4) % 4)
     {
@@ -103,23 +105,25 @@ TEST(WriteCapture, ResolutionInBmpAndJpegNotInGif)
 {
     TempDir dir;
     const Screen screen(21, 7, [](int x, int y) { return CloseColour(x + y); });
+
     struct Case
     {
         std::int32_t format;
         const char *file;
         const char *resolution; // as ImageMagick reports it in pixels per inch, rounded
     };
+
     for (const Case &c : { Case{ 0, "ornsnap001.bmp", "150" }, Case{ 1, "ornsnap001.jpg", "150" },
                            Case{ 2, "ornsnap001.gif", "0" } }) {
         SCOPED_TRACE(c.file);
-        const std::string path = WriteCapture(
-                NextCaptureName(dir.path().string(), "ornsnap", c.format), screen.pixels(),
-                CaptureTarget{ dir.path().string(), c.format, 150 });
+        const std::string path =
+                WriteCapture(NextCaptureName(dir.path().string(), "ornsnap", c.format),
+                             screen.pixels(), CaptureTarget{ dir.path().string(), c.format, 150 });
         EXPECT_EQ(path, dir.file(c.file));
-        const CommandResult identify =
-                RunCommand("identify -units PixelsPerInch -format '%w %h %[fx:int(resolution.x+0.5)]"
-                           " %[fx:int(resolution.y+0.5)]' '"
-                           + path + "'");
+        const CommandResult identify = RunCommand(
+                "identify -units PixelsPerInch -format '%w %h %[fx:int(resolution.x+0.5)]"
+                " %[fx:int(resolution.y+0.5)]' '"
+                + path + "'");
         ASSERT_EQ(identify.status, 0);
         // A GIF holds no resolution: ImageMagick reports none.
         EXPECT_EQ(identify.out, "21 7 " + std::string(c.resolution) + " " + c.resolution);
@@ -134,8 +138,9 @@ TEST(WriteCapture, FailedReplacementLeavesTheOldFileAsItWas)
     const Screen screen(200, 100, [](int x, int y) { return CloseColour(x ^ y); });
     {
         FileSizeLimit limit(4096);
-        EXPECT_ANY_THROW(WriteCapture("keep.bmp", screen.pixels(),
-                                      CaptureTarget{ dir.path().string(), CaptureFormat::Bmp, 96 }));
+        EXPECT_ANY_THROW(
+                WriteCapture("keep.bmp", screen.pixels(),
+                             CaptureTarget{ dir.path().string(), CaptureFormat::Bmp, 96 }));
     }
     EXPECT_EQ(ReadBytes(dir.file("keep.bmp")), old);
     EXPECT_EQ(dir.names(), std::vector<std::string>{ "keep.bmp" }) << "no temporary file left";

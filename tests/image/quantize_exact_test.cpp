@@ -17,6 +17,7 @@ std::array<std::uint8_t, 3> CloseColour(int i)
 TEST(QuantizeExact, ColoursThatFitAreKeptExactly)
 {
     const RgbValue key = MakeRgb(1, 2, 3); // blue-first bytes 3, 2, 1
+
     struct Case
     {
         const char *name;
@@ -25,6 +26,7 @@ TEST(QuantizeExact, ColoursThatFitAreKeptExactly)
         bool keyPixels;
         bool exact;
     };
+
     const Case cases[] = {
         { "200 of 256", 200, 256, false, true },
         { "256 of 256", 256, 256, false, true },
@@ -36,13 +38,14 @@ TEST(QuantizeExact, ColoursThatFitAreKeptExactly)
     const std::int32_t width = 37, height = 19, pad = 3;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>((width + pad) * height * 3), 0xEE);
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>((width + pad) * height * 3),
+                                         0xEE);
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x) {
                 const int i = (y * width + x) % (c.colours + (c.keyPixels ? 1 : 0));
                 std::uint8_t *p = &pixels[static_cast<std::size_t>((y * (width + pad) + x) * 3)];
-                const auto colour = i == c.colours ? std::array<std::uint8_t, 3>{ 3, 2, 1 }
-                                                   : CloseColour(i);
+                const auto colour =
+                        i == c.colours ? std::array<std::uint8_t, 3>{ 3, 2, 1 } : CloseColour(i);
                 std::copy(colour.begin(), colour.end(), p);
             }
         std::vector<std::uint8_t> indices(static_cast<std::size_t>(width * height), 0xCC);
@@ -55,7 +58,8 @@ TEST(QuantizeExact, ColoursThatFitAreKeptExactly)
         std::set<int> used;
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x) {
-                const std::uint8_t *p = &pixels[static_cast<std::size_t>((y * (width + pad) + x) * 3)];
+                const std::uint8_t *p =
+                        &pixels[static_cast<std::size_t>((y * (width + pad) + x) * 3)];
                 const int index = indices[static_cast<std::size_t>(y * width + x)];
                 used.insert(index);
                 const PaletteEntry &e = palette.entries[index];
@@ -76,8 +80,8 @@ TEST(QuantizeExact, ColoursThatFitAreKeptExactly)
         // Colour form in place: a picture that fits comes back untouched, pad pixels included.
         std::vector<std::uint8_t> inPlace = pixels;
         ASSERT_TRUE(quantize(Rect{ 0, 0, width, height }, inPlace.data(), pad, inPlace.data(), pad,
-                             3, c.maxColours, true, nullptr, nullptr,
-                             c.keyPixels ? key : kNoColour, nullptr, true));
+                             3, c.maxColours, true, nullptr, nullptr, c.keyPixels ? key : kNoColour,
+                             nullptr, true));
         EXPECT_EQ(inPlace == pixels, c.exact);
     }
 }

@@ -48,4 +48,3 @@ inline void PaintRoot(const std::string &display, const PixelAt &pixel)
             xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     ASSERT_TRUE(sync);
 }
-

@@ -110,7 +110,8 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
             else
                 refuse("--format must be bmp, gif or jpg, not '" + value + "'");
         } else if (option == "--dpi") {
-            args.target.resolutionDpi = static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
+            args.target.resolutionDpi =
+                    static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
         } else if (option == "--delay") {
             args.delaySeconds = static_cast<int>(wholeNumber(option, value, 0, 3600));
         } else {
@@ -125,8 +126,8 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
 
 int fail(std::uint32_t messageId, std::uint32_t step, const CAlbExceptionBase *failure = nullptr)
 {
-    const std::string text = ComposeErrorMessage(messageId, 0, Module::Capture, kPlaceDirect,
-                                                 step, failure);
+    const std::string text =
+            ComposeErrorMessage(messageId, 0, Module::Capture, kPlaceDirect, step, failure);
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", text.c_str());
     return 1;
