@@ -60,6 +60,7 @@ public:
 
 private:
     bool claimInstance(const std::vector<std::string> &parameters);
+    void listenForEndRequests();
     bool createDocumentAndFrame();
     void runHandedOverCommandLine();
     void raiseFrame();
