@@ -187,6 +187,11 @@ TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
     EXPECT_TRUE(first->running());
 
     // Without a command line the second start only brings the first forward: nothing is run.
+    // A run's last trace line is its "panes" line; the view switch wrote its line before that.
+    ASSERT_TRUE(WaitUntil(kPromptMs, [&] {
+        const auto lines = ReadLines(trace());
+        return !lines.empty() && lines.back().rfind("panes\t", 0) == 0;
+    }));
     const std::size_t linesBefore = ReadLines(trace()).size();
     auto third = start({});
     EXPECT_EQ(third->waitExit(kPromptMs), 0);
