@@ -32,6 +32,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -97,6 +98,17 @@ OptionsOutcome RunOptionsWithFolderPicker(CAlbDoc &document)
     return outcome;
 }
 
+// The application running now, for SaveAtAbruptExit.
+CAlbApp *gRunning = nullptr;
+
+// Qt ends the program with exit() when the X server goes away, without returning from the event
+// loop; what Exit writes is written here.
+void SaveAtAbruptExit()
+{
+    if (gRunning)
+        gRunning->saveQuietly();
+}
+
 } // namespace
 
 int CloseOpenDialogs()
@@ -141,6 +153,8 @@ CAlbApp::CAlbApp(std::string settingsFilePath) : store(std::move(settingsFilePat
 
 CAlbApp::~CAlbApp()
 {
+    if (gRunning == this)
+        gRunning = nullptr;
     units.clear();
     if (doc)
         doc->setFrame(nullptr);
@@ -183,6 +197,9 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
 
 void CAlbApp::listenForEndRequests()
 {
+    gRunning = this;
+    static const bool registered = std::atexit(SaveAtAbruptExit) == 0;
+    (void)registered;
     // Told to end from outside (kill, the terminal or the session going away), the program ends
     // as after File > Exit: the event loop ends and exitInstance writes the order file and the
     // settings.
@@ -296,8 +313,20 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
     return true;
 }
 
+void CAlbApp::saveQuietly()
+{
+    // No screen to report on any more: failures stay unreported.
+    try {
+        if (doc)
+            doc->SaveOrderFile();
+        SaveSettings(store, settings);
+    } catch (...) { }
+}
+
 void CAlbApp::exitInstance()
 {
+    if (gRunning == this)
+        gRunning = nullptr;
     if (frame) {
         settings.windowGeometry = SavedPlacement(*frame);
         frame->close();

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -251,6 +252,22 @@ TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
         EXPECT_NE(settings.find("Path=str:\\Other\n"), std::string::npos);
         EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
     }
+}
+
+// When the X server goes away the program cannot go on, but it still writes what Exit writes.
+TEST_F(VistrelProgram, LosingTheXServerStillWritesTheSettings)
+{
+    auto server = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(server->ok()) << server->error();
+    auto program = StartVistrel(server->display(), root().string(), config().string(), trace(),
+                                { "-t", "\\Other" });
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+    server.reset();
+    EXPECT_TRUE(program->waitExit(kStartMs).has_value());
+    // The blocks are written only at the end.
+    EXPECT_NE(ReadText(settingsFile()).find("[Software\\Ornwick\\Vistrel\\2.00\\UI Info]"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
 }
 
 // The first start takes a good part of the screen with the tree narrower than the thumbnails; a
