@@ -2,29 +2,37 @@
 
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
+#include "app/alb_splitter.h"
 #include "app/command_units.h"
 #include "app/doc_commands.h"
 #include "app/folder_picker.h"
+#include "app/folder_watch.h"
 #include "app/frame_commands.h"
 #include "app/main_frame.h"
 #include "app/options_dialog.h"
+#include "app/settings_writes.h"
 #include "app/trace_log.h"
+#include "app/window_placement.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
+#include "platform/display_path.h"
 #include "platform/display_probe.h"
 #include "platform/instance_channel.h"
 #include "platform/known_folders.h"
+#include "platform/low_memory_notice.h"
 #include "platform/message_box.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QDialog>
 #include <QMessageBox>
 #include <QStyle>
 #include <QToolBar>
 
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -69,6 +77,12 @@ void TraceButtons(const CMainFrame &frame)
     for (const auto &[id, centre] : frame.commandBarButtons())
         lines += "button\t" + std::to_string(id) + '\t' + std::to_string(centre.x()) + '\t'
                  + std::to_string(centre.y()) + '\n';
+    // And how the splitter shares the window out: "panes<TAB>first<TAB>second".
+    if (const CAlbSplitter *split = frame.splitter()) {
+        const PaneSizes sizes = split->paneSizes();
+        lines += "panes\t" + std::to_string(sizes.first) + '\t' + std::to_string(sizes.second)
+                 + '\n';
+    }
     AppendTraceText(lines);
 }
 
@@ -82,6 +96,17 @@ OptionsOutcome RunOptionsWithFolderPicker(CAlbDoc &document)
     outcome.accepted = dialog.exec() == QDialog::Accepted;
     outcome.thumbnailsChanged = outcome.accepted && dialog.thumbnailsChanged();
     return outcome;
+}
+
+// The application running now, for SaveAtAbruptExit.
+CAlbApp *gRunning = nullptr;
+
+// Qt ends the program with exit() when the X server goes away, without returning from the event
+// loop; what Exit writes is written here.
+void SaveAtAbruptExit()
+{
+    if (gRunning)
+        gRunning->saveQuietly();
 }
 
 } // namespace
@@ -128,6 +153,8 @@ CAlbApp::CAlbApp(std::string settingsFilePath) : store(std::move(settingsFilePat
 
 CAlbApp::~CAlbApp()
 {
+    if (gRunning == this)
+        gRunning = nullptr;
     units.clear();
     if (doc)
         doc->setFrame(nullptr);
@@ -139,10 +166,12 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
 {
     if (!claimInstance(parameters))
         return Start::HandedOver;
+    listenForEndRequests();
     QCoreApplication::setOrganizationName(QStringLiteral("Ornwick"));
     QCoreApplication::setApplicationName(QStringLiteral("Vistrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.00"));
     InstallQtMessageBoxSink();
+    SetShownPathForm(DisplayPath);
     std::set_new_handler(ThrowNotEnoughMemory);
     InstallPersonalFolderString();
     ProbeAndSetDisplayInfo();
@@ -164,6 +193,27 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
         return Start::Failed;
     settings.appFlags &= ~AppFlag::StartingUp;
     return Start::Running;
+}
+
+void CAlbApp::listenForEndRequests()
+{
+    gRunning = this;
+    static const bool registered = std::atexit(SaveAtAbruptExit) == 0;
+    (void)registered;
+    // Told to end from outside (kill, the terminal or the session going away), the program ends
+    // as after File > Exit: the event loop ends and exitInstance writes the order file and the
+    // settings.
+    auto *endRequest = new EndRequestNotice(this);
+    connect(endRequest, &SignalNotice::noticed, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+    // The session manager may end the program without asking again: store what Exit would.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        if (doc)
+            doc->SaveOrderFile();
+        if (frame)
+            settings.windowGeometry = SavedPlacement(*frame);
+        WriteSettings([this] { SaveSettings(store, settings); });
+    });
 }
 
 bool CAlbApp::claimInstance(const std::vector<std::string> &parameters)
@@ -215,6 +265,8 @@ bool CAlbApp::createDocumentAndFrame()
         }
     }
     frame->setRoute(doc.get(), this, unitTargets);
+    // A child of the frame: it goes with the frame, before the document.
+    new FolderWatch(*doc, *frame);
     doc->setFrame(frame.get());
     connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
         if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen
@@ -262,9 +314,22 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
     return true;
 }
 
+void CAlbApp::saveQuietly()
+{
+    // No screen to report on any more: failures stay unreported.
+    try {
+        if (doc)
+            doc->SaveOrderFile();
+        SaveSettings(store, settings);
+    } catch (...) { }
+}
+
 void CAlbApp::exitInstance()
 {
+    if (gRunning == this)
+        gRunning = nullptr;
     if (frame) {
+        settings.windowGeometry = SavedPlacement(*frame);
         frame->close();
         frame->setRoute(doc.get(), this);
         units.clear();
@@ -275,11 +340,7 @@ void CAlbApp::exitInstance()
         doc->CloseDocument();
         doc.reset();
     }
-    try {
-        SaveSettings(store, settings);
-    } catch (const CAlbExceptionBase &failure) {
-        ReportFailure(failure);
-    }
+    WriteSettings([this] { SaveSettings(store, settings); });
 }
 
 bool CAlbApp::onCommand(std::uint32_t id)

@@ -40,6 +40,9 @@ public:
     Start initInstance(const std::vector<std::string> &parameters);
     // Closes the frame and the document (which writes its order file), then saves the settings.
     void exitInstance();
+    // Writes the order file and the settings as exitInstance does, for an end without the event
+    // loop's return (the X server went away); reports nothing.
+    void saveQuietly();
 
     // Shows the command line's folder, picture and view; makes the document and the frame first
     // when they do not exist yet. False when the frame cannot be made.
@@ -60,6 +63,7 @@ public:
 
 private:
     bool claimInstance(const std::vector<std::string> &parameters);
+    void listenForEndRequests();
     bool createDocumentAndFrame();
     void runHandedOverCommandLine();
     void raiseFrame();

@@ -93,11 +93,10 @@ int CAlbDirTree::validateChildren(QTreeWidgetItem *item, QTreeWidgetItem *&selec
 void CAlbDirTree::insertNewFolders(QTreeWidgetItem *item)
 {
     const std::string path = ItemPath(item);
-    std::string names;
+    std::vector<std::string> names;
     if (ListSubfolders(path, &names, true) <= 0)
         return;
-    std::string name;
-    for (int i = 0; GetToken(names, i, name, '|') && !name.empty(); ++i) {
+    for (const std::string &name : names) {
         // Only an exact match counts here: the host's folders may differ in case alone, and
         // each of them deserves its own item.
         QTreeWidgetItem *found = FindChild(item, name);

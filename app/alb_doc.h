@@ -58,6 +58,10 @@ public:
     void ChangeFolder(const std::string &path);
     void ReloadFromTree();
     void ScanFolder();
+    // Brings the list in line with the folder's files as other programs left them: pictures
+    // that appeared join at the end, changed ones are read again, removed ones leave, and the
+    // views are told. False when nothing changed.
+    bool SyncWithFolder();
     // False when the item was removed because its file is gone or can no longer be described.
     bool RecheckItem(ImageItem *item);
     // Appends an item for an entry of currentFolder; nullptr when it cannot be made. Only

@@ -3,6 +3,7 @@
 #include "app/document_frame.h"
 #include "app/goto_menu.h"
 #include "app/order_file.h"
+#include "app/settings_writes.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
@@ -44,11 +45,6 @@ std::vector<DirectoryRecord> listPictureFiles(const std::string &folder,
         return entry.isDirectory() || !HasPictureExtension(entry.name, extensions);
     });
     return entries;
-}
-
-void reportFailure(const CAlbExceptionBase &failure)
-{
-    ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
 }
 
 } // namespace
@@ -116,6 +112,26 @@ void CAlbDoc::ScanFolder()
     }
 }
 
+bool CAlbDoc::SyncWithFolder()
+{
+    std::vector<ImageItem *> held;
+    for (const auto &item : items)
+        held.push_back(item.get());
+    bool changed = false;
+    for (ImageItem *item : held) {
+        const auto size = item->fileSize;
+        const auto written = item->lastWriteTime;
+        if (!RecheckItem(item) || item->fileSize != size || item->lastWriteTime != written)
+            changed = true;
+    }
+    const int before = Count();
+    ScanFolder();
+    if (!changed && Count() == before)
+        return false;
+    UpdateViews();
+    return true;
+}
+
 bool CAlbDoc::RecheckItem(ImageItem *item)
 {
     if (IndexOf(item) < 0)
@@ -155,18 +171,10 @@ void CAlbDoc::ChangeFolder(const std::string &path)
     settings.currentFolder = path;
     // The list must follow currentFolder whatever happens to the settings file: items of the old
     // folder under the new folder's name would send later file operations to the wrong files.
-    try {
-        AddRecentFolder(store, settings, path);
-    } catch (const CAlbExceptionBase &failure) {
-        reportFailure(failure);
-    }
+    WriteSettings([&] { AddRecentFolder(store, settings, path); });
     if (frame && !SameTextIgnoringCase(frame->treeFolder(), path))
         frame->rebuildTree(settings.currentFolder);
-    try {
-        WriteStringSetting(store, "Path", settings.currentFolder);
-    } catch (const CAlbExceptionBase &failure) {
-        reportFailure(failure);
-    }
+    WriteSettings([&] { WriteStringSetting(store, "Path", settings.currentFolder); });
     ClearItems();
     ScanFolder();
     if (Count() == 0 && inSelectOrFullScreen()) {

@@ -195,6 +195,9 @@ void CAlbSplitter::relayout()
     if (!sizes)
         return;
     current = *sizes;
+    // Until the user moves the bar, the proportional split is what a later start comes back to.
+    if (mode == ViewMode::Thumbnail && settings.splitNeverStored && !stackedPanes)
+        settings.ui.thumbViewSplit = StoredSplit(current.second);
     placePanes();
 }
 
@@ -254,6 +257,7 @@ void CAlbSplitter::barPressed(QPoint position)
         return;
     const TapOutcome outcome = ApplyMove(mode, move, current, axis);
     if (mode == ViewMode::Thumbnail) {
+        settings.splitNeverStored = false;
         thumbWanted = outcome.sizes.second;
         settings.ui.thumbViewSplit = StoredSplit(outcome.stored);
     } else {
@@ -351,5 +355,11 @@ int CAlbSplitter::clientLength() const
 
 std::optional<int> CAlbSplitter::wantedLength() const
 {
-    return mode == ViewMode::Select ? stripWanted : thumbWanted;
+    if (mode == ViewMode::Select)
+        return stripWanted;
+    // Side by side on a desktop screen, a split that was never chosen gives the thumbnails three
+    // quarters of the width and the tree a quarter (rounded to whole cells by the layout).
+    if (mode == ViewMode::Thumbnail && settings.splitNeverStored && !stackedPanes)
+        return std::max(0, SplitLength(clientLength()) - splitAxis().allowance) * 3 / 4;
+    return thumbWanted;
 }

@@ -1,5 +1,6 @@
 #include "app/app_settings.h"
 
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -16,6 +17,7 @@ constexpr const char *kUiInfoSection = "UI Info";
 constexpr const char *kPreferencesSection = "Preferences";
 constexpr const char *kStringsSection = "Strings";
 constexpr const char *kBlockValue = "Values";
+constexpr const char *kWindowValue = "Window";
 
 constexpr std::size_t kUiInfoSize = 12;
 constexpr std::size_t kPreferencesSize = 20;
@@ -142,14 +144,22 @@ void loadHardwareKeyCount(AppSettings &settings)
         settings.hardwareKeyCount = *count >= 0 ? *count : kDefaultHardwareKeyCount;
 }
 
+// A stored folder as a device path under the root; a value that would lead out of the root counts
+// as missing.
+std::optional<std::string> readFolder(const SettingsStore &store, const char *valueName)
+{
+    const std::optional<std::string> text = readString(store, valueName);
+    return text ? RootedDevicePath(*text) : std::nullopt;
+}
+
 void loadFolderStrings(const SettingsStore &store, AppSettings &settings)
 {
-    auto path = readString(store, "Path");
+    auto path = readFolder(store, "Path");
     settings.currentFolder =
             Utf8Prefix(path ? *path : loadedText(Msg::DefaultFolder, "\\"), kMaxPathChars);
     const std::string fallback = WithoutTrailingBackslash(settings.currentFolder);
-    settings.homeFolder = readString(store, "Home").value_or(fallback);
-    settings.snapPath = readString(store, "Snap Path").value_or(fallback);
+    settings.homeFolder = readFolder(store, "Home").value_or(fallback);
+    settings.snapPath = readFolder(store, "Snap Path").value_or(fallback);
     auto name = readString(store, "Snap Name");
     settings.snapName = name ? *name : loadedText(Msg::DefaultSnapName, "");
 }
@@ -205,11 +215,22 @@ void LoadSettings(SettingsStore &store, AppSettings &settings, std::int32_t scro
     settings.appFlags &= ~AppFlag::StartHidden;
     loadHardwareKeyCount(settings);
     settings.ui = loadUiInfo(store, settings.prefs.cellHeight);
+    settings.splitNeverStored = !readBlock(store, kUiInfoSection, kUiInfoSize);
+    settings.windowGeometry =
+            store.readBinary(SettingsSectionKey(kUiInfoSection), kWindowValue)
+                    .value_or(std::vector<std::uint8_t>{});
     loadFolderStrings(store, settings);
+}
+
+void WriteWindowGeometry(SettingsStore &store, const std::vector<std::uint8_t> &geometry)
+{
+    store.writeBinary(SettingsSectionKey(kUiInfoSection), kWindowValue, geometry);
 }
 
 void SaveSettings(SettingsStore &store, const AppSettings &settings)
 {
+    if (!settings.windowGeometry.empty())
+        WriteWindowGeometry(store, settings.windowGeometry);
     WriteUiInfo(store, settings.ui);
     WritePreferences(store, settings.prefs);
     WriteStringSetting(store, "Path", settings.currentFolder);

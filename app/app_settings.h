@@ -89,6 +89,12 @@ struct AppSettings
     std::int32_t scrollBarHeight = 0;
     std::int32_t barHeight = 0;
 
+    // Where and how large the main window was left (the window system's own form of it); empty
+    // before the first exit.
+    std::vector<std::uint8_t> windowGeometry;
+    // No splitter position was ever stored: the panes start from the desktop's proportions.
+    bool splitNeverStored = false;
+
     // Fixed texts loaded with the settings.
     std::string notEnoughMemoryText;
     std::string rootName;
@@ -113,6 +119,9 @@ struct AppSettings
 void WriteUiInfo(SettingsStore &store, const UiInfoBlock &block);
 void WritePreferences(SettingsStore &store, const PreferencesBlock &block);
 void WriteStringSetting(SettingsStore &store, const char *valueName, const std::string &text);
+
+// Writes the main window's geometry beside the UI Info block.
+void WriteWindowGeometry(SettingsStore &store, const std::vector<std::uint8_t> &geometry);
 
 // Reads every setting with its defaults and fall-backs (the image lists are the application's).
 // scrollBarWidth/Height are passed in by the caller, which knows the host's metrics.

@@ -1,11 +1,13 @@
 #include "app/command_bars.h"
 
+#include "app/command_icons.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "app/goto_menu.h"
 #include "common/string_table.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
@@ -73,6 +75,24 @@ constexpr std::array<MenuText, 24> kMenuTexts{ {
         { Exit, "Exit" },
 } };
 
+// The desktop's standard keys for commands that have them. F1 (help) and F5 (take in the
+// folder's changes) are the frame's own shortcuts.
+QKeySequence CommandShortcut(std::uint32_t id)
+{
+    switch (id) {
+    case Exit:
+        return QKeySequence(Qt::CTRL | Qt::Key_Q);
+    case DeletePictures:
+        return QKeySequence::Delete;
+    case SelectAll:
+        return QKeySequence::SelectAll;
+    case ImageInfo:
+        return QKeySequence(Qt::CTRL | Qt::Key_I);
+    default:
+        return {};
+    }
+}
+
 bool IsCheckable(std::uint32_t id)
 {
     return id == ThumbnailView || id == SelectView || id == FullScreenView || id == ToggleToolbar
@@ -128,8 +148,8 @@ QAction *CommandActions::action(std::uint32_t id)
     created->setCheckable(IsCheckable(id));
     if (id == ThumbnailView || id == SelectView || id == FullScreenView)
         created->setActionGroup(viewGroup);
-    if (id == Exit)
-        created->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    created->setIcon(CommandIcon(id));
+    created->setShortcut(CommandShortcut(id));
     connect(created, &QAction::triggered, this, [this, id] { emit triggered(id); });
     actions.emplace(id, created);
     return created;

@@ -29,7 +29,15 @@ public:
     void parameter(const std::string &text)
     {
         if (isExistingHostPath(text)) {
-            if (auto device = DevicePath(text))
+            auto device = DevicePath(text);
+            // Without an option, as a file manager's "Open With" passes it: a picture opens in
+            // Select View, a folder in Thumbnail View.
+            if (device && info.launchMode == LaunchMode::Default) {
+                std::error_code error;
+                info.launchMode = std::filesystem::is_directory(text, error) ? LaunchMode::Folder
+                                                                             : LaunchMode::Select;
+            }
+            if (device)
                 value(*device);
         } else if (!text.empty() && (text.front() == '-' || text.front() == '/')) {
             option(std::string_view(text).substr(1));

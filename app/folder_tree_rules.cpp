@@ -26,16 +26,6 @@ bool GetToken(std::string_view text, int index, std::string &out, char separator
 
 namespace {
 
-// The parts of a "|"-terminated name list; the empty part after the last separator is no name.
-std::vector<std::string> splitNames(const std::string &names)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (int i = 0; GetToken(names, i, part, '|') && !part.empty(); ++i)
-        parts.push_back(part);
-    return parts;
-}
-
 bool hasSubfolder(const std::string &path)
 {
     return ListSubfolders(path, nullptr, false) > 0;
@@ -111,10 +101,10 @@ bool FolderTreeWidget::InsertChildren(QTreeWidgetItem *item)
         return topLevelItemCount() > 0;
     }
     const std::string path = ItemPath(item);
-    std::string names;
+    std::vector<std::string> names;
     if (ListSubfolders(path, &names, true) < 0)
         return true;
-    for (const std::string &name : splitNames(names))
+    for (const std::string &name : names)
         insertFolder(item, path, name);
     return true;
 }

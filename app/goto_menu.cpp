@@ -6,6 +6,7 @@
 #include "common/string_ids.h"
 #include "common/string_table.h"
 #include "common/text_format.h"
+#include "platform/display_path.h"
 #include "platform/known_folders.h"
 
 namespace {
@@ -16,7 +17,8 @@ constexpr std::size_t kRecentChars = 25;
 
 std::string recentText(std::size_t number, const std::string &folder)
 {
-    return "&" + std::to_string(number) + " " + ShortenText(folder, kRecentChars, false);
+    return "&" + std::to_string(number) + " "
+           + ShortenText(DisplayPath(folder), kRecentChars, false);
 }
 
 std::string tableString(std::uint32_t id)
@@ -24,6 +26,16 @@ std::string tableString(std::uint32_t id)
     std::string text;
     LoadString(id, text);
     return text;
+}
+
+// The folder above path, cut at its last backslash: on this host a name may hold ':' and '/',
+// so only the backslash separates the parts of a device path. A path without one stays whole.
+std::string parentFolder(const std::string &path)
+{
+    const std::size_t last = path.rfind('\\');
+    if (last == std::string::npos)
+        return path;
+    return last == 0 ? std::string("\\") : path.substr(0, last);
 }
 
 MenuEntry separator()
@@ -38,7 +50,7 @@ std::vector<MenuEntry> GoToSubmenu(const AppSettings &settings, std::size_t prev
     std::vector<MenuEntry> menu{
         { DocCmd::GoToHome, "Home Folder", false },
         { DocCmd::GoToUpOneLevel, "Up One Level", false },
-        { DocCmd::GoToPersonal, PersonalFolder(), false },
+        { DocCmd::GoToPersonal, DisplayPath(PersonalFolder()), false },
         separator(),
     };
     // recentFolders is newest first; the submenu lists the oldest first.
@@ -63,7 +75,7 @@ std::vector<MenuEntry> GoToPopup(const AppSettings &settings)
         menu.push_back({ id, recentText(count - i, recent[i]), false });
     }
     menu.push_back(separator());
-    menu.push_back({ DocCmd::GoToPersonal, PersonalFolder(), false });
+    menu.push_back({ DocCmd::GoToPersonal, DisplayPath(PersonalFolder()), false });
     menu.push_back({ DocCmd::GoToUpOneLevel, tableString(Msg::UpOneLevel), false });
     menu.push_back({ DocCmd::GoToHome, tableString(Msg::HomeEntry), false });
     return menu;
@@ -74,7 +86,7 @@ std::optional<std::string> GoToTarget(const AppSettings &settings, std::uint32_t
     std::string target;
     if (id == DocCmd::GoToUpOneLevel) {
         // A trailing backslash would make the folder its own parent.
-        target = FolderPart(RemoveBackslash(settings.currentFolder), true);
+        target = parentFolder(RemoveBackslash(settings.currentFolder));
     } else if (id == DocCmd::GoToPersonal) {
         target = PersonalFolder();
     } else if (id == DocCmd::GoToHome) {

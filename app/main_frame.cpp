@@ -5,6 +5,7 @@
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "app/frame_messages.h"
+#include "app/window_placement.h"
 #include "platform/low_memory_notice.h"
 #include "common/help.h"
 #include "common/string_ids.h"
@@ -78,8 +79,10 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     loadToolbar(DocToolbar::Main);
     tools->setVisible(settings.toolbarVisible());
 
-    // Exit works by its key even while the menu bar is hidden in full screen.
-    addAction(commandAction(FrameCmd::Exit));
+    // The commands with keys work by them even while the menu bar is hidden in full screen.
+    for (const std::uint32_t id :
+         { FrameCmd::Exit, DocCmd::DeletePictures, DocCmd::SelectAll, DocCmd::ImageInfo })
+        addAction(commandAction(id));
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
     // Full Screen View hides every bar: Escape and the desktop's full-screen key lead back out,
@@ -98,9 +101,8 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     setCentralWidget(panes);
     connect(lowMemory, &LowMemoryNotice::noticed, this, &CMainFrame::hibernate);
 
-    // A normal desktop window to start with; the window manager may place and resize it.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        resize(screen->availableSize() * 2 / 3);
+    // A normal desktop window: where it was left, else two thirds of the screen, centred.
+    PlaceMainWindow(*this, settings.windowGeometry);
 }
 
 CMainFrame::~CMainFrame() = default;

@@ -1,11 +1,13 @@
 #include "app/options_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/settings_writes.h"
 #include "common/error_report.h"
 #include "common/help.h"
 #include "common/host_path.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/display_path.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -122,7 +124,7 @@ void OptionsDialog::loadSettings()
     colorList->setCurrentIndex(std::min(settings.colorOptimization(), kColorModes - 1));
     (settings.rotateLeft() ? leftButton : rightButton)->setChecked(true);
     (settings.prefs.cellWidth == kSmallWidth ? smallButton : largeButton)->setChecked(true);
-    homeField->setText(QString::fromStdString(settings.homeFolder));
+    homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
 void OptionsDialog::changeHome()
@@ -134,7 +136,7 @@ void OptionsDialog::changeHome()
     if (!chosen)
         return;
     settings.homeFolder = *chosen;
-    homeField->setText(QString::fromStdString(settings.homeFolder));
+    homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
 void OptionsDialog::applyThumbnailSize(bool small)
@@ -162,12 +164,8 @@ void OptionsDialog::accept()
     auto mode = static_cast<std::uint32_t>(std::max(colorList->currentIndex(), 0));
     prefs.prefFlags = (prefs.prefFlags & ~(7u << PrefFlag::ColorOptimizationShift))
             | (mode << PrefFlag::ColorOptimizationShift);
-    try {
-        WritePreferences(store, prefs);
-    } catch (const CAlbExceptionBase &failure) {
-        // The choices stay in force for this run; only storing them failed.
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
-    }
+    // The choices stay in force for this run even when storing them fails.
+    WriteSettings([&] { WritePreferences(store, prefs); });
     QDialog::accept();
 }
 

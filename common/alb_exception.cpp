@@ -95,6 +95,17 @@ void CAlbException::composeDefault() const
         appendLocation();
 }
 
+namespace {
+
+ShownPathForm shownPathForm = nullptr;
+
+} // namespace
+
+void SetShownPathForm(ShownPathForm form)
+{
+    shownPathForm = form;
+}
+
 CAlbFileException::CAlbFileException(int errorNumber, std::string path)
     : errorCode(errorNumber), filePath(std::move(path))
 {
@@ -103,7 +114,8 @@ CAlbFileException::CAlbFileException(int errorNumber, std::string path)
 bool CAlbFileException::GetMessageText(std::string &out, std::size_t capacity) const
 {
     std::string message = std::strerror(errorCode);
-    std::string composed = filePath.empty() ? message + "." : filePath + ": " + message + ".";
+    const std::string shown = shownPathForm ? shownPathForm(filePath) : filePath;
+    std::string composed = shown.empty() ? message + "." : shown + ": " + message + ".";
     return copyWithCapacity(composed, out, capacity);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 // Base of every exception that the program reports to the user: the program's own exception and
 // the file exception. Catchers catch this class by reference.
@@ -77,6 +78,11 @@ private:
     int errorCode;
     std::string filePath;
 };
+
+// How a file exception's message shows its path: as stored unless a program that shows paths
+// to people in another form installs that form (nullptr puts back the stored form).
+using ShownPathForm = std::string (*)(std::string_view path);
+void SetShownPathForm(ShownPathForm form);
 
 // Throws CAlbException(messageId, module, place, step) without building its text.
 [[noreturn]] void ThrowAlb(std::uint32_t messageId, std::uint32_t module = 0,

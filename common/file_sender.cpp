@@ -1,10 +1,12 @@
 #include "common/file_sender.h"
 
+#include "common/command_words.h"
 #include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/program_start.h"
 #include "common/string_ids.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
@@ -26,7 +28,11 @@ std::string senderProgram()
 
 void SendFile(const std::string &devicePath)
 {
-    const int error = StartProgram(senderProgram(), { HostPath(devicePath) });
+    // The sender may carry arguments ("kdeconnect-cli --share %f"); a line that cannot be split
+    // cannot be started either.
+    const auto words = CommandWords(senderProgram(), HostPath(devicePath));
+    const int error = words ? StartProgram(words->front(), { words->begin() + 1, words->end() })
+                            : EINVAL;
     if (error != 0)
         throw CAlbException(Msg::NotEnoughMemory, Module::InfraredSending, kStartPlace, kStartStep,
                             static_cast<std::uint32_t>(error));

@@ -5,10 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-
-#ifndef VISTREL_RES_DIR
-#  error "VISTREL_RES_DIR must name the folder of the program's resources"
-#endif
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +50,19 @@ std::string urlPath(const std::string &path)
     return out;
 }
 
+// The folder of the running program's file, "." when it cannot be read.
+std::string programFolder()
+{
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return ".";
+    const std::string file(path, static_cast<std::size_t>(length));
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos || slash == 0 ? file.substr(0, slash + 1)
+                                                    : file.substr(0, slash);
+}
+
 } // namespace
 
 std::string HelpTopic(std::uint32_t context)
@@ -67,7 +78,17 @@ std::string HelpFilePath()
     const char *file = std::getenv("VISTREL_HELP_FILE");
     if (file && *file)
         return file;
-    return std::string(VISTREL_RES_DIR) + "/" + kHelpFileName;
+    return HelpFileBeside(programFolder());
+}
+
+std::string HelpFileBeside(const std::string &folder)
+{
+    const std::string installed = folder + "/../share/vistrel/" + kHelpFileName;
+    const std::string built = folder + "/../res/" + kHelpFileName;
+    struct stat facts{};
+    if (::stat(installed.c_str(), &facts) != 0 && ::stat(built.c_str(), &facts) == 0)
+        return built;
+    return installed;
 }
 
 std::string HelpCommandLine(std::uint32_t context)

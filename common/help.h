@@ -9,9 +9,13 @@
 // The topic of a help context: "Main_Contents" for every context without its own topic.
 std::string HelpTopic(std::uint32_t context);
 
-// The help file's host path: $VISTREL_HELP_FILE when set, else the one beside the program's
-// resources.
+// The help file's host path: $VISTREL_HELP_FILE when set, else found from the folder of the
+// running program (HelpFileBeside), so that an installed or moved program finds its own.
 std::string HelpFilePath();
+
+// The help file for a program in programFolder: "../share/vistrel/" when installed, "../res/" in
+// the build tree, whichever exists; the installed place when neither does.
+std::string HelpFileBeside(const std::string &programFolder);
 
 // "file:" + the help file's path + "#" + the context's topic.
 std::string HelpCommandLine(std::uint32_t context);

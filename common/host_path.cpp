@@ -1,6 +1,7 @@
 #include "common/host_path.h"
 
 #include <cstdlib>
+#include <vector>
 
 std::string DeviceRoot()
 {
@@ -38,4 +39,34 @@ std::optional<std::string> DevicePath(std::string_view hostPath)
         device += c == '/' ? '\\' : c;
     }
     return device.empty() ? std::string("\\") : device;
+}
+
+std::optional<std::string> RootedDevicePath(std::string_view text)
+{
+    if (text.empty())
+        return std::string();
+    if (text.front() == '/')
+        return DevicePath(text);
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\\', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view part = text.substr(start, end - start);
+        if (part == "..") {
+            if (parts.empty())
+                return std::nullopt;
+            parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string path;
+    for (std::string_view part : parts)
+        path.append("\\").append(part);
+    if (path.empty() || text.back() == '\\')
+        path += '\\';
+    return path;
 }

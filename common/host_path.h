@@ -19,3 +19,10 @@ std::string HostPath(std::string_view path);
 // The device form of an absolute host path, or nothing when it lies outside the device root or
 // holds a name a device path cannot express (one with a backslash in it).
 std::optional<std::string> DevicePath(std::string_view hostPath);
+
+// A folder as stored in the settings, made a device path: text without a leading backslash (a
+// hand-edited value) is taken relative to the device root, an absolute host path under the root
+// becomes its device path, "." and empty parts are dropped and ".." goes up one folder; a trailing
+// backslash stays. Nothing when a ".." would leave the root or a host path lies outside it. Empty
+// text stays empty.
+std::optional<std::string> RootedDevicePath(std::string_view text);

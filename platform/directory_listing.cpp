@@ -105,7 +105,7 @@ std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_
     return records;
 }
 
-int ListSubfolders(std::string_view path, std::string *names, bool all)
+int ListSubfolders(std::string_view path, std::vector<std::string> *names, bool all)
 {
     FolderReader reader(HostPath(path));
     std::vector<std::string> found;
@@ -120,9 +120,7 @@ int ListSubfolders(std::string_view path, std::string *names, bool all)
         return -1;
     std::sort(found.begin(), found.end(),
               [](const auto &a, const auto &b) { return ListingNameLess(a, b); });
-    if (names) {
-        for (const std::string &name : found)
-            names->append(name).append("|");
-    }
+    if (names)
+        names->insert(names->end(), found.begin(), found.end());
     return static_cast<int>(found.size());
 }

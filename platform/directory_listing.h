@@ -19,7 +19,7 @@ bool ListingNameLess(std::string_view a, std::string_view b);
 std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_view pattern = "*");
 
 // Counts the folders inside path (a device or host path), following symbolic links. With all
-// set, appends each folder's name followed by "|" to *names (when names is given), in
-// ListingNameLess order, and returns the count; without all, returns 1 as soon as one folder is
+// set, appends each folder's name to *names (when names is given), in ListingNameLess order,
+// and returns the count (a host name may hold any character but "/", so names stay a list); without all, returns 1 as soon as one folder is
 // found. 0 when there is none; -1 when path cannot be listed (missing, not a folder, unreadable).
-int ListSubfolders(std::string_view path, std::string *names, bool all);
+int ListSubfolders(std::string_view path, std::vector<std::string> *names, bool all);

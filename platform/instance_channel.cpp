@@ -88,7 +88,13 @@ InstanceChannel::Role InstanceChannel::claim(const HandOver &handOver, std::uint
         socket.connectToServer(serverName);
         if (socket.waitForConnected(intervalMs))
             break;
+        // A refused connection means nobody listens on the socket file: a crashed run left it.
+        // Only a server that is there but busy is worth waiting for.
+        const bool nobodyListens = socket.error() == QLocalSocket::ConnectionRefusedError
+                || socket.error() == QLocalSocket::ServerNotFoundError;
         socket.abort();
+        if (nobodyListens)
+            break;
     }
 
     if (socket.state() == QLocalSocket::ConnectedState) {

@@ -13,6 +13,7 @@ PACKAGES=(
     xvfb xdotool x11-utils x11-xserver-utils
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot
     clang libclang-rt-14-dev
+    desktop-file-utils appstream file
 )
 
 missing=()

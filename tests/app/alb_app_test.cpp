@@ -1,5 +1,6 @@
 #include "app/alb_app.h"
 
+#include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/frame_commands.h"
 #include "app/main_frame.h"
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -41,11 +43,22 @@ protected:
             makePicture(picture);
     }
 
-    static void makePicture(const std::string &devicePath)
+    static void makePicture(const std::string &devicePath, std::int32_t width = 2)
     {
-        std::vector<std::uint8_t> pixels(2 * 2 * 3 + 8, 0x80);
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width + 3) * 3 * 2, 0x80);
         BmpWriter writer;
-        writer.write(HostPath(devicePath), pixels.data(), 2, 2, 2, 3, 100, nullptr, true, false);
+        writer.write(HostPath(devicePath), pixels.data(), width, 2, RowPadFor(width), 3, 100,
+                     nullptr, true, false);
+    }
+
+    // Runs the event loop until condition holds or two seconds passed.
+    static bool eventually(const std::function<bool()> &condition)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return condition();
     }
 
     std::string settingsPath() const { return (root.path() / "settings.conf").string(); }
@@ -124,6 +137,29 @@ TEST_F(AlbAppTest, SecondStartHandsItsCommandLineOverAndTheFirstRunsIt)
     first.settingsStore().writeString(SettingsSectionKey("Strings"), "Command", "-t \\Pictures");
     first.mainFrame()->routeCommand(FrameCmd::RunHandedOverCommandLine);
     EXPECT_EQ(shown(first), "\\Pictures||30101");
+}
+
+// Pictures that another program writes, rewrites or removes in the folder on show reach the album
+// without waiting for an activation, and so does a new sub-folder in the tree.
+TEST_F(AlbAppTest, FolderOnShowFollowsOtherProgramsChanges)
+{
+    CAlbApp app(settingsPath());
+    ASSERT_EQ(app.initInstance({ "-t", "\\Pics" }), CAlbApp::Start::Running);
+    RecordingSink sink;
+    CAlbDoc &doc = *app.document();
+    using Names = std::vector<std::string>;
+
+    makePicture("\\Pics\\c.bmp");
+    EXPECT_TRUE(eventually([&] { return doc.FileNames() == Names{ "a.bmp", "b.bmp", "c.bmp" }; }));
+    makePicture("\\Pics\\a.bmp", 5);
+    EXPECT_TRUE(eventually([&] { return doc.ItemAt(0)->info.width == 5; }));
+    fs::remove(root.path() / "Pics" / "b.bmp");
+    EXPECT_TRUE(eventually([&] { return doc.FileNames() == Names{ "a.bmp", "c.bmp" }; }));
+
+    fs::create_directories(root.path() / "Pics" / "New");
+    const auto pics = [&] { return app.mainFrame()->tree()->currentItem(); };
+    EXPECT_TRUE(eventually([&] { return pics()->childCount() == 1; }));
+    EXPECT_EQ(app.appSettings().currentFolder, "\\Pics");
 }
 
 TEST_F(AlbAppTest, ExitWritesTheOrderFileAndTheSettings)

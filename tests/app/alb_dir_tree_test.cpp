@@ -103,7 +103,7 @@ TEST(FolderTreeRulesTest, GetToken)
 
 TEST_F(AlbDirTreeTest, BuildOpensThePathAndSelectsItQuietly)
 {
-    for (const char *folder : { "My Documents/Pictures", "Apps", "b10", "b9", "my device" })
+    for (const char *folder : { "My Documents/Pictures", "Apps", "b10", "b9", "my device", "a|b" })
         makeFolder(folder);
     ASSERT_TRUE(tree.BuildTree("\\My Documents\\"));
 
@@ -113,7 +113,8 @@ TEST_F(AlbDirTreeTest, BuildOpensThePathAndSelectsItQuietly)
     EXPECT_TRUE(root->isExpanded());
     // Listing order: without regard to case, numbers by value.
     EXPECT_EQ(childNames(root),
-              (std::vector<std::string>{ "Apps", "b9", "b10", "my device", "My Documents" }));
+              (std::vector<std::string>{ "Apps", "a|b", "b9", "b10", "my device",
+                                         "My Documents" }));
     QTreeWidgetItem *documents = itemAt("\\My Documents");
     ASSERT_NE(documents, nullptr);
     EXPECT_TRUE(documents->isExpanded());

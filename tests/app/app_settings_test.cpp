@@ -189,6 +189,36 @@ TEST_F(AppSettingsTest, FolderFallbacks)
     EXPECT_EQ(load().snapName, "");
 }
 
+// Hand-edited folders stay under the device root: a path without the leading backslash is taken
+// from the root, never from the working folder, and one that climbs out of the root is refused.
+TEST_F(AppSettingsTest, HandEditedFoldersStayUnderTheRoot)
+{
+    struct Row
+    {
+        const char *stored;
+        const char *loaded; // nullptr: refused, the fallback "\\Trip" is used
+    };
+
+    const Row rows[] = {
+        { "Pictures\\2024", "\\Pictures\\2024" },
+        { "\\Pictures\\.\\2024\\..\\2025", "\\Pictures\\2025" },
+        { "a\\..\\b\\", "\\b\\" },
+        { ".", "\\" },
+        { "..\\etc", nullptr },
+        { "\\a\\..\\..", nullptr },
+        { "/outside/the/root", nullptr },
+    };
+    WriteStringSetting(store, "Path", "\\Trip\\");
+    for (const Row &row : rows) {
+        WriteStringSetting(store, "Home", row.stored);
+        WriteStringSetting(store, "Snap Path", row.stored);
+        AppSettings s = load();
+        const std::string expected = row.loaded ? row.loaded : "\\Trip";
+        EXPECT_EQ(s.homeFolder, expected) << row.stored;
+        EXPECT_EQ(s.snapPath, expected) << row.stored;
+    }
+}
+
 TEST_F(AppSettingsTest, RecentFoldersKeepFiveNewestFirst)
 {
     AppSettings s = load();

@@ -66,6 +66,14 @@ TEST(CommandLineTest, ExistingHostPathsAreValues)
     EXPECT_EQ(info.launchMode, 1);
     EXPECT_EQ(info.folder, "\\Trip");
 
+    // Alone, as "Open With" passes it, a picture opens in Select View and a folder in Thumbnail
+    // View.
+    info = ParseCommandLine({ root + "/Trip/x.jpg" });
+    EXPECT_EQ(info.launchMode, 2);
+    EXPECT_EQ(info.folder, "\\Trip");
+    EXPECT_EQ(info.fileName, "x.jpg");
+    EXPECT_EQ(ParseCommandLine({ root + "/Trip" }).launchMode, 1);
+
     // A path that does not exist reads as an (unknown) option.
     info = ParseCommandLine({ "-t", root + "/Trip", root + "/NoSuchFolder" });
     EXPECT_EQ(info.launchMode, 0);

@@ -136,12 +136,24 @@ TEST_F(MainFrameTest, BarsMenusAndTooltips)
             const auto tip = FindString(id);
             ASSERT_TRUE(tip.has_value());
             EXPECT_EQ(frame.commandAction(id)->toolTip().toStdString(), *tip);
+            // Never a text-only bar: without an icon theme the drawn icons stand in.
+            EXPECT_FALSE(frame.commandAction(id)->icon().pixmap(16, 16).isNull());
         }
     }
     EXPECT_EQ(frame.commandAction(DocCmd::AutoRotate)->toolTip(), "Smart Rotate");
     EXPECT_EQ(frame.commandAction(DocCmd::AutoRotate)->text(), "Auto Rotate");
     EXPECT_EQ(frame.commandAction(DocCmd::ImageInfo)->text(), "Image Info...");
-    EXPECT_EQ(frame.commandAction(FrameCmd::Exit)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    const std::pair<std::uint32_t, QKeySequence> keys[] = {
+        { FrameCmd::Exit, QKeySequence(Qt::CTRL | Qt::Key_Q) },
+        { DocCmd::DeletePictures, QKeySequence(Qt::Key_Delete) },
+        { DocCmd::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A) },
+        { DocCmd::ImageInfo, QKeySequence(Qt::CTRL | Qt::Key_I) },
+    };
+    for (const auto &[id, key] : keys) {
+        EXPECT_EQ(frame.commandAction(id)->shortcut(), key) << id;
+        // The keys work in full screen too, where the menu bar is hidden.
+        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id))) << id;
+    }
 
     QStringList titles;
     for (const QAction *menu : frame.menuBar()->actions())

@@ -116,5 +116,11 @@ TEST(AlbExceptionTest, ThrowHelpers)
         ASSERT_NE(file, nullptr);
         EXPECT_EQ(file->errorNumber(), ENOENT);
         EXPECT_EQ(messageText(e), "\\a.jpg: " + std::string(std::strerror(ENOENT)) + ".");
+        // A program that shows paths in another form gets its form into the message; the stored
+        // path stays as it was.
+        SetShownPathForm([](std::string_view path) { return "shown " + std::string(path); });
+        EXPECT_EQ(messageText(e), "shown \\a.jpg: " + std::string(std::strerror(ENOENT)) + ".");
+        SetShownPathForm(nullptr);
+        EXPECT_EQ(file->path(), "\\a.jpg");
     }
 }

@@ -65,13 +65,20 @@ TEST_F(FileSenderTest, StartsTheSenderWithTheHostPath)
         ScopedEnv env("VISTREL_SENDER", "my-sender");
         SendFile("\\c.gif");
     }
+    {
+        ScopedEnv env("VISTREL_SENDER", "kdeconnect-cli --share");
+        SendFile("\\c.gif");
+    }
     SetProgramStarter(previous);
-    ASSERT_EQ(starter.calls.size(), 2u);
+    ASSERT_EQ(starter.calls.size(), 3u);
     EXPECT_EQ(starter.calls[0].first, "bluetooth-sendto");
     EXPECT_EQ(starter.calls[0].second,
               std::vector<std::string>{ DeviceRoot() + "/Pictures/a b.jpg" });
     EXPECT_EQ(starter.calls[1].first, "my-sender");
     EXPECT_EQ(starter.calls[1].second, std::vector<std::string>{ DeviceRoot() + "/c.gif" });
+    EXPECT_EQ(starter.calls[2].first, "kdeconnect-cli");
+    EXPECT_EQ(starter.calls[2].second,
+              (std::vector<std::string>{ "--share", DeviceRoot() + "/c.gif" }));
     EXPECT_TRUE(sink.shown.empty());
 }
 

@@ -5,6 +5,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -96,4 +97,24 @@ TEST(HelpTest, HelpFileHoldsEveryTopic)
     ASSERT_FALSE(html.empty());
     for (const char *topic : kTopics)
         EXPECT_NE(html.find(std::string("id=\"") + topic + "\""), std::string::npos) << topic;
+}
+
+// An installed or moved program finds the help file relative to its own folder.
+TEST(HelpTest, HelpFileIsFoundBesideTheProgram)
+{
+    TempDir dir;
+    const std::string top = dir.path().string();
+    const std::string program = top + "/bin";
+    std::filesystem::create_directories(program);
+    const std::string installed = program + "/../share/vistrel/vistrel_(en).htm";
+    const std::string built = program + "/../res/vistrel_(en).htm";
+    EXPECT_EQ(HelpFileBeside(program), installed);
+
+    std::filesystem::create_directories(top + "/res");
+    WriteBytes(built, { '<' });
+    EXPECT_EQ(HelpFileBeside(program), built);
+
+    std::filesystem::create_directories(top + "/share/vistrel");
+    WriteBytes(installed, { '<' });
+    EXPECT_EQ(HelpFileBeside(program), installed);
 }

@@ -56,6 +56,11 @@ ChildProcess::~ChildProcess()
     }
 }
 
+bool ChildProcess::signal(int number)
+{
+    return running() && ::kill(pid, number) == 0;
+}
+
 std::optional<int> ChildProcess::waitExit(int timeoutMs)
 {
     WaitUntil(timeoutMs, [this] { return !running(); });

@@ -24,6 +24,8 @@ public:
     // The exit status once the process ended within timeoutMs; nothing while it still runs.
     std::optional<int> waitExit(int timeoutMs);
     bool running();
+    // Sends a signal to the process while it runs; false when it does not.
+    bool signal(int number);
 
 private:
     pid_t pid = -1;

@@ -4,7 +4,10 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/xvfb_server.h"
 
+#include <csignal>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -124,6 +127,33 @@ protected:
         xdotool("mousemove --sync --window " + window + " " + position + " click 1");
     }
 
+    // The window's place and size as "x y width height".
+    std::string geometry(const std::string &window) const
+    {
+        std::istringstream shell(xdotool("getwindowgeometry --shell " + window).out);
+        std::map<std::string, std::string> values;
+        for (std::string line; std::getline(shell, line);) {
+            const std::size_t equals = line.find('=');
+            if (equals != std::string::npos)
+                values[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+        return values["X"] + " " + values["Y"] + " " + values["WIDTH"] + " " + values["HEIGHT"];
+    }
+
+    // The splitter's pane lengths from the last "panes" trace line.
+    std::pair<int, int> panes() const
+    {
+        std::pair<int, int> sizes{ -1, -1 };
+        for (const std::string &line : ReadLines(trace())) {
+            std::istringstream fields(line);
+            std::string kind;
+            int first = 0, second = 0;
+            if (fields >> kind >> first >> second && kind == "panes")
+                sizes = { first, second };
+        }
+        return sizes;
+    }
+
     XvfbServer x;
     TempDir dir;
 };
@@ -158,6 +188,11 @@ TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
     EXPECT_TRUE(first->running());
 
     // Without a command line the second start only brings the first forward: nothing is run.
+    // A run's last trace line is its "panes" line; the view switch wrote its line before that.
+    ASSERT_TRUE(WaitUntil(kPromptMs, [&] {
+        const auto lines = ReadLines(trace());
+        return !lines.empty() && lines.back().rfind("panes\t", 0) == 0;
+    }));
     const std::size_t linesBefore = ReadLines(trace()).size();
     auto third = start({});
     EXPECT_EQ(third->waitExit(kPromptMs), 0);
@@ -197,6 +232,71 @@ TEST_F(VistrelProgram, TreeChoosesTheFolderAndTheBarButtonsSwitchTheViews)
     // Both folders held two pictures: the one left and the one open at exit got their order.
     EXPECT_TRUE(fs::exists(root() / "Pictures" / "vistrel.orna"));
     EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
+}
+
+// "kill" and the session or terminal going away end the album as Exit does: the order file of
+// the folder on show and the settings are written.
+TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
+{
+    for (const int number : { SIGTERM, SIGHUP }) {
+        SCOPED_TRACE(number);
+        fs::remove(settingsFile());
+        fs::remove(root() / "Other" / "vistrel.orna");
+        auto program = start({ "-t", "\\Other" });
+        ASSERT_FALSE(waitForWindow().empty());
+        ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+        ASSERT_TRUE(program->signal(number));
+        EXPECT_EQ(program->waitExit(kStartMs), 0);
+        const std::string settings = ReadText(settingsFile());
+        EXPECT_NE(settings.find("[Software\\Ornwick\\Vistrel\\2.00\\UI Info]"), std::string::npos);
+        EXPECT_NE(settings.find("Path=str:\\Other\n"), std::string::npos);
+        EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
+    }
+}
+
+// When the X server goes away the program cannot go on, but it still writes what Exit writes.
+TEST_F(VistrelProgram, LosingTheXServerStillWritesTheSettings)
+{
+    auto server = std::make_unique<XvfbServer>();
+    ASSERT_TRUE(server->ok()) << server->error();
+    auto program = StartVistrel(server->display(), root().string(), config().string(), trace(),
+                                { "-t", "\\Other" });
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+    server.reset();
+    EXPECT_TRUE(program->waitExit(kStartMs).has_value());
+    // The blocks are written only at the end.
+    EXPECT_NE(ReadText(settingsFile()).find("[Software\\Ornwick\\Vistrel\\2.00\\UI Info]"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
+}
+
+// The first start takes a good part of the screen with the tree narrower than the thumbnails; a
+// later start comes back where and as large as the window was left.
+TEST_F(VistrelProgram, WindowOpensLargeThenWhereItWasLeft)
+{
+    auto first = start({});
+    const std::string window = waitForWindow();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return panes().first >= 0; }));
+    std::istringstream placed(geometry(window));
+    int left = 0, top = 0, width = 0, height = 0;
+    placed >> left >> top >> width >> height;
+    EXPECT_GE(width, 1024 / 2);
+    EXPECT_GE(height, 768 / 2);
+    EXPECT_GT(panes().first, 0);
+    EXPECT_LT(panes().first, panes().second);
+
+    xdotool("windowmove --sync " + window + " 37 41");
+    xdotool("windowsize --sync " + window + " 700 500");
+    ASSERT_TRUE(WaitUntil(kPromptMs, [&] { return geometry(window) == "37 41 700 500"; }));
+    pressCtrlQ(window);
+    ASSERT_EQ(first->waitExit(kStartMs), 0);
+
+    auto second = start({});
+    const std::string again = waitForWindow();
+    ASSERT_FALSE(again.empty());
+    EXPECT_TRUE(WaitUntil(kPromptMs, [&] { return geometry(again) == "37 41 700 500"; }))
+            << geometry(again);
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs a built tree into a temporary prefix and checks what a user gets: the installed
+# vistrel-cli runs, the help file, the desktop entry, the AppStream metainfo and the icons are
+# in place and valid; then builds the Debian package and lists its files.
+#   scripts/install_test.sh BUILD_DIR SAMPLE_PICTURE
+set -euo pipefail
+build=$(realpath "$1")
+sample=$(realpath "$2")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+"$prefix/bin/vistrel-cli" info "$sample"
+test -x "$prefix/bin/vistrel"
+test -f "$prefix/share/vistrel/vistrel_(en).htm"
+desktop-file-validate "$prefix/share/applications/vistrel.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.ornwick.Vistrel.metainfo.xml" >/dev/null
+for icon in scalable/apps/vistrel.svg 48x48/apps/vistrel.png 128x128/apps/vistrel.png; do
+    test -s "$prefix/share/icons/hicolor/$icon"
+done
+
+# The package: built apart from the build tree's own packaging folder.
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
+deb=$(ls "$work"/package/vistrel_*.deb)
+dpkg-deb --info "$deb" | grep -E 'Package|Version|Depends'
+contents=$(dpkg-deb --contents "$deb")
+echo "$contents"
+for file in usr/bin/vistrel usr/bin/vistrel-cli "usr/share/vistrel/vistrel_(en).htm" \
+    usr/share/applications/vistrel.desktop usr/share/metainfo/org.ornwick.Vistrel.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/vistrel.svg; do
+    grep -qF "./$file" <<<"$contents" || { echo "missing from the package: $file" >&2; exit 1; }
+done
+echo "install test passed"
