@@ -1,5 +1,9 @@
 #include "app/alb_app.h"
+#include "app/alb_doc.h"
+#include "app/command_units.h"
+#include "app/main_frame.h"
 #include "app/view_factory.h"
+#include "sheets/info_sheet.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
@@ -24,6 +28,17 @@ void RegisterViews()
     SetViewFactory(std::move(factory));
 }
 
+// The information sheet (commands 30112 and 30113) opens over the main window. The document runs
+// it; it has no commands of its own to add to the route.
+void RegisterInfoSheet()
+{
+    RegisterCommandUnit([](const CommandUnitContext &context) -> std::unique_ptr<CommandTarget> {
+        QWidget *owner = &context.frame;
+        context.doc.setInfoSheetRunner([owner](CAlbDoc &doc) { return RunInfoSheet(doc, owner); });
+        return nullptr;
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -33,6 +48,7 @@ int main(int argc, char *argv[])
     const std::vector<std::string> parameters(argv + 1, argv + argc);
 
     RegisterViews();
+    RegisterInfoSheet();
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

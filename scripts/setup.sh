@@ -12,6 +12,8 @@ PACKAGES=(
     libxcb1-dev libxcb-shm0-dev
     xvfb xdotool x11-utils x11-xserver-utils
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil
+    libexif-dev
+    dbus-x11 at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev
 )
 
