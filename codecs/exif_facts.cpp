@@ -3,7 +3,6 @@
 #include "codecs/exif_layout.h"
 
 #include <libexif/exif-data.h>
-#include <libexif/exif-loader.h>
 #include <libexif/exif-log.h>
 
 #include <cmath>
@@ -39,11 +38,6 @@ struct DataDeleter
 struct LogDeleter
 {
     void operator()(ExifLog *log) const { exif_log_unref(log); }
-};
-
-struct LoaderDeleter
-{
-    void operator()(ExifLoader *loader) const { exif_loader_unref(loader); }
 };
 
 // Reads one block's entries with their formats checked before any value is taken.
@@ -284,12 +278,6 @@ std::vector<ExifFact> ExifFactsFromBlock(const unsigned char *bytes, std::size_t
 
 std::vector<ExifFact> ReadExifFacts(const std::string &hostPath)
 {
-    std::unique_ptr<ExifLoader, LoaderDeleter> loader(exif_loader_new());
-    if (!loader)
-        return {};
-    exif_loader_write_file(loader.get(), hostPath.c_str());
-    const unsigned char *bytes = nullptr;
-    unsigned int size = 0;
-    exif_loader_get_buf(loader.get(), &bytes, &size);
-    return ExifFactsFromBlock(bytes, size);
+    const std::vector<unsigned char> block = ReadExifSegment(hostPath);
+    return ExifFactsFromBlock(block.data(), block.size());
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 
 namespace {
 
@@ -85,4 +86,28 @@ bool ExifLayoutIntact(const unsigned char *data, std::size_t size)
         return false;
     const Layout layout(data, size, big);
     return layout.read(2, 2) == 42 && layout.directory(layout.read(4, 4), 0);
+}
+
+std::vector<unsigned char> ReadExifSegment(const std::string &hostPath)
+{
+    std::ifstream in(hostPath, std::ios::binary);
+    unsigned char head[4];
+    if (!in.read(reinterpret_cast<char *>(head), 2) || head[0] != 0xFF || head[1] != 0xD8)
+        return {};
+    // Segments up to the start of the image data; each is FF, its marker and a length that
+    // counts its own two bytes.
+    while (in.read(reinterpret_cast<char *>(head), 4) && head[0] == 0xFF) {
+        const unsigned marker = head[1];
+        const std::size_t length = (std::size_t{ head[2] } << 8) | head[3];
+        if (marker == 0xDA || marker == 0xD9 || length < 2)
+            return {};
+        std::vector<unsigned char> contents(length - 2);
+        in.read(reinterpret_cast<char *>(contents.data()), static_cast<std::streamsize>(contents.size()));
+        contents.resize(static_cast<std::size_t>(in.gcount()));
+        if (marker == 0xE1 && contents.size() >= 6 && std::memcmp(contents.data(), "Exif\0\0", 6) == 0)
+            return contents;
+        if (!in)
+            return {};
+    }
+    return {};
 }

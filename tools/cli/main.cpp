@@ -10,15 +10,14 @@ namespace {
 const char kUsage[] = R"(usage: vistrel-cli COMMAND [ARGUMENTS]
 
 Commands:
-  info [--exif] FILE...
-                 One line per picture, tab-separated:
+  info FILE...   One line per picture, tab-separated:
                  file, format (BMP, GIF or JPEG), width, height, colours (a count, or
                  "Grayscale"), horizontal and vertical resolution in pixels per inch
                  (-1 when the file states none), frame count.
                  A file that cannot be read prints its name and the program's error
                  message on standard error; the exit status is then 1.
-                 With --exif (one FILE): the photo's camera facts, one
-                 "name<TAB>value" line each.
+  info --exif FILE
+                 The photo's camera facts, one "name<TAB>value" line each.
   convert IN OUT [--format bmp|gif|jpg] [--colors N] [--quality Q]
                  [--crop X,Y,W,H] [--dpi X[,Y]]
                  Saves the first frame of IN as OUT in the chosen format and colours.
