@@ -43,10 +43,11 @@ QFormLayout *CPropPage::addGroup(const QString &caption, const char *id)
 
 QLabel *CPropPage::addValue(QFormLayout *form, const QString &caption, const char *id)
 {
+    // The caption is made first so that readers of the accessibility tree meet it before its value.
+    auto *label = new QLabel(caption, form->parentWidget());
     auto *value = new QLabel(form->parentWidget());
     value->setObjectName(QString::fromUtf8(id));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *label = new QLabel(caption, form->parentWidget());
     label->setBuddy(value);
     form->addRow(label, value);
     return value;

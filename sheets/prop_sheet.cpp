@@ -23,6 +23,8 @@ CPropSheet::CPropSheet(QWidget *owner) : QDialog(owner)
     setWindowTitle(QString::fromStdString(caption));
     setObjectName(QStringLiteral("InfoSheet"));
     tabs = new QTabWidget(this);
+    // Every tab stays in sight: the sheet widens to hold them rather than scrolling them.
+    tabs->setUsesScrollButtons(false);
     auto *buttons = new QDialogButtonBox(
             QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
