@@ -48,33 +48,24 @@ TEST(InfoTexts, FieldTexts)
         { VersionText(3, 0), "3.00" },
         { VersionText(4, 20), "4.20" },
         { VersionText(4, 2), "4.20" }, // a one-digit minor counts tenths
-        { VersionText(6, 15), "6.15" },
         { ProcessorTypeName(2577), "STRONGARM" },
         { ProcessorTypeName(586), "PENTIUM" },
-        { ProcessorTypeName(10005), "SH4" },
         { ProcessorTypeName(0), "Unknown" },
         { PlatformName(1, 0), "Windows 95" },
-        { PlatformName(1, 10), "Windows 98" },
         { PlatformName(3, 0), "Windows CE" },
         { PlatformName(7, 0), "Unknown" },
         { TypeText(3, names), "GIF" },
         { TypeText(2, names), "JPEG" },
-        { TypeText(1, names), "BMP" },
         { TypeText(0, names), "BMP" }, // no description
         { TypeText(4, names), "BMP" }, // recognised but refused formats too
         { CountText(0), "0" },
-        { CountText(999999), "999999" },
         { CountText(16777216), "16.78 M" }, // hundredths rounded
-        { ByteSizeText(1023), "1023 B" },
-        { ByteSizeText(1536), "1.50 KB" },
         { ByteSizeText(5ull << 40), "5242880 MB" }, // units stop at mega
         { DateText(0), "N/A" },
         { DateText(FileTimeFromUnix(0)), FormatDate(FileTimeToLocal(FileTimeFromUnix(0))) },
         { ResolutionCaption(0), "Resolution (Pixel/Centimeter)" },
         { ResolutionCaption(1), "Resolution (Pixel/Inch)" },
-        { OutputSizeCaption(0), "Output size (Centimeters)" },
         { OutputSizeCaption(1), "Output size (Inches)" },
-        { ListEntry("a|b", 1), "b" },
         { ListEntry("a|b", 2), "" },
     };
     for (const Row &row : rows)
