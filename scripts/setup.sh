@@ -13,7 +13,7 @@ PACKAGES=(
     xvfb xdotool x11-utils x11-xserver-utils
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil
     libexif-dev
-    dbus-x11 at-spi2-core python3-pyatspi
+    dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev
 )
 
