@@ -157,8 +157,12 @@ std::string apertureText(const Block &block)
         number && *number > 0)
         return printed("f/%.1f", *number);
     // The APEX value: f-number = 2 ^ (value / 2).
-    if (std::optional<double> apex = block.rational(EXIF_IFD_EXIF, EXIF_TAG_APERTURE_VALUE))
-        return printed("f/%.1f", std::pow(2.0, *apex / 2.0));
+    if (std::optional<double> apex = block.rational(EXIF_IFD_EXIF, EXIF_TAG_APERTURE_VALUE)) {
+        // No lens stops down beyond f/1000; a larger value is a broken entry, not a fact.
+        const double number = std::pow(2.0, *apex / 2.0);
+        if (number <= 1000.0)
+            return printed("f/%.1f", number);
+    }
     return {};
 }
 
@@ -261,13 +265,14 @@ std::vector<ExifFact> ExifFactsFromBlock(const unsigned char *bytes, std::size_t
 {
     if (!bytes || size > 0xFFFFFFFFu || !ExifLayoutIntact(bytes, size))
         return {};
+    // Outlives the library's objects, which may report until they are freed.
+    ParseReport report;
     std::unique_ptr<ExifData, DataDeleter> data(exif_data_new());
     std::unique_ptr<ExifLog, LogDeleter> log(exif_log_new());
     if (!data || !log)
         return {};
-    // The block is read as it stands: no entries made up for it, none dropped.
+    // The block is read as it stands: no entries are made up for tags it lacks.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-    ParseReport report;
     exif_log_set_func(log.get(), noteLog, &report);
     exif_data_log(data.get(), log.get());
     exif_data_load_data(data.get(), bytes, static_cast<unsigned int>(size));
