@@ -1,9 +1,12 @@
 #include "app/alb_app.h"
+#include "app/alb_doc.h"
 #include "app/command_units.h"
 #include "app/file_commands.h"
+#include "app/main_frame.h"
 #include "app/view_factory.h"
 #include "capture/capture_settings_unit.h"
 #include "capture/capture_unit.h"
+#include "sheets/info_sheet.h"
 #include "views/alb_img_view.h"
 #include "views/alb_view.h"
 
@@ -32,6 +35,17 @@ void RegisterViews()
     SetViewFactory(std::move(factory));
 }
 
+// The information sheet (commands 30112 and 30113) opens over the main window. The document runs
+// it; it has no commands of its own to add to the route.
+void RegisterInfoSheet()
+{
+    RegisterCommandUnit([](const CommandUnitContext &context) -> std::unique_ptr<CommandTarget> {
+        QWidget *owner = &context.frame;
+        context.doc.setInfoSheetRunner([owner](CAlbDoc &doc) { return RunInfoSheet(doc, owner); });
+        return nullptr;
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -44,6 +58,7 @@ int main(int argc, char *argv[])
     RegisterCommandUnit(MakeFileCommands);
     RegisterCommandUnit(MakeCaptureUnit);
     RegisterCommandUnit(MakeCaptureSettingsUnit);
+    RegisterInfoSheet();
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

@@ -12,6 +12,8 @@ PACKAGES=(
     libxcb1-dev libxcb-shm0-dev
     xvfb xdotool x11-utils x11-xserver-utils
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot
+    libexif-dev
+    dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev
     desktop-file-utils appstream file
 )

@@ -1,4 +1,5 @@
 // vistrel-cli info, run as a user would run it.
+#include "tests/support/exif_jpeg.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
@@ -66,6 +67,46 @@ TEST(CliInfo, UsageAndBadCommands)
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("frobnicate").status, 2);
     EXPECT_EQ(runCli("info").status, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliInfoExif, PrintsThePhotosFactsAsNameValueLines)
+{
+    TempDir dir;
+    const std::string photo = dir.file("photo.jpg");
+    ASSERT_TRUE(WriteExifJpeg(photo, 32, 24));
+    std::string expected;
+    for (const ExifFact &fact : KnownExifFacts())
+        expected += fact.name + '\t' + fact.value + '\n';
+    auto r = runCli("info --exif " + photo);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+
+    // A damaged block and a picture without one print nothing and succeed.
+    ASSERT_TRUE(TruncateExifSegment(photo, 100));
+    r = runCli("info --exif " + photo, dir.file("err.txt"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(readText(dir.file("err.txt")), "");
+    WriteBytes(dir.file("a.bmp"), tinyBmp());
+    r = runCli("info --exif " + dir.file("a.bmp"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(CliInfoExif, RefusesWhatIsNoPictureAndWrongArguments)
+{
+    TempDir dir;
+    WriteBytes(dir.file("text.jpg"), { 'h', 'e', 'l', 'l', 'o' });
+    auto r = runCli("info --exif " + dir.file("text.jpg"), dir.file("err.txt"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readText(dir.file("err.txt")),
+              dir.file("text.jpg") + ": This file format is unsupported.\n38000:39:101:0\n");
+    EXPECT_EQ(runCli("info --exif").status, 2);
+    EXPECT_EQ(runCli("info --exif a.jpg b.jpg").status, 2);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli_commands.h"
 
+#include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
 #include "common/alb_exception.h"
 
@@ -50,4 +51,19 @@ int RunInfo(const std::vector<std::string> &files)
         }
     }
     return status;
+}
+
+int RunExifInfo(const std::string &file)
+{
+    try {
+        // Only pictures the program reads are asked about; anything else gets the reader's error.
+        ImageInfo info;
+        LoadImageInfo(file, info);
+    } catch (...) {
+        PrintFailure(file);
+        return 1;
+    }
+    for (const ExifFact &fact : ReadExifFacts(file))
+        std::printf("%s\t%s\n", fact.name.c_str(), fact.value.c_str());
+    return 0;
 }

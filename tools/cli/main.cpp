@@ -16,6 +16,8 @@ Commands:
                  (-1 when the file states none), frame count.
                  A file that cannot be read prints its name and the program's error
                  message on standard error; the exit status is then 1.
+  info --exif FILE
+                 The photo's camera facts, one "name<TAB>value" line each.
   convert IN OUT [--format bmp|gif|jpg] [--colors N] [--quality Q]
                  [--crop X,Y,W,H] [--dpi X[,Y]]
                  Saves the first frame of IN as OUT in the chosen format and colours.
@@ -34,10 +36,16 @@ Options:
 )";
 
 const char kInfoUsage[] = R"(usage: vistrel-cli info FILE...
+       vistrel-cli info --exif FILE
 
 Prints one tab-separated line per picture: file, format, width, height, colours,
 horizontal and vertical resolution, frame count. Unreadable files are reported on
 standard error and make the exit status 1.
+
+--exif prints what a photo's EXIF block says about it instead, one tab-separated
+"name<TAB>value" line per fact present: Camera make, Camera model, Date taken,
+Exposure time, Aperture, ISO speed, Focal length, Flash, Orientation, GPS position.
+A picture without an EXIF block, or with a damaged one, prints nothing.
 )";
 
 } // namespace
@@ -55,6 +63,13 @@ int main(int argc, char **argv)
         if (args.size() == 1 && args[0] == "--help") {
             std::fputs(kInfoUsage, stdout);
             return 0;
+        }
+        if (!args.empty() && args[0] == "--exif") {
+            if (args.size() != 2) {
+                std::fputs("vistrel-cli info --exif: give exactly one file\n", stderr);
+                return 2;
+            }
+            return RunExifInfo(args[1]);
         }
         if (args.empty()) {
             std::fputs("vistrel-cli info: no file given\n", stderr);
