@@ -54,7 +54,6 @@ bool CAlbDoc::onCommand(std::uint32_t id)
     case DocCmd::SendInfrared:
     case DocCmd::Options:
     case DocCmd::Help:
-    case DocCmd::Crop:
         return true;
     default:
         return isGoTo(id);
@@ -102,7 +101,8 @@ void CAlbDoc::runCommand(std::uint32_t id)
         return;
     default:
         // New Folder, Delete Folder, Delete, Capture Settings and Crop have their state decided
-        // here; their actions belong to the file operations, capture and crop features.
+        // here; their actions belong to the command units of the file operations, capture and
+        // the crop-and-save sheet, which the route asks after the document.
         if (isGoTo(id))
             GoTo(id);
         return;

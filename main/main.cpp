@@ -1,9 +1,13 @@
 #include "app/alb_app.h"
+#include "app/command_units.h"
+#include "app/main_frame.h"
 #include "app/view_factory.h"
+#include "sheets/crop_command.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +28,14 @@ void RegisterViews()
     SetViewFactory(std::move(factory));
 }
 
+// Command units join the route after the document.
+void RegisterUnits()
+{
+    RegisterCommandUnit([](const CommandUnitContext &c) -> std::unique_ptr<CommandTarget> {
+        return std::make_unique<CropCommand>(c.doc, &c.lists, &c.frame);
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -33,6 +45,7 @@ int main(int argc, char *argv[])
     const std::vector<std::string> parameters(argv + 1, argv + argc);
 
     RegisterViews();
+    RegisterUnits();
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:
