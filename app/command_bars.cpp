@@ -166,6 +166,8 @@ void CommandActions::fillBar(QToolBar *bar, std::uint32_t barId)
     for (const std::uint32_t id : BarButtons(barId)) {
         if (id == 0)
             bar->addSeparator();
+        else if (barId == DocToolbar::Select && id == ImageInfo && zoomedInfo)
+            bar->addAction(zoomedInfo);
         else
             bar->addAction(action(id));
     }
@@ -195,8 +197,23 @@ void CommandActions::fillMenu(QMenu *menu, const std::vector<MenuEntry> &entries
     }
 }
 
+void CommandActions::setZoomIndicator(bool actualSize)
+{
+    if (!zoomedInfo) {
+        QAction *shared = action(ImageInfo);
+        zoomedInfo = new QAction(shared->text(), owner);
+        zoomedInfo->setObjectName(shared->objectName());
+        zoomedInfo->setToolTip(shared->toolTip());
+        connect(zoomedInfo, &QAction::triggered, this, [this] { emit triggered(ImageInfo); });
+    }
+    action(ImageInfoButton)->setVisible(actualSize);
+    zoomedInfo->setVisible(!actualSize);
+}
+
 void CommandActions::refresh(const std::function<CommandState(std::uint32_t)> &stateOf)
 {
+    if (zoomedInfo)
+        zoomedInfo->setEnabled(stateOf(ImageInfo).enabled);
     for (const auto &[id, item] : actions) {
         const CommandState state = stateOf(id);
         item->setEnabled(state.enabled);

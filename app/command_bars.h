@@ -52,6 +52,11 @@ public:
     // Replaces the bar's buttons with those of barId.
     void fillBar(QToolBar *bar, std::uint32_t barId);
 
+    // Shows exactly one of the Select View toolbar's two Image Info buttons: 30113 at actual size,
+    // 30112 otherwise. The toolbar's 30112 is an action of its own, so that the menu's Image
+    // Info item stays whatever the zoom.
+    void setZoomIndicator(bool actualSize);
+
     // Sets the enabled and checked state of every action made so far.
     void refresh(const std::function<CommandState(std::uint32_t)> &stateOf);
 
@@ -69,4 +74,5 @@ private:
     QActionGroup *viewGroup;
     std::map<std::uint32_t, QAction *> actions;
     QMenu *goToMenu = nullptr;
+    QAction *zoomedInfo = nullptr;
 };

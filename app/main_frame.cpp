@@ -72,6 +72,7 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     tools->setMovable(false);
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tools);
+    actions->setZoomIndicator(true);
     loadToolbar(DocToolbar::Main);
     tools->setVisible(settings.toolbarVisible());
 
@@ -79,6 +80,12 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     addAction(commandAction(FrameCmd::Exit));
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
+    // Full Screen View hides every bar: Escape and the desktop's full-screen key lead back out,
+    // and the latter also leads in.
+    auto *fullScreenToggle = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreenToggle, &QShortcut::activated, this, [this] { fullScreenKey(true); });
+    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(leave, &QShortcut::activated, this, [this] { fullScreenKey(false); });
 
     // Until the client is made the pane area shows the frame's own background.
     panes->setAutoFillBackground(true);
@@ -226,6 +233,19 @@ bool CMainFrame::onCommandState(std::uint32_t id, CommandState &state)
     }
     state.handled = true;
     return true;
+}
+
+void CMainFrame::fullScreenKey(bool toggle)
+{
+    if (settings.viewMode == ViewMode::FullScreen)
+        routeCommand(DocCmd::LeaveFullScreen);
+    else if (toggle)
+        routeCommand(DocCmd::FullScreenView);
+}
+
+void CMainFrame::showZoomIndicator(bool actualSize)
+{
+    actions->setZoomIndicator(actualSize);
 }
 
 void CMainFrame::toggleToolbar()

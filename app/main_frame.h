@@ -121,6 +121,7 @@ public:
     void postCommand(std::uint32_t id) override;
     void activateView(QWidget &view) override;
     void cellSizeChanged() override;
+    void showZoomIndicator(bool actualSize) override;
 
     // The low-memory notice: once until the next activation, the pictures are given up, the
     // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.
@@ -137,6 +138,7 @@ protected:
 
 private:
     void toggleToolbar();
+    void fullScreenKey(bool toggle);
     void loadToolbar(std::uint32_t id);
     void showHelp();
     std::vector<CommandTarget *> paneViews() const;

@@ -21,6 +21,9 @@ public:
     virtual void activateView(QWidget &view) = 0;
     // The thumbnail cell size changed: the splitter's steps follow it.
     virtual void cellSizeChanged() = 0;
+    // The image view's zoom became (or left) actual size: the toolbar shows the matching one of
+    // the two Image Info buttons.
+    virtual void showZoomIndicator(bool actualSize) { (void)actualSize; }
 };
 
 // Everything a view is made with. The view's parent is the splitter, which places it.

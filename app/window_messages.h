@@ -10,3 +10,5 @@ inline constexpr std::uint32_t WM_LIST_CHANGED = 1112;
 // The selection changed: posted to the image view with the newly selected item as the first
 // parameter, sent to the thumbnail view with 0.
 inline constexpr std::uint32_t WM_CURRENT_CHANGED = 1113;
+// Pans the image view by a step: horizontal pixels as the first parameter, vertical as the second.
+inline constexpr std::uint32_t WM_SCROLL_PICTURE = 1115;

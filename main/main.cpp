@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "app/view_factory.h"
 #include "sheets/crop_command.h"
+#include "views/alb_img_view.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
@@ -20,6 +21,9 @@ void RegisterViews()
     ViewFactory factory;
     factory.thumbnailView = [](const ViewContext &c) -> QWidget * {
         return new CAlbView(c.doc, c.settings, c.host, c.lists, c.parent);
+    };
+    factory.imageView = [](const ViewContext &c) -> QWidget * {
+        return new CAlbImgView(c.doc, c.settings, c.host, c.lists, c.parent);
     };
     factory.updateThumbnails = [](QWidget &view, int firstSelected) {
         static_cast<CAlbView &>(view).UpdateFromDocument(firstSelected);

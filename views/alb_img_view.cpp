@@ -1,0 +1,239 @@
+#include "views/alb_img_view.h"
+
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/image_item.h"
+#include "app/view_factory.h"
+#include "app/window_messages.h"
+#include "common/error_report.h"
+#include "common/string_ids.h"
+#include "image/display_info.h"
+#include "image/view_geometry.h"
+#include "views/image_zoom.h"
+
+#include <new>
+
+using namespace ImageZoom;
+
+CAlbImgView::CAlbImgView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHost,
+                         const ImageLists *lists, QWidget *parent)
+    : QWidget(parent),
+      doc(document),
+      settings(appSettings),
+      host(viewHost),
+      imageLists(lists),
+      timers(std::make_unique<WindowTimers>(this, this)),
+      framesDecoder(DefaultFramesDecoder())
+{
+    setObjectName(QStringLiteral("CAlbImgView"));
+    setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted, by the picture or the background colour.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CAlbImgView::~CAlbImgView() = default;
+
+void CAlbImgView::Guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
+    } catch (const std::bad_alloc &) {
+        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconError, 0, 0, 0,
+                         nullptr);
+    }
+}
+
+bool CAlbImgView::inPictureMode() const
+{
+    return settings.viewMode == ViewMode::Select || settings.viewMode == ViewMode::FullScreen;
+}
+
+ImageItem *CAlbImgView::shown() const
+{
+    return shownItem && doc.IndexOf(shownItem) >= 0 ? shownItem : nullptr;
+}
+
+bool CAlbImgView::hasPicture() const
+{
+    const ImageItem *item = shown();
+    return item && item->has(ItemFlag::ViewCached) && !item->frames.empty();
+}
+
+std::int32_t CAlbImgView::frameIndex() const
+{
+    return animation.playing() ? animation.frameIndex() : 0;
+}
+
+Size CAlbImgView::clientSize() const
+{
+    return { width(), height() };
+}
+
+void CAlbImgView::resetViewState()
+{
+    zoomPercent = kActualSize;
+    turn = 0;
+    zoomed = {};
+    offsetX = offsetY = 0;
+    fittedZoom = false;
+}
+
+void CAlbImgView::ShowItem(ImageItem *item, bool keep)
+{
+    if (!inPictureMode())
+        return;
+    const bool same = item == shownItem;
+    if (!same) {
+        // The old picture goes with the old item, unless the item itself is gone with its list.
+        if (ImageItem *old = shown())
+            ReleaseViewFrames(*old);
+        resetViewState();
+    } else if (!keep) {
+        resetViewState();
+    }
+    stopAnimation();
+    shownItem = item;
+    if (!item) {
+        frameCount = 0;
+        zoomIndicator();
+        update();
+        return;
+    }
+    frameCount = item->has(ItemFlag::DescriptionValid) ? item->info.frameCount : 0;
+    const Size full{ item->info.width, item->info.height };
+    if (settings.viewMode == ViewMode::FullScreen && settings.autoRotate()) {
+        const DisplayInfo &display = CurrentDisplayInfo();
+        turn = AutoRotation(full, { display.screenWidth, display.screenHeight },
+                            settings.rotateLeft());
+    }
+    if (same && keep) {
+        const Size client = clientSize();
+        offsetX = std::min(offsetX, zoomed.width - client.width);
+        offsetY = std::min(offsetY, zoomed.height - client.height);
+        update();
+        return;
+    }
+    fitToWindow();
+    fittedZoom = true;
+    centre();
+    zoomIndicator();
+    update();
+}
+
+void CAlbImgView::fitToWindow()
+{
+    const ImageItem *item = shown();
+    if (!item)
+        return;
+    const Size full{ item->info.width, item->info.height };
+    zoomed = ::zoomedSize(full.width, full.height, zoomPercent, turn);
+    const FitMode mode = FitModeOf(settings.prefs.prefFlags);
+    if (mode == FitMode::NoFit)
+        return;
+    zoomPercent = FitZoom(mode, zoomed, clientSize());
+    zoomed = ::zoomedSize(full.width, full.height, zoomPercent, turn);
+}
+
+void CAlbImgView::centre()
+{
+    const Size client = clientSize();
+    offsetX = (zoomed.width - client.width) / 2;
+    offsetY = (zoomed.height - client.height) / 2;
+}
+
+void CAlbImgView::Relayout(bool keepCentre)
+{
+    const Size client = clientSize();
+    setZoom(zoomPercent, keepCentre, client.width / 2.0, client.height / 2.0);
+}
+
+void CAlbImgView::setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY)
+{
+    zoomPercent = newZoom;
+    const ImageItem *item = shown();
+    const Size full = item ? Size{ item->info.width, item->info.height } : Size{};
+    const Size now = ::zoomedSize(full.width, full.height, zoomPercent, turn);
+    const Size client = clientSize();
+    offsetX = RelayoutOffset(offsetX, zoomed.width, now.width, client.width, keep, anchorX);
+    offsetY = RelayoutOffset(offsetY, zoomed.height, now.height, client.height, keep, anchorY);
+    zoomed = now;
+    update();
+}
+
+void CAlbImgView::zoomIndicator()
+{
+    host.showZoomIndicator(zoomPercent == kActualSize);
+}
+
+// A picture still at the zoom it was fitted with is fitted again: the window of a desktop
+// changes size (a window manager's placement, leaving full screen) where a screen never did.
+void CAlbImgView::resizeEvent(QResizeEvent *)
+{
+    Guarded([&] {
+        if (!fittedZoom || !shown()) {
+            Relayout(true);
+            return;
+        }
+        zoomPercent = kActualSize;
+        fitToWindow();
+        centre();
+        zoomIndicator();
+        update();
+    });
+}
+
+std::intptr_t CAlbImgView::onMessage(std::uint32_t message, std::uintptr_t first,
+                                     std::intptr_t second)
+{
+    Guarded([&] {
+        if (message == WM_LIST_CHANGED)
+            listChanged(second);
+        else if (message == WM_CURRENT_CHANGED)
+            currentChanged(first, second);
+        else if (message == WM_SCROLL_PICTURE && inPictureMode() && (first != 0 || second != 0))
+            panBy(static_cast<std::int32_t>(static_cast<std::intptr_t>(first)),
+                  static_cast<std::int32_t>(second), true);
+    });
+    return 0;
+}
+
+void CAlbImgView::listChanged(std::intptr_t keep)
+{
+    if (inPictureMode()) {
+        if (!doc.FirstSelected())
+            doc.SelectItem(doc.ItemAt(0), true);
+        ShowItem(doc.FirstSelected(), keep == 1);
+        return;
+    }
+    if (settings.viewMode != ViewMode::Thumbnail || !shownItem)
+        return;
+    stopAnimation();
+    resetViewState();
+    if (ImageItem *old = shown())
+        ReleaseViewFrames(*old);
+    shownItem = nullptr;
+    zoomIndicator();
+}
+
+// The message carries an item's address through the queue: by the time it arrives the folder may
+// have changed or the list been emptied, so the address is only compared, never followed, until
+// the document confirms that it still lists the item.
+void CAlbImgView::currentChanged(std::uintptr_t address, std::intptr_t keep)
+{
+    auto *item = reinterpret_cast<ImageItem *>(address);
+    if (item && doc.IndexOf(item) < 0)
+        item = nullptr;
+    ShowItem(item, keep == 1);
+}
+
+void CAlbImgView::onTimer(std::uint32_t timerId)
+{
+    if (timerId == kStaleTimerA || timerId == kStaleTimerB) {
+        timers->kill(timerId);
+        return;
+    }
+    if (timerId == kAnimationTimer)
+        Guarded([&] { nextFrame(); });
+}

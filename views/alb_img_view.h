@@ -1,0 +1,153 @@
+#pragma once
+
+#include "image/rect.h"
+#include "platform/command_route.h"
+#include "platform/message_window.h"
+#include "views/frame_animation.h"
+#include "views/view_picture.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class CAlbDoc;
+class ImageItem;
+class QPainter;
+class ViewHost;
+struct AppSettings;
+struct ImageLists;
+
+// The image view: the current picture of the document, alone in Full Screen View and beside the
+// thumbnail strip in Select View. A picture is fitted to the window when it is first shown,
+// zoomed in fixed steps between 5 and 1200 percent, turned a quarter turn in Full Screen View when
+// its shape does not match the screen's (Auto Rotate), panned with the stylus, the wheel or
+// WM_SCROLL_PICTURE, and stepped through with Previous and Next. It is decoded at the smallest of
+// 100, 50, 25 and 13 percent that the zoom needs and drawn band by band through one store.
+// Animated pictures play in both views; frame 0 is the still picture.
+//
+// The item shown is kept only as an address: every use looks it up in the document's list first,
+// since the list may have been reloaded or emptied since.
+class CAlbImgView : public QWidget, public CommandTarget, public MessageWindow
+{
+public:
+    // Timers killed when they fire (left over from earlier drawings), and the animation's.
+    static constexpr std::uint32_t kStaleTimerA = 24;
+    static constexpr std::uint32_t kStaleTimerB = 25;
+    static constexpr std::uint32_t kAnimationTimer = 26;
+
+    // lists may be null: the placeholder then shows no icon.
+    CAlbImgView(CAlbDoc &doc, AppSettings &settings, ViewHost &host, const ImageLists *lists,
+                QWidget *parent = nullptr);
+    ~CAlbImgView() override;
+
+    // Shows item (none: nothing). With keep and the same item, zoom and position stay.
+    void ShowItem(ImageItem *item, bool keep);
+    // Sizes the picture for the current zoom and turn; keepCentre keeps the picture point in the
+    // middle of the window where it is.
+    void Relayout(bool keepCentre);
+
+    // Replaces the reader (tests stage failures and count decodings).
+    void setDecoder(FramesDecoder decoder) { framesDecoder = std::move(decoder); }
+
+    // CommandTarget: zoom, Actual Size, Auto Rotate, Previous and Next.
+    bool onCommand(std::uint32_t id) override;
+    bool onCommandState(std::uint32_t id, CommandState &state) override;
+
+    // MessageWindow: WM_LIST_CHANGED, WM_CURRENT_CHANGED, WM_SCROLL_PICTURE and the timers.
+    std::intptr_t onMessage(std::uint32_t message, std::uintptr_t first,
+                            std::intptr_t second) override;
+    void onTimer(std::uint32_t timerId) override;
+
+    // State, for the frame and for checks. shown() is null when the item is no longer listed.
+    ImageItem *shown() const;
+
+    std::int32_t zoom() const { return zoomPercent; }
+
+    std::int32_t rotation() const { return turn; }
+
+    Size zoomedSize() const { return zoomed; }
+
+    QPoint offset() const { return { offsetX, offsetY }; }
+
+    bool panning() const { return isPanning; }
+
+    bool animating() const { return animation.playing(); }
+
+    std::int32_t frameIndex() const;
+    // The message of the last paint's placeholder (0: the picture was drawn).
+    std::uint32_t placeholderMessage() const { return lastPlaceholder; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    // alb_img_view.cpp: showing and laying out.
+    bool inPictureMode() const;
+    bool hasPicture() const;
+    void resetViewState();
+    void fitToWindow();
+    void centre();
+    void setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY);
+    void zoomIndicator();
+    void listChanged(std::intptr_t keep);
+    void currentChanged(std::uintptr_t address, std::intptr_t keep);
+    Size clientSize() const;
+
+    // alb_img_view_commands.cpp.
+    void zoomIn(double anchorX, double anchorY);
+    void zoomOut(double anchorX, double anchorY);
+    void actualSize();
+    void toggleAutoRotate();
+    std::int32_t shownIndex() const;
+    void stepTo(std::int32_t index);
+    void previous();
+    void next();
+
+    // alb_img_view_input.cpp: keys, stylus and wheel.
+    void stylusDown(QPoint point);
+    void panBy(std::int32_t dx, std::int32_t dy, bool always);
+
+    // alb_img_view_paint.cpp.
+    void paintPicture(QPainter &painter, const Rect &update);
+    void drawPlaceholder(QPainter &painter, std::uint32_t message);
+    void fillOutside(QPainter &painter, const Rect &update, const Rect &picture);
+    void traceDrawn(const Rect &picture) const;
+
+    // alb_img_view_animation.cpp.
+    void startAnimation(ImageItem &item);
+    void stopAnimation();
+    void nextFrame();
+
+    // Runs a handler; a failure is reported once instead of crossing the event loop.
+    static void Guarded(const std::function<void()> &handler);
+
+    CAlbDoc &doc;
+    AppSettings &settings;
+    ViewHost &host;
+    const ImageLists *imageLists;
+    std::unique_ptr<WindowTimers> timers;
+    FramesDecoder framesDecoder;
+
+    ImageItem *shownItem = nullptr;
+    std::int32_t frameCount = 0;
+    std::int32_t zoomPercent = 100;
+    std::int32_t turn = 0;
+    Size zoomed;
+    std::int32_t offsetX = 0;
+    std::int32_t offsetY = 0;
+    // The zoom is the one fitting gave, not yet changed by the user.
+    bool fittedZoom = false;
+    bool isPanning = false;
+    QPoint lastPoint;
+    std::uint32_t lastPlaceholder = 0;
+    FrameAnimation animation;
+};

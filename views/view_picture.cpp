@@ -1,0 +1,138 @@
+#include "views/view_picture.h"
+
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/image_item.h"
+#include "codecs/detecting_codec.h"
+#include "common/alb_exception.h"
+#include "common/dir_record.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "views/image_zoom.h"
+#include "views/thumbnail_cache.h"
+
+#include <new>
+#include <optional>
+
+namespace {
+
+std::int32_t scaled(std::int32_t side, std::int32_t percent)
+{
+    return static_cast<std::int32_t>(std::int64_t{ side } * percent / 100);
+}
+
+// One decoding into fresh frames; the item is changed only when it succeeds.
+Attempt decodeOnce(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
+                   const FramesDecoder &decoder, std::uint32_t &message)
+{
+    const Size full{ item.info.width, item.info.height };
+    const Size size = percent >= 100 ? full
+                                     : Size{ std::max(scaled(full.width, percent), 1),
+                                             std::max(scaled(full.height, percent), 1) };
+    ImageInfo info;
+    FrameArray frames;
+    try {
+        decoder(JoinPath(doc.appSettings().currentFolder, item.fileName), info, frames, size);
+    } catch (const CAlbException &failure) {
+        message = failure.isMemoryClass() ? Msg::NotEnoughMemory : failure.GetMessageId();
+        return failure.isMemoryClass() ? Attempt::ShortOfMemory : Attempt::Failed;
+    } catch (const CAlbExceptionBase &) {
+        message = Msg::UnableToAccessFile;
+        return Attempt::Failed;
+    } catch (const std::bad_alloc &) {
+        message = Msg::NotEnoughMemory;
+        return Attempt::ShortOfMemory;
+    }
+    if (frames.empty()) {
+        message = Msg::UnableToAccessFile;
+        return Attempt::Failed;
+    }
+    item.frames = std::move(frames);
+    item.framesPercent = percent >= 100 ? 100 : percent;
+    item.flags |= ItemFlag::ViewCached;
+    return Attempt::Succeeded;
+}
+
+bool holdsAtLeast(const ImageItem &item, std::int32_t percent)
+{
+    return item.has(ItemFlag::ViewCached) && !item.frames.empty() && item.framesPercent >= percent;
+}
+
+} // namespace
+
+FramesDecoder DefaultFramesDecoder()
+{
+    return [](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+        DetectingCodec().decodeFramesFromFile(path, &info, &frames, &size, nullptr);
+    };
+}
+
+std::uint32_t LoadViewFrames(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
+                             const FramesDecoder &decoder)
+{
+    if (holdsAtLeast(item, percent))
+        return 0;
+    if (!ProbeFile(JoinPath(doc.appSettings().currentFolder, item.fileName)))
+        return Msg::UnableToAccessFile;
+    std::uint32_t message = Msg::UnableToAccessFile;
+    // Every other item's pictures go before this one gives up: one item's view frames are worth
+    // more than the thumbnails of the rest.
+    for (;;) {
+        const Attempt result = decodeOnce(doc, item, percent, decoder, message);
+        if (result == Attempt::Succeeded)
+            return 0;
+        if (result == Attempt::Failed)
+            return message;
+        const bool wasPinned = item.has(ItemFlag::Pinned);
+        item.flags |= ItemFlag::Pinned;
+        const bool freed = FreeAllCachedPictures(doc);
+        if (!wasPinned)
+            item.flags &= static_cast<std::uint16_t>(~ItemFlag::Pinned);
+        if (!freed)
+            return Msg::NotEnoughMemory;
+    }
+}
+
+std::uint32_t LoadViewFramesSteppingDown(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
+                                         const FramesDecoder &decoder)
+{
+    if (holdsAtLeast(item, percent))
+        return 0;
+    std::optional<WaitCursor> wait;
+    wait.emplace(doc.mainFrame());
+    std::uint32_t message = LoadViewFrames(doc, item, percent, decoder);
+    while (message != 0 && percent > 8) {
+        percent = ImageZoom::SmallerDecodePercent(percent);
+        message = LoadViewFrames(doc, item, percent, decoder);
+    }
+    return message;
+}
+
+void ReleaseViewFrames(ImageItem &item)
+{
+    item.frames.clear();
+    item.framesPercent = 100;
+    item.flags &= static_cast<std::uint16_t>(~(ItemFlag::FramesCached | ItemFlag::ViewCached));
+}
+
+FramePlacement PlaceFrame(const ImageFrame &frame, const ImageInfo &info, std::int32_t percent)
+{
+    FramePlacement place;
+    const Rect at = frame.drawnRect.isEmpty() ? frame.frameRect : frame.drawnRect;
+    if (percent >= 100) {
+        place.x = at.left;
+        place.y = at.top;
+        place.canvas = { std::max(info.width, 1), std::max(info.height, 1) };
+    } else {
+        place.x = scaled(at.left, percent);
+        place.y = scaled(at.top, percent);
+        place.canvas = { std::max(scaled(info.width, percent), 1),
+                         std::max(scaled(info.height, percent), 1) };
+    }
+    // A still picture's frame is the canvas: whatever the rounding, it fills it.
+    if (at == Rect{ 0, 0, info.width, info.height }) {
+        place.canvas = { std::max(frame.image.width, 1), std::max(frame.image.height, 1) };
+        place.x = place.y = 0;
+    }
+    return place;
+}
