@@ -6,9 +6,10 @@
 #include "image/render.h"
 #include "image/view_buffer.h"
 #include "platform/sounds.h"
-#include "sheets/sheet_picture_loader.h"
+#include "views/image_zoom.h"
 #include "views/present_view_buffer.h"
 #include "views/thumbnail_cache.h"
+#include "views/view_picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,18 +44,14 @@ void fillBuffer(ViewBuffer &buffer, RgbValue colour)
 }
 
 // Where frame 0 of a decoding lies on the canvas of the whole picture at the decoding's scale.
-RenderOptions frameOptions(const ImageFrame &frame, Size picture, Size displayed)
+RenderOptions frameOptions(const ImageItem &item, Size displayed)
 {
+    const FramePlacement place = PlaceFrame(*item.frames.front(), item.info, item.framesPercent);
     RenderOptions options;
     options.viewSize = displayed;
-    const Rect drawn = frame.drawnRect.isEmpty() ? Rect{ 0, 0, picture.width, picture.height }
-                                                 : frame.drawnRect;
-    const double sx = double(frame.image.width) / std::max(drawn.width(), 1);
-    const double sy = double(frame.image.height) / std::max(drawn.height(), 1);
-    options.canvasSize = Size{ std::max(static_cast<std::int32_t>(picture.width * sx + 0.5), 1),
-                               std::max(static_cast<std::int32_t>(picture.height * sy + 0.5), 1) };
-    options.frameX = static_cast<std::int32_t>(drawn.left * sx + 0.5);
-    options.frameY = static_cast<std::int32_t>(drawn.top * sy + 0.5);
+    options.canvasSize = place.canvas;
+    options.frameX = place.x;
+    options.frameY = place.y;
     return options;
 }
 
@@ -106,7 +103,10 @@ void CropPreview::requestPicture()
 {
     if (!shown)
         return;
-    const std::int32_t percent = SheetDecodePercent(std::min(place.zoom, 100));
+    // Zooms above 100 stretch the full-size picture.
+    const Size zoomed{ ZoomedLength(shown->info.width, std::min(place.zoom, 100)),
+                       ZoomedLength(shown->info.height, std::min(place.zoom, 100)) };
+    const std::int32_t percent = ImageZoom::DecodePercent(pictureSize(), zoomed, 0);
     const bool loaded = load && load(*shown, percent) == 0 && !shown->frames.empty();
     decodeFailed = !loaded;
     ready = loaded;
@@ -372,7 +372,7 @@ void CropPreview::drawPicture(QPainter &painter, const QRect &visible)
         return;
     }
     fillBuffer(*buffer, settings.prefs.frameColor);
-    const RenderOptions options = frameOptions(frame, pictureSize(), place.displayed);
+    const RenderOptions options = frameOptions(*shown, place.displayed);
     const Rect held{ visible.left() - place.offsetX, visible.top() - place.offsetY,
                      visible.right() + 1 - place.offsetX, visible.bottom() + 1 - place.offsetY };
     // Only a GIF's transparent colour lets the background through.

@@ -11,6 +11,7 @@
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "sheets/save_choices.h"
+#include "views/view_picture.h"
 
 #include <new>
 
@@ -25,7 +26,7 @@ class PictureScope
 public:
     explicit PictureScope(ImageItem &held) : item(held) { }
 
-    ~PictureScope() { ReleaseItemPicture(item); }
+    ~PictureScope() { ReleaseViewFrames(item); }
 
     PictureScope(const PictureScope &) = delete;
     PictureScope &operator=(const PictureScope &) = delete;
@@ -66,13 +67,6 @@ void reportFailure(QWidget *owner, const std::string &name, const CAlbExceptionB
 }
 
 } // namespace
-
-void ReleaseItemPicture(ImageItem &item)
-{
-    item.frames.clear();
-    item.framesPercent = 100;
-    item.flags &= static_cast<std::uint16_t>(~(ItemFlag::FramesCached | ItemFlag::ViewCached));
-}
 
 void savePicture(ImageItem &item, const std::string &path, const SaveOptions &options,
                  const Rect *crop, const ItemPictureLoader &load)

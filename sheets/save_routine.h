@@ -15,9 +15,6 @@ class QWidget;
 // id of the failure.
 using ItemPictureLoader = std::function<std::uint32_t(ImageItem &item, std::int32_t percent)>;
 
-// Drops the frames an item holds for saving or showing (its thumbnail stays).
-void ReleaseItemPicture(ImageItem &item);
-
 // Loads the item's picture at full size, saves it cropped to crop (none: whole) with the options
 // at path (a device path), and releases the picture again, also when anything throws. The file is
 // written through the writers' temporary file, so an earlier file at path survives a failure.
