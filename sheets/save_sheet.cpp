@@ -14,10 +14,12 @@
 #include "sheets/location_page.h"
 #include "sheets/save_choices.h"
 #include "sheets/sheet_picture_loader.h"
+#include "sheets/sheet_trace.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -155,6 +157,14 @@ void CSaveSheet::pageChanged(int index)
     else if (index == kFormatTab)
         format->activate();
     updateButtons();
+    QTimer::singleShot(0, this, [this] { TraceSheetControls(*pages); });
+}
+
+void CSaveSheet::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Traced once the sheet is laid out and placed.
+    QTimer::singleShot(0, this, [this] { TraceSheetControls(*pages); });
 }
 
 void CSaveSheet::cropAndSaveCurrent()

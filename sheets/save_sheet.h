@@ -64,6 +64,9 @@ public:
     void accept() override;
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void setCurrentItem(ImageItem *item);
     void stop(int result);
