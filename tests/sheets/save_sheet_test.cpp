@@ -224,6 +224,17 @@ TEST_F(SaveSheetTest, ResolutionTextIsCheckedWhenTheListIsLeft)
     x->setEditText(QStringLiteral("150"));
     EXPECT_TRUE(sheet->formatPage()->takeResolution(true));
     EXPECT_EQ(sheet->formatPage()->options().xResolution, 150);
+
+    // Leaving the list checks it, once.
+    sheet->tabs()->setCurrentIndex(1);
+    sheet->activateWindow();
+    x->setFocus();
+    QCoreApplication::processEvents();
+    x->setEditText(QStringLiteral("7z"));
+    control<QComboBox>(formatPage(), 1121)->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sink.shown.size(), 3u);
+    EXPECT_EQ(x->currentText(), QStringLiteral("150"));
 }
 
 TEST_F(SaveSheetTest, TheAppendageIsCheckedAsAName)
