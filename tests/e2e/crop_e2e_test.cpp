@@ -115,6 +115,9 @@ TEST_F(CropOnScreen, ARectangleSavedAsA16ColourGifJoinsTheAlbum)
     click({ cells[0].area.x + cells[0].area.width / 2, cells[0].area.y + cells[0].area.height / 2 });
 
     // Tools > Crop... from the keyboard: the menu bar takes Alt, the third menu, its first entry.
+    // Without a window manager the keys go to the focused window only.
+    x11("sh -c \"xdotool windowfocus --sync $(xdotool search --onlyvisible --name '^Vistrel' | "
+        "head -n 1)\"");
     x11("xdotool key alt");
     x11("xdotool key Right Right Down Return");
     SheetControls sheet = nextPage(0);
