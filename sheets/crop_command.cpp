@@ -5,8 +5,7 @@
 
 CropCommand::CropCommand(CAlbDoc &document, const ImageLists *imageLists, QWidget *window)
     : doc(document), lists(imageLists), owner(window), runSheet(RunSaveSheet)
-{
-}
+{ }
 
 bool CropCommand::onCommand(std::uint32_t id)
 {

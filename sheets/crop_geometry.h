@@ -57,6 +57,7 @@ struct CropBox
     std::int32_t height = 0;
 
     bool operator==(const CropBox &) const = default;
+
     bool isEmpty() const { return width == 0 || height == 0; }
 };
 

@@ -5,9 +5,9 @@
 #include "sheets/save_sheet.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QSpinBox>

@@ -57,9 +57,11 @@ RenderOptions frameOptions(const ImageItem &item, Size displayed)
 
 } // namespace
 
-CropPreview::CropPreview(const AppSettings &appSettings, ItemPictureLoader loader,
-                         QImage noPicture, QWidget *parent)
-    : QWidget(parent), settings(appSettings), load(std::move(loader)),
+CropPreview::CropPreview(const AppSettings &appSettings, ItemPictureLoader loader, QImage noPicture,
+                         QWidget *parent)
+    : QWidget(parent),
+      settings(appSettings),
+      load(std::move(loader)),
       noPictureIcon(std::move(noPicture))
 {
     setObjectName(QStringLiteral("1128"));
@@ -191,9 +193,10 @@ QPoint CropPreview::toScreen(QPoint picture) const
 QPoint CropPreview::toPicture(QPoint screen) const
 {
     const Size size = pictureSize();
-    return { axisToPicture(screen.x(), place.zoom, place.offsetX, place.displayed.width, size.width),
-             axisToPicture(screen.y(), place.zoom, place.offsetY, place.displayed.height,
-                           size.height) };
+    return {
+        axisToPicture(screen.x(), place.zoom, place.offsetX, place.displayed.width, size.width),
+        axisToPicture(screen.y(), place.zoom, place.offsetY, place.displayed.height, size.height)
+    };
 }
 
 QRect CropPreview::screenCrop() const
@@ -260,7 +263,8 @@ void CropPreview::mouseMoveEvent(QMouseEvent *event)
     if (panning) {
         const QPoint delta = point - lastPoint;
         lastPoint = point;
-        const std::int32_t x = PannedOffset(place.offsetX, delta.x(), place.displayed.width, width());
+        const std::int32_t x =
+                PannedOffset(place.offsetX, delta.x(), place.displayed.width, width());
         const std::int32_t y =
                 PannedOffset(place.offsetY, delta.y(), place.displayed.height, height());
         if (x != place.offsetX || y != place.offsetY) {
@@ -337,9 +341,9 @@ void CropPreview::paintEvent(QPaintEvent *)
         drawNoPicture(painter);
         return;
     }
-    const QRect visible = QRect(place.offsetX, place.offsetY, place.displayed.width,
-                                place.displayed.height)
-                                  .intersected(rect());
+    const QRect visible =
+            QRect(place.offsetX, place.offsetY, place.displayed.width, place.displayed.height)
+                    .intersected(rect());
     const QColor around = ColourOf(settings.prefs.frameColor);
     QRegion outside(rect());
     outside -= visible;

@@ -40,6 +40,7 @@ public:
     // The state the page's buttons follow (the picture is fitted first when it is not yet).
     PreviewPlacement placement();
     bool canPan();
+
     bool failed() const { return decodeFailed; }
 
     // The rectangle in screen coordinates of the client, normalised.
@@ -59,7 +60,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    enum DragMode { NoDrag = 0, Drawing = 1, Moving = 2 };
+    enum DragMode {
+        NoDrag = 0,
+        Drawing = 1,
+        Moving = 2
+    };
 
     Size client() const;
     Size pictureSize() const;

@@ -207,8 +207,7 @@ bool CFormatPage::takeResolution(bool horizontal)
         stored = *value;
         return true;
     }
-    ShowErrorMessage(this, Msg::NotAValidNumber, 0, MessageBoxType::IconWarning, 0, 0, 0,
-                     nullptr);
+    ShowErrorMessage(this, Msg::NotAValidNumber, 0, MessageBoxType::IconWarning, 0, 0, 0, nullptr);
     box->setEditText(QString::number(stored));
     // The focus returns once the report has let go of it.
     QTimer::singleShot(0, box, [box] { box->setFocus(); });

@@ -20,6 +20,7 @@ struct ResolutionChoices
     std::vector<std::int32_t> values;
     int selected = 0;
 };
+
 ResolutionChoices ResolutionEntries(std::int32_t current);
 
 // A resolution as typed: digits (and the '#' and '*' the number check lets through, '+' first)

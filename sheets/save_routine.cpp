@@ -96,8 +96,8 @@ CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job, const 
         return outcome;
 
     const AppSettings &settings = doc.appSettings();
-    const bool inShownFolder =
-            SameTextIgnoringCase(RemoveBackslash(job.folder), RemoveBackslash(settings.currentFolder));
+    const bool inShownFolder = SameTextIgnoringCase(RemoveBackslash(job.folder),
+                                                    RemoveBackslash(settings.currentFolder));
     outcome.replacedItem = inShownFolder && SameTextIgnoringCase(outcome.name, item.fileName);
     try {
         WaitCursor wait(doc.mainFrame());

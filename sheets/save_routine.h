@@ -39,7 +39,12 @@ struct CropJob
 
 struct CropOutcome
 {
-    enum Result { Saved, Declined, Failed };
+    enum Result {
+        Saved,
+        Declined,
+        Failed
+    };
+
     Result result = Declined;
     // The destination's name (title + appendage + extension).
     std::string name;
@@ -50,5 +55,4 @@ struct CropOutcome
 // Saves a crop job: composes the destination, asks before overwriting (only Yes goes on), saves
 // with the wait cursor and keeps the album up to date when the file lands in the folder on show.
 // A failure is reported here with the destination's name; the caller decides what follows a save.
-CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job,
-                        const PictureSaver &save);
+CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job, const PictureSaver &save);

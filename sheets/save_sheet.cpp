@@ -68,7 +68,9 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
     setObjectName(QStringLiteral("CSaveSheet"));
     setWindowTitle(appTitle());
     save = [this](ImageItem &item, const std::string &path, const SaveOptions &options,
-                  const Rect *rect) { savePicture(item, path, options, rect, load); };
+                  const Rect *rect) {
+        savePicture(item, path, options, rect, load);
+    };
     const QImage noPicture = lists ? lists->image(BitmapId::NoPicture, 0) : QImage();
 
     current = doc.FirstSelected();
@@ -83,7 +85,8 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
     pages->addTab(crop, QStringLiteral("Crop"));
     pages->addTab(format, QStringLiteral("Format"));
     pages->addTab(location, QStringLiteral("Location"));
-    for (const StepButtons *buttons : { &crop->buttons(), &format->buttons(), &location->buttons() })
+    for (const StepButtons *buttons :
+         { &crop->buttons(), &format->buttons(), &location->buttons() })
         connectSteps(this, *buttons);
 
     auto *box = new QDialogButtonBox(
@@ -98,8 +101,8 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
     layout->addWidget(box);
 
     if (current)
-        format->initOptions(InitialSaveOptions(current->info,
-                                               current->has(ItemFlag::DescriptionValid)));
+        format->initOptions(
+                InitialSaveOptions(current->info, current->has(ItemFlag::DescriptionValid)));
     setCurrentItem(current);
     crop->activate();
     connect(pages, &QTabWidget::currentChanged, this, &CSaveSheet::pageChanged);
@@ -134,7 +137,8 @@ void CSaveSheet::updateButtons()
     const bool hasPrevious = NextSelected(doc, current, false) != nullptr;
     const bool hasNext = NextSelected(doc, current, true) != nullptr;
     const bool canCrop = current && !crop->crop().isEmpty();
-    for (const StepButtons *buttons : { &crop->buttons(), &format->buttons(), &location->buttons() }) {
+    for (const StepButtons *buttons :
+         { &crop->buttons(), &format->buttons(), &location->buttons() }) {
         buttons->previous->setEnabled(hasPrevious);
         buttons->next->setEnabled(hasNext);
         buttons->crop->setEnabled(canCrop);

@@ -11,8 +11,8 @@ namespace {
 
 std::string traceLine(const char *kind, int key, QPoint centre)
 {
-    return std::string(kind) + '\t' + std::to_string(key) + '\t' + std::to_string(centre.x())
-            + '\t' + std::to_string(centre.y()) + '\n';
+    return std::string(kind) + '\t' + std::to_string(key) + '\t' + std::to_string(centre.x()) + '\t'
+            + std::to_string(centre.y()) + '\n';
 }
 
 } // namespace

@@ -112,7 +112,8 @@ TEST_F(CropOnScreen, ARectangleSavedAsA16ColourGifJoinsTheAlbum)
     const std::vector<TracedCell> cells = LatestDrawnCells(trace());
     ASSERT_EQ(cells.size(), 2u);
     ASSERT_EQ(cells[0].file, "a.jpg");
-    click({ cells[0].area.x + cells[0].area.width / 2, cells[0].area.y + cells[0].area.height / 2 });
+    click({ cells[0].area.x + cells[0].area.width / 2,
+            cells[0].area.y + cells[0].area.height / 2 });
 
     // Tools > Crop... from the keyboard: the menu bar takes Alt, the third menu, its first entry.
     // Without a window manager the keys go to the focused window only.

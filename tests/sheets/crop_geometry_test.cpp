@@ -13,6 +13,7 @@ TEST(CropGeometry, FitsTheLimitingAxisAndCentresTheOther)
         Size picture;
         PreviewPlacement expected;
     };
+
     const Row rows[] = {
         // 31.75 against 28.6: the height limits; 134 x 179 centred across.
         { "portrait", { 150, 180 }, { 480, 640 }, { 28, { 134, 179 }, 8, 0 } },
@@ -35,13 +36,14 @@ TEST(CropGeometry, ZoomStepsSnapToActualSizeAndStayInRange)
         std::optional<std::int32_t> in;
         std::optional<std::int32_t> out;
     };
+
     const Row rows[] = {
-        { 75, 100, 56 },      // 100 exactly
-        { 100, 132, 74 },     // 133 and 75 made even
-        { 900, 1200, 674 },   // limited to 1200
+        { 75, 100, 56 }, // 100 exactly
+        { 100, 132, 74 }, // 133 and 75 made even
+        { 900, 1200, 674 }, // limited to 1200
         { 1200, std::nullopt, 900 },
-        { 130, 172, 100 },    // 97 lies in 96..104
-        { 6, 8, 5 },          // 4 raised to 5
+        { 130, 172, 100 }, // 97 lies in 96..104
+        { 6, 8, 5 }, // 4 raised to 5
         { 5, 6, std::nullopt },
     };
     for (const Row &row : rows) {
@@ -94,10 +96,10 @@ TEST(CropGeometry, ScreenAndPicturePositionsRoundTrip)
 
 TEST(CropGeometry, PanningKeepsThePictureOverTheClient)
 {
-    EXPECT_EQ(PannedOffset(0, 30, 400, 150), 0);       // cannot uncover the left edge
+    EXPECT_EQ(PannedOffset(0, 30, 400, 150), 0); // cannot uncover the left edge
     EXPECT_EQ(PannedOffset(-100, -500, 400, 150), -250);
     EXPECT_EQ(PannedOffset(-100, 20, 400, 150), -80);
-    EXPECT_EQ(PannedOffset(8, -5, 134, 150), 8);       // a picture that fits does not move
+    EXPECT_EQ(PannedOffset(8, -5, 134, 150), 8); // a picture that fits does not move
 }
 
 TEST(CropGeometry, CropBoxIsLimitedToThePicture)
@@ -107,6 +109,7 @@ TEST(CropGeometry, CropBoxIsLimitedToThePicture)
         CropBox typed;
         CropBox limited;
     };
+
     const Size picture{ 240, 320 };
     const Row rows[] = {
         { { 100, 0, 5000, 10 }, { 100, 0, 140, 10 } },

@@ -1,5 +1,6 @@
-#include "image/image_info.h"
 #include "sheets/save_choices.h"
+
+#include "image/image_info.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,13 @@ TEST(SaveChoices, ResolutionListsTakeTheCurrentValue)
         int selected;
         std::int32_t shown;
     };
+
     const Row rows[] = {
-        { 97, 15, 6, 97 },    // between 96 and 100
-        { 96, 14, 5, 96 },    // a table value is not repeated
+        { 97, 15, 6, 97 }, // between 96 and 100
+        { 96, 14, 5, 96 }, // a table value is not repeated
         { 400, 15, 14, 400 }, // past the table: appended
-        { 59, 15, 0, 59 },    // before the table's first value
-        { -1, 14, 5, 96 },    // none: 96
+        { 59, 15, 0, 59 }, // before the table's first value
+        { -1, 14, 5, 96 }, // none: 96
         { 0, 14, 5, 96 },
     };
     for (const Row &row : rows) {
@@ -34,9 +36,16 @@ TEST(SaveChoices, ResolutionListsTakeTheCurrentValue)
 TEST(SaveChoices, ResolutionTextIsANonzeroNumber)
 {
     const std::pair<const char *, std::optional<std::int32_t>> rows[] = {
-        { "96", 96 }, { "+72", 72 }, { "300", 300 }, { "5#", 5 },
-        { "96a", std::nullopt }, { "0", std::nullopt }, { "00", std::nullopt },
-        { "", std::nullopt }, { "-5", std::nullopt }, { "#5", std::nullopt },
+        { "96", 96 },
+        { "+72", 72 },
+        { "300", 300 },
+        { "5#", 5 },
+        { "96a", std::nullopt },
+        { "0", std::nullopt },
+        { "00", std::nullopt },
+        { "", std::nullopt },
+        { "-5", std::nullopt },
+        { "#5", std::nullopt },
         { " 96", std::nullopt },
     };
     for (const auto &[text, value] : rows)
@@ -69,6 +78,7 @@ TEST(SaveChoices, APictureStartsWithItsOwnFormatAndColours)
         std::int32_t colourCount;
         SaveOptions expected;
     };
+
     const Row rows[] = {
         { "jpeg", 2, kTrueColourCount, { 2, 72, 96, 75 } },
         { "gif", 3, 64, { 3, -1, -1, 64 } },

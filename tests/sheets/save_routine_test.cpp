@@ -1,4 +1,5 @@
 #include "sheets/save_routine.h"
+
 #include "tests/sheets/sheet_test_support.h"
 #include "views/thumbnail_cache.h"
 
@@ -51,8 +52,8 @@ protected:
                      const SaveOptions &options)
     {
         const ItemPictureLoader load = SheetPictureLoader(doc);
-        const PictureSaver save = [&](ImageItem &i, const std::string &path,
-                                      const SaveOptions &o, const Rect *r) {
+        const PictureSaver save = [&](ImageItem &i, const std::string &path, const SaveOptions &o,
+                                      const Rect *r) {
             savePicture(i, path, o, r, load);
         };
         return cropAndSave(doc, nullptr, CropJob{ &item(), box, folder, appendage, options }, save);
@@ -169,10 +170,14 @@ TEST_F(SaveRoutineTest, AFailedNewFileLeavesNothingBehind)
 
 TEST_F(SaveRoutineTest, SavePictureReportsTheLoadersFailure)
 {
-    const auto failing = [](ImageItem &, std::int32_t) -> std::uint32_t { return 20004; };
-    const auto empty = [](ImageItem &, std::int32_t) -> std::uint32_t { return 0; };
-    for (const auto &[loader, expected] : { std::pair<ItemPictureLoader, std::uint32_t>{ failing, 20004 },
-                                            { empty, 46040 } }) {
+    const auto failing = [](ImageItem &, std::int32_t) -> std::uint32_t {
+        return 20004;
+    };
+    const auto empty = [](ImageItem &, std::int32_t) -> std::uint32_t {
+        return 0;
+    };
+    for (const auto &[loader, expected] :
+         { std::pair<ItemPictureLoader, std::uint32_t>{ failing, 20004 }, { empty, 46040 } }) {
         try {
             savePicture(item(), "\\pics\\x.bmp", kBmp24, nullptr, loader);
             ADD_FAILURE() << "no exception";

@@ -1,10 +1,11 @@
+#include "sheets/save_sheet.h"
+
 #include "common/string_ids.h"
 #include "sheets/crop_command.h"
 #include "sheets/crop_page.h"
 #include "sheets/crop_preview.h"
 #include "sheets/format_page.h"
 #include "sheets/location_page.h"
-#include "sheets/save_sheet.h"
 #include "tests/sheets/sheet_test_support.h"
 
 #include <QComboBox>
@@ -49,8 +50,8 @@ protected:
 
     void mouse(QWidget *target, QEvent::Type type, QPoint at)
     {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                                                         : Qt::LeftButton;
+        const Qt::MouseButtons held =
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
         const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), changed, held,
                           Qt::NoModifier);
@@ -175,6 +176,7 @@ TEST_F(SaveSheetTest, TheFormatDecidesControlsAndName)
     sheet->tabs()->setCurrentIndex(1);
     auto *name = control<QLineEdit>(formatPage(), 1115);
     EXPECT_EQ(name->text().toStdString(), "p0_c.bmp");
+
     struct Row
     {
         int radio;
@@ -182,6 +184,7 @@ TEST_F(SaveSheetTest, TheFormatDecidesControlsAndName)
         bool quality, gif, bmp, resolution;
         std::int32_t format;
     };
+
     const Row rows[] = {
         { 1124, "p0_c.gif", false, true, false, false, 3 },
         { 1122, "p0_c.jpg", true, false, false, true, 2 },
