@@ -165,7 +165,16 @@ TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
         return std::count_if(lines.begin(), lines.end(),
                              [](const std::string &line) { return line.rfind('\\', 0) == 0; });
     };
-    const auto runsBefore = runs();
+    // The first program may still be finishing the handed-over run (it traces the view switch,
+    // then paints, then traces the run): count once its trace has been still for a while.
+    auto runsBefore = runs();
+    int stillPolls = 0;
+    WaitUntil(kPromptMs, [&] {
+        const auto now = runs();
+        stillPolls = now == runsBefore ? stillPolls + 1 : 0;
+        runsBefore = now;
+        return stillPolls >= 10;
+    });
     auto third = start({});
     EXPECT_EQ(third->waitExit(kPromptMs), 0);
     WaitUntil(500, [] { return false; });
