@@ -50,7 +50,6 @@ bool CAlbDoc::onCommand(std::uint32_t id)
     case DocCmd::SendInfrared:
     case DocCmd::Options:
     case DocCmd::Help:
-    case DocCmd::Crop:
         return true;
     default:
         return isGoTo(id);

@@ -6,12 +6,14 @@
 #include "app/view_factory.h"
 #include "capture/capture_settings_unit.h"
 #include "capture/capture_unit.h"
+#include "sheets/crop_command.h"
 #include "sheets/info_sheet.h"
 #include "views/alb_img_view.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +48,14 @@ void RegisterInfoSheet()
     });
 }
 
+// The crop-and-save sheet (command 30306).
+void RegisterCropSheet()
+{
+    RegisterCommandUnit([](const CommandUnitContext &c) -> std::unique_ptr<CommandTarget> {
+        return std::make_unique<CropCommand>(c.doc, &c.lists, &c.frame);
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -59,6 +69,7 @@ int main(int argc, char *argv[])
     RegisterCommandUnit(MakeCaptureUnit);
     RegisterCommandUnit(MakeCaptureSettingsUnit);
     RegisterInfoSheet();
+    RegisterCropSheet();
     CAlbApp app;
     switch (app.initInstance(parameters)) {
     case CAlbApp::Start::HandedOver:

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "sheets/crop_geometry.h"
+#include "sheets/save_routine.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+struct AppSettings;
+class ImageItem;
+
+// The Crop page's preview: the picture fitted into the control and zoomable, with the crop
+// rectangle drawn over it. In crop mode the stylus draws a new rectangle or moves the one there;
+// in pan mode it moves a picture larger than the control. The picture is decoded no finer than
+// the zoom shows it, and only the visible part is drawn, through an off-screen buffer.
+class CropPreview : public QWidget
+{
+    Q_OBJECT
+
+public:
+    CropPreview(const AppSettings &settings, ItemPictureLoader loader, QImage noPicture,
+                QWidget *parent = nullptr);
+
+    // Shows an item; a different item resets the preview (refitted, no rectangle).
+    void setItem(ImageItem *item);
+
+    ImageItem *item() const { return shown; }
+
+    void setPanMode(bool on) { panMode = on; }
+
+    // Zoom in, out and to actual size; a request beyond the limits beeps and changes nothing.
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
+
+    // The rectangle from the edits (picture pixels); redrawn at once.
+    void setCropBox(const CropBox &box);
+
+    // The state the page's buttons follow (the picture is fitted first when it is not yet).
+    PreviewPlacement placement();
+    bool canPan();
+
+    bool failed() const { return decodeFailed; }
+
+    // The rectangle in screen coordinates of the client, normalised.
+    QRect screenCrop() const;
+
+signals:
+    // The rectangle changed under the stylus: the page shows it in its edits.
+    void cropDragged(const CropBox &box);
+    // The stylus was released: the page re-evaluates its buttons.
+    void stylusReleased();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    enum DragMode {
+        NoDrag = 0,
+        Drawing = 1,
+        Moving = 2
+    };
+
+    Size client() const;
+    Size pictureSize() const;
+    void fit();
+    void applyZoom(std::int32_t z);
+    void requestPicture();
+    QRect pictureArea() const;
+    QPoint limitedToPicture(QPoint point) const;
+    QPoint toPicture(QPoint screen) const;
+    QPoint toScreen(QPoint picture) const;
+    void dragTo(QPoint point);
+    void moveBy(QPoint delta);
+    void limitCorners();
+    CropBox cropBox() const;
+    void drawPicture(QPainter &painter, const QRect &visible);
+    void drawNoPicture(QPainter &painter);
+
+    const AppSettings &settings;
+    ItemPictureLoader load;
+    QImage noPictureIcon;
+    ImageItem *shown = nullptr;
+    PreviewPlacement place;
+    QPoint anchor;
+    QPoint corner;
+    DragMode drag = NoDrag;
+    bool panMode = false;
+    bool panning = false;
+    QPoint lastPoint;
+    bool ready = false;
+    bool decodeFailed = false;
+    bool fullQuality = true;
+};

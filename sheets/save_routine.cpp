@@ -1,0 +1,120 @@
+#include "sheets/save_routine.h"
+
+#include "app/alb_doc.h"
+#include "app/app_settings.h"
+#include "app/confirm.h"
+#include "app/image_item.h"
+#include "common/alb_exception.h"
+#include "common/ascii_case.h"
+#include "common/dir_record.h"
+#include "common/error_report.h"
+#include "common/path_names.h"
+#include "common/string_ids.h"
+#include "sheets/save_choices.h"
+#include "views/view_picture.h"
+
+#include <new>
+
+namespace {
+
+constexpr std::uint32_t kPlaceCropAndSave = 105;
+constexpr int kQuestionLines = 3;
+
+// Releases the item's picture when the save is over, however it ends.
+class PictureScope
+{
+public:
+    explicit PictureScope(ImageItem &held) : item(held) { }
+
+    ~PictureScope() { ReleaseViewFrames(item); }
+
+    PictureScope(const PictureScope &) = delete;
+    PictureScope &operator=(const PictureScope &) = delete;
+
+private:
+    ImageItem &item;
+};
+
+ImageItem *itemNamed(const CAlbDoc &doc, const std::string &name)
+{
+    for (int i = 0; i < doc.Count(); ++i) {
+        if (SameTextIgnoringCase(doc.ItemAt(i)->fileName, name))
+            return doc.ItemAt(i);
+    }
+    return nullptr;
+}
+
+// The file now at path is in the folder on show: the item of that name is read again (its
+// decoded pictures show the old file), or a new item joins the list.
+void updateAlbum(CAlbDoc &doc, const std::string &path, const std::string &name, bool overwriting)
+{
+    if (ImageItem *item = overwriting ? itemNamed(doc, name) : nullptr) {
+        const bool wasSelected = item->selected();
+        item->releasePictures();
+        if (doc.RecheckItem(item))
+            doc.SelectItem(item, wasSelected);
+        return;
+    }
+    DirectoryRecord entry;
+    if (FindFileRecord(path, entry))
+        doc.AddItem(entry);
+}
+
+void reportFailure(QWidget *owner, const std::string &name, const CAlbExceptionBase &failure)
+{
+    ShowErrorMessage(owner, Msg::FailedToCrop, 0, MessageBoxType::IconError, Module::CropAndSave,
+                     kPlaceCropAndSave, 1, &failure, { name });
+}
+
+} // namespace
+
+void savePicture(ImageItem &item, const std::string &path, const SaveOptions &options,
+                 const Rect *crop, const ItemPictureLoader &load)
+{
+    PictureScope scope(item);
+    const std::uint32_t failure = load ? load(item, 100) : Msg::NotEnoughMemory;
+    if (failure != 0)
+        ThrowAlb(failure);
+    if (item.frames.empty() || !item.frames.front() || item.framesPercent != 100)
+        ThrowAlb(Msg::NotEnoughMemory);
+    SaveDecodedPicture(item.frames.front()->image, path, options, crop);
+}
+
+CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job, const PictureSaver &save)
+{
+    CropOutcome outcome;
+    if (!job.item)
+        return outcome;
+    ImageItem &item = *job.item;
+    outcome.name = DestinationName(item.fileName, job.appendage, job.options.format);
+    const std::string path = AddBackslash(job.folder) + outcome.name;
+    const bool overwriting = ProbeFile(path);
+    if (overwriting
+        && Confirm(owner, Msg::OverwriteImageQuestion, Msg::CropTitle, false, kQuestionLines,
+                   { outcome.name })
+                != ConfirmAnswer::Yes)
+        return outcome;
+
+    const AppSettings &settings = doc.appSettings();
+    const bool inShownFolder = SameTextIgnoringCase(RemoveBackslash(job.folder),
+                                                    RemoveBackslash(settings.currentFolder));
+    outcome.replacedItem = inShownFolder && SameTextIgnoringCase(outcome.name, item.fileName);
+    try {
+        WaitCursor wait(doc.mainFrame());
+        const Rect crop{ job.crop.x, job.crop.y, job.crop.x + job.crop.width,
+                         job.crop.y + job.crop.height };
+        save(item, path, job.options, &crop);
+        if (inShownFolder && ProbeFile(path))
+            updateAlbum(doc, path, outcome.name, overwriting);
+    } catch (const CAlbExceptionBase &failure) {
+        reportFailure(owner, outcome.name, failure);
+        outcome.result = CropOutcome::Failed;
+        return outcome;
+    } catch (const std::bad_alloc &) {
+        reportFailure(owner, outcome.name, CAlbException(Msg::NotEnoughMemory));
+        outcome.result = CropOutcome::Failed;
+        return outcome;
+    }
+    outcome.result = CropOutcome::Saved;
+    return outcome;
+}
