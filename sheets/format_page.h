@@ -49,7 +49,7 @@ private:
     CSaveSheet &sheet;
     SaveOptions saveOptions;
     ItemPreview *thumb = nullptr;
-    PictureFacts facts;
+    PictureFactLabels facts;
     QRadioButton *jpegButton = nullptr;
     QRadioButton *gifButton = nullptr;
     QRadioButton *bmpButton = nullptr;

@@ -39,7 +39,7 @@ private:
 
     CSaveSheet &sheet;
     ItemPreview *thumb = nullptr;
-    PictureFacts facts;
+    PictureFactLabels facts;
     QLineEdit *edit = nullptr;
     FolderPickerTree *folderTree = nullptr;
     std::string appendageText = "_c";

@@ -86,7 +86,7 @@ void ItemPreview::paintEvent(QPaintEvent *)
     DrawItemPreview(doc, *shown, painter, area, fill, false, true, noPictureIcon);
 }
 
-void PictureFacts::show(const ImageItem *item, const std::string &destinationName) const
+void PictureFactLabels::show(const ImageItem *item, const std::string &destinationName) const
 {
     name->setText(QString::fromStdString(destinationName));
     const QString pixels = QStringLiteral(" (Pixels)");
@@ -94,9 +94,9 @@ void PictureFacts::show(const ImageItem *item, const std::string &destinationNam
     height->setText(item ? QString::number(item->info.height) + pixels : QString());
 }
 
-PictureFacts AddPictureFacts(QWidget *page, QBoxLayout *layout, ItemPreview *preview)
+PictureFactLabels AddPictureFacts(QWidget *page, QBoxLayout *layout, ItemPreview *preview)
 {
-    PictureFacts facts;
+    PictureFactLabels facts;
     facts.name = new QLineEdit(page);
     facts.name->setReadOnly(true);
     NameControl(facts.name, kNameId, QStringLiteral("File name"));

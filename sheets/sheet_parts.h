@@ -48,7 +48,7 @@ private:
 
 // The name and size labels of the Format and Location pages: the resulting file name (1115) and
 // the picture's width (1116) and height (1117) in pixels.
-struct PictureFacts
+struct PictureFactLabels
 {
     QLineEdit *name = nullptr;
     QLabel *width = nullptr;
@@ -58,4 +58,4 @@ struct PictureFacts
 };
 
 // Adds the preview and the facts beside it to a page's layout.
-PictureFacts AddPictureFacts(QWidget *page, QBoxLayout *layout, ItemPreview *preview);
+PictureFactLabels AddPictureFacts(QWidget *page, QBoxLayout *layout, ItemPreview *preview);
