@@ -11,6 +11,7 @@ PACKAGES=(
     qt6-base-dev
     libxcb1-dev libxcb-shm0-dev
     xvfb xdotool x11-utils x11-xserver-utils
+    dbus-daemon weston qt6-wayland
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil scrot
     clang libclang-rt-14-dev
 )

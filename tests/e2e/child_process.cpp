@@ -92,6 +92,7 @@ std::unique_ptr<ChildProcess> StartVistrel(const std::string &display, const std
                                           std::map<std::string, std::string>{
                                                   { "DISPLAY", display },
                                                   { "QT_QPA_PLATFORM", "xcb" },
+                                                  { "VISTREL_GRAB", "x11" },
                                                   { "VISTREL_ROOT", root },
                                                   { "HOME", root },
                                                   { "XDG_CONFIG_HOME", configHome },
