@@ -56,6 +56,12 @@ ChildProcess::~ChildProcess()
     }
 }
 
+void ChildProcess::terminate()
+{
+    if (running())
+        ::kill(pid, SIGTERM);
+}
+
 std::optional<int> ChildProcess::waitExit(int timeoutMs)
 {
     WaitUntil(timeoutMs, [this] { return !running(); });

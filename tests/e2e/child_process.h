@@ -24,6 +24,8 @@ public:
     // The exit status once the process ended within timeoutMs; nothing while it still runs.
     std::optional<int> waitExit(int timeoutMs);
     bool running();
+    // Asks the process to end (SIGTERM), as a desktop session does at log-out.
+    void terminate();
 
 private:
     pid_t pid = -1;
