@@ -96,6 +96,9 @@ public slots:
                         arguments[1].toString());
     }
 
+    // The desktop ended the session (the user took the shortcut back, the portal restarted).
+    void onSessionClosed(const QDBusMessage &message) { owner.sessionClosed(message.path()); }
+
 private:
     PortalShortcut &owner;
 };
@@ -203,14 +206,33 @@ bool PortalShortcut::registerButton(int n)
     closeSession(session);
     session = handle;
     held = n;
+    bus.connect(QString::fromLatin1(kPortalService), session,
+                QString::fromLatin1(kPortalSessionInterface), QStringLiteral("Closed"),
+                listener.get(), SLOT(onSessionClosed(QDBusMessage)));
     return true;
+}
+
+void PortalShortcut::sessionClosed(const QString &handle)
+{
+    if (handle != session || session.isEmpty())
+        return;
+    forgetSession();
+}
+
+void PortalShortcut::forgetSession()
+{
+    bus.disconnect(QString::fromLatin1(kPortalService), session,
+                   QString::fromLatin1(kPortalSessionInterface), QStringLiteral("Closed"),
+                   listener.get(), SLOT(onSessionClosed(QDBusMessage)));
+    session.clear();
+    held = 0;
 }
 
 bool PortalShortcut::unregisterButton()
 {
     closeSession(session);
-    session.clear();
-    held = 0;
+    if (!session.isEmpty())
+        forgetSession();
     return true;
 }
 

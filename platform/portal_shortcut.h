@@ -43,6 +43,9 @@ private:
     bool bind(const QString &handle, int n);
     void closeSession(const QString &handle);
     void activated(const QString &handle, const QString &id);
+    // A session the desktop closed is no registration any more: the next register binds anew.
+    void sessionClosed(const QString &handle);
+    void forgetSession();
 
     HotKeyDelivery deliver;
     QDBusConnection bus;

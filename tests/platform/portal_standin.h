@@ -144,6 +144,13 @@ public:
         bus.send(signal);
     }
 
+    // The desktop ends a session on its own.
+    void closeSession(const QString &session)
+    {
+        bus.send(QDBusMessage::createSignal(session, QString::fromLatin1(kPortalSessionInterface),
+                                            QStringLiteral("Closed")));
+    }
+
     QString introspect(const QString &) const override { return {}; }
 
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override

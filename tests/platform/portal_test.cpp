@@ -192,6 +192,13 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
     EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions.size() == 2; }));
     EXPECT_EQ(portal->closedSessions.value(1), second);
     EXPECT_FALSE(activates(second, QStringLiteral("capture")));
+
+    // A session the desktop closes lets the button go; registering it again binds anew.
+    ASSERT_TRUE(shortcut->registerButton(1));
+    portal->closeSession(shortcut->sessionHandle());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return shortcut->registeredButton() == 0; }));
+    ASSERT_TRUE(shortcut->registerButton(1));
+    EXPECT_EQ(portal->sessions.size(), 4);
 }
 
 TEST_F(PortalShortcutTest, EveryRefusalIsARegistrationFailureThatKeepsTheButtonHeld)
