@@ -96,6 +96,13 @@ struct AppSettings
     std::string formatNames;
 
     bool toolbarVisible() const { return (ui.captureFlags & CaptureFlag::ToolbarVisible) != 0; }
+    // The capture file format: 0 BMP, 1 JPEG, 2 GIF; the unused value 3 counts as JPEG, so that
+    // the file's name says what it holds.
+    std::int32_t captureFileFormat() const
+    {
+        const auto format = std::int32_t((ui.captureFlags >> CaptureFlag::FileFormatShift) & 3);
+        return format == 3 ? 1 : format;
+    }
     int colorOptimization() const { return int((prefs.prefFlags >> PrefFlag::ColorOptimizationShift) & 7); }
     bool autoRotate() const { return (prefs.prefFlags & PrefFlag::AutoRotate) != 0; }
     bool rotateLeft() const { return (prefs.prefFlags & PrefFlag::RotateLeft) != 0; }

@@ -28,18 +28,9 @@ constexpr std::uint32_t kStepConfirmFile = 40;
 constexpr std::intptr_t kIgnoredKeyA = 33;
 constexpr std::intptr_t kIgnoredKeyB = 34;
 
-std::int32_t captureFormat(const AppSettings &settings)
-{
-    const std::int32_t format =
-            static_cast<std::int32_t>((settings.ui.captureFlags >> CaptureFlag::FileFormatShift) & 3);
-    // The unused value 3 is written as JPEG; naming it so too keeps the file's extension (and
-    // the album's listing of it) true to its content.
-    return format == 3 ? CaptureFormat::Jpeg : format;
-}
-
 CaptureTarget targetOf(const AppSettings &settings)
 {
-    return CaptureTarget{ settings.snapPath, captureFormat(settings), settings.ui.resolutionDpi };
+    return CaptureTarget{ settings.snapPath, settings.captureFileFormat(), settings.ui.resolutionDpi };
 }
 
 CapturePixels pixelsOf(const CaptureGrab &grab)
@@ -155,7 +146,7 @@ bool CapturePipeline::takeGrab()
 void CapturePipeline::writeDirect()
 {
     const CaptureName next =
-            FindCaptureNameIn(settings.snapPath, settings.snapName, captureFormat(settings));
+            FindCaptureNameIn(settings.snapPath, settings.snapName, settings.captureFileFormat());
     std::string written;
     if (!next.free) {
         // Every number is taken: writing the last name would overwrite a capture the user has.
@@ -184,7 +175,7 @@ void CapturePipeline::onConfirm(std::uintptr_t top, std::intptr_t /*pad*/)
     AtScopeEnd end{ [this] { endCapture(); } };
 
     const CaptureDialogOutcome outcome = host.runDialog(
-            CaptureDialogRequest{ settings.snapPath, settings.snapName, captureFormat(settings) });
+            CaptureDialogRequest{ settings.snapPath, settings.snapName, settings.captureFileFormat() });
     // A confirmation that fails before this point leaves confirmBeforeSave as it was.
     if (outcome.ok && !writeConfirmed(outcome))
         return;

@@ -24,10 +24,10 @@ inline bool sound(const AppSettings &s)
     return (s.ui.captureFlags & CaptureFlag::CaptureSound) != 0;
 }
 
-// 0 BMP, 1 JPEG, 2 GIF (3 is written as JPEG).
+// 0 BMP, 1 JPEG, 2 GIF (the unused 3 counts as JPEG).
 inline std::int32_t fileFormat(const AppSettings &s)
 {
-    return static_cast<std::int32_t>((s.ui.captureFlags >> CaptureFlag::FileFormatShift) & 3u);
+    return s.captureFileFormat();
 }
 
 // One more than the entry chosen in the "Perform capture using:" list; 0 counts as entry 0.

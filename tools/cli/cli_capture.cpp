@@ -85,9 +85,7 @@ CaptureArgs storedSettings()
     CaptureArgs args;
     args.target.folder = settings.snapPath;
     args.prefix = settings.snapName;
-    const auto format = static_cast<std::int32_t>(
-            (settings.ui.captureFlags >> CaptureFlag::FileFormatShift) & 3);
-    args.target.fileFormat = format == 3 ? CaptureFormat::Jpeg : format;
+    args.target.fileFormat = settings.captureFileFormat();
     args.target.resolutionDpi = settings.ui.resolutionDpi;
     return args;
 }
