@@ -8,32 +8,33 @@
 // one attempt.
 
 CaptureButton::CaptureButton(AppSettings &appSettings, HotKeyDelivery delivery,
-                             const std::string &displayName)
-    : settings(appSettings), hotKey(std::move(delivery), displayName)
+                             DesktopBackend backend, const std::string &displayName)
+    : settings(appSettings),
+      hotKey(MakeHotKeyRegistration(backend, std::move(delivery), displayName))
 {
-    hotKey.setMappingChanged([this] { mappingChanged(); });
+    hotKey->setMappingChanged([this] { mappingChanged(); });
 }
 
 CaptureButton::~CaptureButton()
 {
-    hotKey.unregisterButton();
+    hotKey->unregisterButton();
 }
 
 void CaptureButton::claimAtStart()
 {
     if (CaptureSettings::enabled(settings)
-        && !hotKey.registerButton(CaptureSettings::trigger(settings)))
+        && !hotKey->registerButton(CaptureSettings::trigger(settings)))
         CaptureSettings::setBit(settings, CaptureFlag::CaptureEnabled, false);
 }
 
 bool CaptureButton::registerButton(int n)
 {
-    return hotKey.registerButton(n);
+    return hotKey->registerButton(n);
 }
 
 bool CaptureButton::unregisterButton()
 {
-    return hotKey.unregisterButton();
+    return hotKey->unregisterButton();
 }
 
 void CaptureButton::mappingChanged()
@@ -42,7 +43,7 @@ void CaptureButton::mappingChanged()
         return;
     // The button held is the one to follow; after a delay was chosen the trigger names no button
     // while the button chosen before stays claimed.
-    const int held = hotKey.registeredButton();
-    hotKey.unregisterButton();
-    hotKey.registerButton(held != 0 ? held : CaptureSettings::trigger(settings));
+    const int held = hotKey->registeredButton();
+    hotKey->unregisterButton();
+    hotKey->registerButton(held != 0 ? held : CaptureSettings::trigger(settings));
 }

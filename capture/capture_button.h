@@ -2,6 +2,9 @@
 
 #include "capture/capture_dialog.h"
 #include "platform/button_hot_key.h"
+#include "platform/desktop_backend.h"
+
+#include <memory>
 
 #include <string>
 
@@ -19,7 +22,9 @@ struct AppSettings;
 class CaptureButton final : public CaptureButtonControl
 {
 public:
-    CaptureButton(AppSettings &settings, HotKeyDelivery delivery,
+    // The key is claimed through backend's registration; displayName (empty: $DISPLAY) is the
+    // X server's.
+    CaptureButton(AppSettings &settings, HotKeyDelivery delivery, DesktopBackend backend,
                   const std::string &displayName = {});
     ~CaptureButton() override;
     CaptureButton(const CaptureButton &) = delete;
@@ -30,12 +35,12 @@ public:
     bool registerButton(int n) override;
     bool unregisterButton() override;
 
-    int registeredButton() const override { return hotKey.registeredButton(); }
+    int registeredButton() const override { return hotKey->registeredButton(); }
 
     // What a keyboard-mapping change does; public for tests that cannot change the mapping.
     void mappingChanged();
 
 private:
     AppSettings &settings;
-    ButtonHotKey hotKey;
+    std::unique_ptr<HotKeyRegistration> hotKey;
 };

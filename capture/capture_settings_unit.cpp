@@ -33,6 +33,13 @@ std::optional<CaptureFormatChoice> RunFormatDialog(QWidget *parent, const std::s
 
 CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context,
                                          const std::string &displayName)
+    : CaptureSettingsUnit(context,
+                          displayName.empty() ? ChooseDesktopBackend() : DesktopBackend::X11,
+                          displayName)
+{ }
+
+CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context,
+                                         DesktopBackend backend, const std::string &displayName)
     : frame(context.frame),
       settings(context.settings),
       store(context.store),
@@ -43,7 +50,7 @@ CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context,
                                        std::intptr_t second) {
                   frame.postFrameMessage(message, first, second);
               },
-              displayName),
+              backend, displayName),
       titleCountdown(context.frame, [&frame = context.frame] {
           return frame.windowTimers().isActive(CaptureTimer);
       })

@@ -21,9 +21,12 @@ struct CommandUnitContext;
 class CaptureSettingsUnit final : public CommandTarget
 {
 public:
-    // displayName empty means $DISPLAY.
+    // The key is claimed through the desktop's backend (ChooseDesktopBackend); a display named
+    // here means that X server's grab. displayName empty means $DISPLAY.
     explicit CaptureSettingsUnit(const CommandUnitContext &context,
                                  const std::string &displayName = {});
+    CaptureSettingsUnit(const CommandUnitContext &context, DesktopBackend backend,
+                        const std::string &displayName = {});
 
     bool onCommand(std::uint32_t id) override;
     // The document decides the command's state.

@@ -20,13 +20,12 @@ int AskReplaceCapture(QWidget *dialog)
     return Confirm(dialog, Msg::ReplaceExistingFile, 0, false, kQuestionLines, {});
 }
 
-CaptureHost hostFor(CMainFrame &frame, ScreenGrabber &grabber)
+CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen)
 {
     CaptureHost host;
-    host.grab = [&grabber] {
-        return grabber.grab();
-    };
-    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
+    host.grab = [&screen] { return screen.grab(); };
+    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first,
+                                std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
     };
     host.killTimer = [&frame](std::uint32_t id) {
@@ -41,7 +40,13 @@ CaptureHost hostFor(CMainFrame &frame, ScreenGrabber &grabber)
 } // namespace
 
 CaptureUnit::CaptureUnit(const CommandUnitContext &context)
-    : frame(context.frame), capture(context.settings, context.doc, hostFor(context.frame, grabber))
+    : CaptureUnit(context, MakeScreenSource(ChooseDesktopBackend()))
+{ }
+
+CaptureUnit::CaptureUnit(const CommandUnitContext &context, std::unique_ptr<ScreenSource> source)
+    : frame(context.frame),
+      screen(std::move(source)),
+      capture(context.settings, context.doc, hostFor(context.frame, *screen))
 {
     frame.setMessageHandler(this);
 }

@@ -3,6 +3,7 @@
 #include "app/frame_messages.h"
 #include "capture/capture_pipeline.h"
 #include "platform/command_route.h"
+#include "platform/desktop_backend.h"
 #include "platform/screen_grab.h"
 
 #include <memory>
@@ -17,7 +18,9 @@ struct CommandUnitContext;
 class CaptureUnit final : public CommandTarget, public FrameMessageHandler
 {
 public:
+    // The screen is copied through the desktop's backend (ChooseDesktopBackend).
     explicit CaptureUnit(const CommandUnitContext &context);
+    CaptureUnit(const CommandUnitContext &context, std::unique_ptr<ScreenSource> source);
     ~CaptureUnit() override;
     CaptureUnit(const CaptureUnit &) = delete;
     CaptureUnit &operator=(const CaptureUnit &) = delete;
@@ -37,7 +40,7 @@ private:
     void guarded(Step step);
 
     CMainFrame &frame;
-    ScreenGrabber grabber;
+    std::unique_ptr<ScreenSource> screen;
     CapturePipeline capture;
 };
 

@@ -24,6 +24,22 @@ std::intptr_t ButtonHotKeyParameter(int button);
 using HotKeyDelivery =
         std::function<void(std::uint32_t message, std::uintptr_t first, std::intptr_t second)>;
 
+// A registration of the capture key for the whole desktop: one application button at a time,
+// whose presses come as the hot-key message (786).
+class HotKeyRegistration
+{
+public:
+    virtual ~HotKeyRegistration() = default;
+    // Claims button n; the button held before is let go only when that succeeded.
+    virtual bool registerButton(int n) = 0;
+    // Lets the button held go. True when nothing of ours remains claimed.
+    virtual bool unregisterButton() = 0;
+    // The button held, 0 when none.
+    virtual int registeredButton() const = 0;
+    // What to do when the keys may have moved (the owner registers again).
+    virtual void setMappingChanged(std::function<void()> changed) = 0;
+};
+
 // Claims one application button (platform/application_buttons.h) as a system-wide hot key: a
 // passive grab of its chord on the X11 root window, through a connection of its own so that it
 // works whatever Qt draws on. The chord is grabbed with every combination of Caps Lock and Num
@@ -40,13 +56,13 @@ using HotKeyDelivery =
 //
 // The grab ends with the connection: a program that dies loses it; a normal exit should
 // unregister explicitly (the destructor does).
-class ButtonHotKey
+class ButtonHotKey final : public HotKeyRegistration
 {
 public:
     // displayName empty means $DISPLAY. Without an X server the object is unusable and every
     // registration fails.
     explicit ButtonHotKey(HotKeyDelivery delivery, const std::string &displayName = {});
-    ~ButtonHotKey();
+    ~ButtonHotKey() override;
     ButtonHotKey(const ButtonHotKey &) = delete;
     ButtonHotKey &operator=(const ButtonHotKey &) = delete;
 
@@ -57,15 +73,18 @@ public:
     // already held keeps its grab unless the key mapping moved it, when it is grabbed afresh.
     // False when n names no button, its key has no key code, or the server refused (another
     // client holds it).
-    bool registerButton(int n);
+    bool registerButton(int n) override;
     // Releases the button held. True when nothing of ours remains grabbed (also when nothing
     // was held); false only when the server can no longer be told.
-    bool unregisterButton();
+    bool unregisterButton() override;
 
     // The button held, 0 when none.
-    int registeredButton() const { return held; }
+    int registeredButton() const override { return held; }
 
-    void setMappingChanged(std::function<void()> changed) { mappingChanged = std::move(changed); }
+    void setMappingChanged(std::function<void()> changed) override
+    {
+        mappingChanged = std::move(changed);
+    }
 
     // Handles the events the connection has received (the socket notifier calls this; tests may
     // call it after requests of their own).

@@ -39,26 +39,35 @@ enum class GrabFailure {
 
 using GrabResult = std::variant<CaptureGrab, GrabFailure>;
 
+// Where captures copy the screen from: the X server, or the desktop portal in a Wayland session
+// (platform/desktop_backend.h chooses).
+class ScreenSource
+{
+public:
+    virtual ~ScreenSource() = default;
+    // The whole screen at its present size, or the failure.
+    virtual GrabResult grab() = 0;
+};
+
 // Copies the X server's screen into a CaptureGrab. Keeps one connection, opened by init() at start-up
 // or by the first grab, and re-opened by the next grab when the server went away. Where the server
 // offers shared memory the pixels come through a segment kept between grabs (re-made when the screen
 // size changes), saving the copy through the socket; otherwise through an ordinary image request.
 // True-colour screens of 15, 16, 24 and 30 bits are read in either byte order, and 8-bit screens
 // through their colour map. No Qt here: the command-line capture must not start it.
-class ScreenGrabber
+class ScreenGrabber final : public ScreenSource
 {
 public:
     // displayName empty means $DISPLAY.
     explicit ScreenGrabber(std::string displayName = {});
-    ~ScreenGrabber();
+    ~ScreenGrabber() override;
     ScreenGrabber(const ScreenGrabber &) = delete;
     ScreenGrabber &operator=(const ScreenGrabber &) = delete;
 
     // Opens the connection now rather than at the first grab. False when no server is reachable.
     bool init();
 
-    // The whole screen at its present size, or the failure.
-    GrabResult grab();
+    GrabResult grab() override;
 
     // With false, always use the plain image request (tests compare both ways).
     void allowSharedMemory(bool allow);

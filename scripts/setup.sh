@@ -14,6 +14,7 @@ PACKAGES=(
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot
     libexif-dev
     dbus-daemon at-spi2-core python3-pyatspi
+    weston qt6-wayland
     clang libclang-rt-14-dev
     desktop-file-utils appstream file
 )

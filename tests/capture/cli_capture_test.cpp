@@ -47,8 +47,9 @@ protected:
     // The tool with DISPLAY and a settings folder of the test's own; standard error joined in.
     CommandResult capture(const std::string &arguments, const std::string &display)
     {
-        return RunCommand("DISPLAY=" + display + " XDG_CONFIG_HOME='" + dir.file("config") + "' '"
-                          + CliPath() + "' capture " + arguments + " 2>&1");
+        return RunCommand("DISPLAY=" + display + " VISTREL_GRAB=x11 XDG_CONFIG_HOME='"
+                          + dir.file("config")
+                          + "' '" + CliPath() + "' capture " + arguments + " 2>&1");
     }
 
     TempDir dir;

@@ -61,6 +61,11 @@ bool ChildProcess::signal(int number)
     return running() && ::kill(pid, number) == 0;
 }
 
+void ChildProcess::terminate()
+{
+    signal(SIGTERM);
+}
+
 std::optional<int> ChildProcess::waitExit(int timeoutMs)
 {
     WaitUntil(timeoutMs, [this] { return !running(); });
@@ -95,8 +100,9 @@ StartVistrel(const std::string &display, const std::string &root, const std::str
              const std::map<std::string, std::string> &extraEnvironment)
 {
     std::map<std::string, std::string> environment{
-        { "DISPLAY", display }, { "QT_QPA_PLATFORM", "xcb" },      { "VISTREL_ROOT", root },
-        { "HOME", root },       { "XDG_CONFIG_HOME", configHome }, { "VISTREL_TRACE", trace }
+        { "DISPLAY", display },  { "QT_QPA_PLATFORM", "xcb" },      { "VISTREL_GRAB", "x11" },
+        { "VISTREL_ROOT", root }, { "HOME", root },                 { "XDG_CONFIG_HOME", configHome },
+        { "VISTREL_TRACE", trace }
     };
     for (const auto &[name, value] : extraEnvironment)
         environment[name] = value;

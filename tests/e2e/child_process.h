@@ -26,6 +26,8 @@ public:
     bool running();
     // Sends a signal to the process while it runs; false when it does not.
     bool signal(int number);
+    // Asks the process to end (SIGTERM), as a desktop session does at log-out.
+    void terminate();
 
 private:
     pid_t pid = -1;

@@ -6,11 +6,15 @@
 #include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
+#include "platform/desktop_backend.h"
 #include "platform/known_folders.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <memory>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +27,10 @@ namespace {
 
 const char kCaptureUsage[] = R"(usage: vistrel-cli capture [options]
 
-Copies the whole screen of $DISPLAY (an X server) into a picture file named like the
-album's captures: PREFIX + the next free number of at least three digits + extension
+Copies the whole screen into a picture file named like the album's captures: PREFIX + the next free number of at least three digits + extension
 (ornsnap001.bmp, ornsnap002.bmp, ...). Prints the path of the file written.
+The screen is that of the X server in $DISPLAY, or in a Wayland session (or with
+VISTREL_GRAB=portal) the desktop portal's screenshot; VISTREL_GRAB=x11 forces X.
 
 Options (defaults: the album's capture settings, else the values shown):
   --folder DIR          Folder to write into (default: your pictures folder).
@@ -133,19 +138,36 @@ int fail(std::uint32_t messageId, std::uint32_t step, const CAlbExceptionBase *f
     return 1;
 }
 
-int grabFailure(GrabFailure failure)
+int grabFailure(GrabFailure failure, DesktopBackend backend)
 {
     switch (failure) {
     case GrabFailure::NoSurface:
-        if (const char *display = std::getenv("DISPLAY"); !display || !*display)
+        if (const char *display = std::getenv("DISPLAY");
+            backend == DesktopBackend::X11 && (!display || !*display))
             std::fputs("vistrel-cli capture: DISPLAY is not set\n", stderr);
         return fail(Msg::NotEnoughMemory, 5);
     case GrabFailure::NoStore:
         return fail(Msg::UnableToCreateSnapImage, 10);
     case GrabFailure::CopyFailed:
+        if (backend == DesktopBackend::Portal)
+            std::fputs("vistrel-cli capture: the desktop portal gave no screenshot\n", stderr);
         break;
     }
     return fail(Msg::UnableToCreateSnapImage2, 20);
+}
+
+// The portal is asked over the session bus, whose replies need Qt's event loop; the X server's
+// copy needs no Qt at all.
+GrabResult grabScreen(DesktopBackend backend)
+{
+    std::unique_ptr<QCoreApplication> application;
+    if (backend == DesktopBackend::Portal && !QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "vistrel-cli";
+        static char *argv[] = { name, nullptr };
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return MakeScreenSource(backend)->grab();
 }
 
 } // namespace
@@ -167,12 +189,12 @@ int RunCapture(const std::vector<std::string> &list)
         std::fprintf(stderr, "vistrel-cli capture: settings: %s\n", text.c_str());
         return 1;
     }
+    const DesktopBackend backend = ChooseDesktopBackend();
     if (args.delaySeconds > 0)
         std::this_thread::sleep_for(std::chrono::seconds(args.delaySeconds));
-    ScreenGrabber grabber;
-    GrabResult result = grabber.grab();
+    GrabResult result = grabScreen(backend);
     if (const auto *failure = std::get_if<GrabFailure>(&result))
-        return grabFailure(*failure);
+        return grabFailure(*failure, backend);
     const CaptureGrab &grab = std::get<CaptureGrab>(result);
     const CaptureName next =
             FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);

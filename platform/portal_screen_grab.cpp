@@ -1,0 +1,75 @@
+#include "platform/portal_screen_grab.h"
+
+#include "image/view_buffer.h"
+
+#include <QFile>
+#include <QImage>
+#include <QUrl>
+
+#include <cstring>
+
+namespace {
+
+constexpr char kScreenshotInterface[] = "org.freedesktop.portal.Screenshot";
+
+// The picture file the portal's answer names; empty when it names none on this machine.
+QString AnsweredFile(const PortalResponse &response)
+{
+    const QUrl uri(response.results.value(QStringLiteral("uri")).toString());
+    return uri.isLocalFile() ? uri.toLocalFile() : QString();
+}
+
+} // namespace
+
+PortalScreenGrabber::PortalScreenGrabber()
+    : PortalScreenGrabber(QDBusConnection::sessionBus())
+{ }
+
+PortalScreenGrabber::PortalScreenGrabber(QDBusConnection connection, int timeout)
+    : bus(std::move(connection)), timeoutMs(timeout)
+{ }
+
+GrabResult PortalScreenGrabber::grab()
+{
+    QVariantMap options;
+    options.insert(QStringLiteral("interactive"), false);
+    options.insert(QStringLiteral("modal"), false);
+    const PortalResponse response =
+            CallPortalRequest(bus, QString::fromLatin1(kScreenshotInterface),
+                              QStringLiteral("Screenshot"), { QString(), options }, timeoutMs);
+    if (!response.succeeded())
+        return GrabFailure::CopyFailed;
+    const QString file = AnsweredFile(response);
+    if (file.isEmpty())
+        return GrabFailure::CopyFailed;
+    const QImage picture(file);
+    // The file was made for this request only; it goes whether or not it could be read.
+    QFile::remove(file);
+    if (picture.isNull())
+        return GrabFailure::CopyFailed;
+    return GrabFromImage(picture);
+}
+
+GrabResult GrabFromImage(const QImage &image)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return GrabFailure::CopyFailed;
+    // Screens are opaque: any alpha the file has is dropped, colours kept as stored.
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    if (bgr.isNull())
+        return GrabFailure::NoStore;
+    std::optional<ViewBuffer> store = makeViewBuffer(bgr.width(), bgr.height(), false, false);
+    if (!store)
+        return GrabFailure::NoStore;
+    CaptureGrab grab;
+    grab.store = std::move(store->store);
+    grab.top = store->pixels;
+    grab.w = bgr.width();
+    grab.h = bgr.height();
+    grab.pad = store->width - grab.w;
+    const auto rowBytes = static_cast<std::size_t>(grab.w) * 3;
+    for (std::int32_t y = 0; y < grab.h; ++y)
+        std::memcpy(grab.top + static_cast<std::size_t>(y) * grab.stride(), bgr.constScanLine(y),
+                    rowBytes);
+    return grab;
+}
