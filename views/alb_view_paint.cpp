@@ -150,6 +150,9 @@ void CAlbView::paintNextPicture()
 
 void CAlbView::RedrawFrames()
 {
+    // The frames are redrawn because the selection changed: the bars' commands (Delete, Crop,
+    // Image Info ...) follow it at once, not only when a menu opens.
+    host.commandStatesChanged();
     const ThumbGrid grid = currentGrid();
     auto [first, last] = grid.visibleRange();
     if (first < 0)

@@ -76,6 +76,8 @@ TEST_F(ViewTest, TapSelectsAndRubberBandSelectsTheCellsItMeets)
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 5 });
     EXPECT_EQ(view->dragMode(), 0);
     EXPECT_GE(host.activations, 1);
+    // The bars' commands follow the new selection at once.
+    EXPECT_GE(host.stateRefreshes, 1);
 
     // From the empty margin left of the grid to the middle of cell 6 (column 2, row 1).
     mouse(QEvent::MouseButtonPress, QPoint(2, 5));

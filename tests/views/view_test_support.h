@@ -26,11 +26,14 @@ public:
 
     void showZoomIndicator(bool actualSize) override { atActualSize = actualSize; }
 
+    void commandStatesChanged() override { ++stateRefreshes; }
+
     std::vector<std::uint32_t> sent;
     bool atActualSize = true;
     std::vector<std::uint32_t> posted;
     int activations = 0;
     int cellSizeChanges = 0;
+    int stateRefreshes = 0;
 };
 
 // Counts beeps instead of making them.
