@@ -3,6 +3,7 @@
 #include "app/image_item.h"
 #include "app/image_lists.h"
 #include "app/trace_log.h"
+#include "app/view_factory.h"
 #include "image/render.h"
 #include "image/screen_reduction.h"
 #include "image/view_buffer.h"
