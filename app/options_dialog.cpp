@@ -1,9 +1,9 @@
 #include "app/options_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/dialog_controls.h"
 #include "app/settings_writes.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/host_path.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -108,11 +108,7 @@ void OptionsDialog::buildControls()
     homeRow->addWidget(change);
     form->addRow(QStringLiteral("Home:"), homeRow);
 
-    auto *buttons = new QDialogButtonBox(
-            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &OptionsDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kHelpContext); });
+    QDialogButtonBox *buttons = AddOkCancelHelp(*this, kHelpContext);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -1,9 +1,9 @@
 #include "capture/capture_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/dialog_controls.h"
 #include "capture/capture_settings.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/message_format.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -30,14 +30,6 @@ constexpr std::uint32_t kStepNoFrame = 5;
 constexpr std::uint32_t kStepDisengage = 10;
 constexpr std::uint32_t kStepRegister = 30;
 const char *const kSeparator = "-----------------";
-
-template <typename Widget>
-Widget *named(Widget *widget, const char *id, const QString &accessibleName)
-{
-    widget->setObjectName(QString::fromLatin1(id));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QString entryText(std::uint32_t id, int value)
 {
@@ -79,28 +71,20 @@ CaptureDialog::CaptureDialog(AppSettings &appSettings, SettingsStore &settingsSt
 
 void CaptureDialog::buildControls()
 {
-    enableBox = named(new QCheckBox(QStringLiteral("Enable Screen Capture"), this), "1021",
-                      QStringLiteral("Enable Screen Capture"));
+    enableBox = NamedControl(new QCheckBox(QStringLiteral("Enable Screen Capture"), this), "1021",
+                             QStringLiteral("Enable Screen Capture"));
     triggerLabel = new QLabel(QStringLiteral("Perform capture using:"), this);
-    triggerList = named(new QComboBox(this), "1015", triggerLabel->text());
-    resolutionLabel = named(new QLabel(QStringLiteral("File resolution:"), this), "1024",
-                            QStringLiteral("File resolution:"));
-    resolutionList = named(new QComboBox(this), "1025", resolutionLabel->text());
-    confirmBox = named(new QCheckBox(QStringLiteral("Confirm before file saving"), this), "1023",
-                       QStringLiteral("Confirm before file saving"));
-    soundBox = named(new QCheckBox(QStringLiteral("Enable capture sound"), this), "1026",
-                     QStringLiteral("Enable capture sound"));
+    triggerList = NamedControl(new QComboBox(this), "1015", triggerLabel->text());
+    resolutionLabel = NamedControl(new QLabel(QStringLiteral("File resolution:"), this), "1024",
+                                   QStringLiteral("File resolution:"));
+    resolutionList = NamedControl(new QComboBox(this), "1025", resolutionLabel->text());
+    confirmBox = NamedControl(new QCheckBox(QStringLiteral("Confirm before file saving"), this),
+                              "1023", QStringLiteral("Confirm before file saving"));
+    soundBox = NamedControl(new QCheckBox(QStringLiteral("Enable capture sound"), this), "1026",
+                            QStringLiteral("Enable capture sound"));
     connect(enableBox, &QCheckBox::clicked, this, &CaptureDialog::updateEnabling);
 
-    auto *buttons = new QDialogButtonBox(
-            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    named(ok, "1", ok->text());
-    QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
-    named(cancel, "2", cancel->text());
-    connect(buttons, &QDialogButtonBox::accepted, this, &CaptureDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CaptureDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
+    QDialogButtonBox *buttons = AddOkCancelHelp(*this, kDialogId);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(enableBox);
@@ -119,14 +103,14 @@ void CaptureDialog::buildControls()
 QWidget *CaptureDialog::buildFolderGroup()
 {
     auto *group = new QGroupBox(QStringLiteral("Set folder and filename"), this);
-    folderField = named(new QLineEdit(group), "1013", QStringLiteral("Folder:"));
+    folderField = NamedControl(new QLineEdit(group), "1013", QStringLiteral("Folder:"));
     folderField->setReadOnly(true);
-    nameField = named(new QLineEdit(group), "1016", QStringLiteral("Filename:"));
+    nameField = NamedControl(new QLineEdit(group), "1016", QStringLiteral("Filename:"));
     nameField->setReadOnly(true);
-    auto *changeFolderButton = named(new QPushButton(QStringLiteral("Change..."), group), "1011",
-                                     QStringLiteral("Change folder"));
-    auto *changeNameButton = named(new QPushButton(QStringLiteral("Change..."), group), "1012",
-                                   QStringLiteral("Change filename"));
+    auto *changeFolderButton = NamedControl(new QPushButton(QStringLiteral("Change..."), group),
+                                            "1011", QStringLiteral("Change folder"));
+    auto *changeNameButton = NamedControl(new QPushButton(QStringLiteral("Change..."), group),
+                                          "1012", QStringLiteral("Change filename"));
     changeFolderButton->setAutoDefault(false);
     changeNameButton->setAutoDefault(false);
     connect(changeFolderButton, &QPushButton::clicked, this, [this] {

@@ -1,8 +1,8 @@
 #include "capture/capture_file_format_dialog.h"
 
+#include "app/dialog_controls.h"
 #include "common/alb_exception.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -24,14 +24,6 @@ constexpr std::uint32_t kDialogId = 105;
 constexpr int kMaxPrefixChars = 50;
 // List entry i holds format kEntryFormats[i]: BMP, GIF, JPEG.
 constexpr std::array<std::int32_t, 3> kEntryFormats = { 0, 2, 1 };
-
-template <typename Widget>
-Widget *named(Widget *widget, const char *id, const QString &accessibleName)
-{
-    widget->setObjectName(QString::fromLatin1(id));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
 
 QStringList formatEntries()
 {
@@ -90,23 +82,15 @@ void CaptureFileFormatDialog::buildControls()
     auto *intro = new QLabel(
             QStringLiteral("Enter a filename prefix for naming the captured files. "), this);
     intro->setWordWrap(true);
-    sample = named(new QLineEdit(this), "2001", QStringLiteral("Sample:"));
+    sample = NamedControl(new QLineEdit(this), "2001", QStringLiteral("Sample:"));
     sample->setReadOnly(true);
-    prefixField = named(new QLineEdit(this), "1016", QStringLiteral("Prefix:"));
+    prefixField = NamedControl(new QLineEdit(this), "1016", QStringLiteral("Prefix:"));
     prefixField->setMaxLength(kMaxPrefixChars);
-    formatList =
-            named(new QComboBox(this), "1027", QStringLiteral("Select the capture file format:"));
+    formatList = NamedControl(new QComboBox(this), "1027",
+                              QStringLiteral("Select the capture file format:"));
     formatList->addItems(formatEntries());
 
-    auto *buttons = new QDialogButtonBox(
-            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    named(ok, "1", ok->text());
-    QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
-    named(cancel, "2", cancel->text());
-    connect(buttons, &QDialogButtonBox::accepted, this, &CaptureFileFormatDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CaptureFileFormatDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
+    QDialogButtonBox *buttons = AddOkCancelHelp(*this, kDialogId);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Sample:"), this), 0, 0);

@@ -1,5 +1,6 @@
 #include "capture/capture_message_dialog.h"
 
+#include "app/dialog_controls.h"
 #include "codecs/capture_file.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
@@ -23,15 +24,6 @@ constexpr std::uint32_t kDialogId = 108;
 constexpr int kMaxNameChars = 50;
 constexpr int kAnswerYes = 1001;
 
-// The control's id as its object name and its text as its accessible name.
-template <typename Widget>
-Widget *named(Widget *widget, const char *id, const QString &accessibleName)
-{
-    widget->setObjectName(QString::fromLatin1(id));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
 } // namespace
 
 CaptureMessageDialog::CaptureMessageDialog(const CaptureDialogRequest &opened,
@@ -53,21 +45,22 @@ void CaptureMessageDialog::buildControls(const QString &defaultName, const QStri
                            "name below."),
             this);
     intro->setWordWrap(true);
-    auto *shown = named(new QLineEdit(defaultName, this), "2001", QStringLiteral("Filename:"));
+    auto *shown =
+            NamedControl(new QLineEdit(defaultName, this), "2001", QStringLiteral("Filename:"));
     shown->setReadOnly(true);
-    nameField = named(new QLineEdit(this), "1016", QStringLiteral("New filename"));
+    nameField = NamedControl(new QLineEdit(this), "1016", QStringLiteral("New filename"));
     nameField->setMaxLength(kMaxNameChars);
-    auto *extensionLabel = named(new QLabel(extension, this), "2002", extension);
-    auto *abort = named(new QPushButton(QStringLiteral("Abort this capture"), this), "1020",
-                        QStringLiteral("Abort this capture"));
+    auto *extensionLabel = NamedControl(new QLabel(extension, this), "2002", extension);
+    auto *abort = NamedControl(new QPushButton(QStringLiteral("Abort this capture"), this), "1020",
+                               QStringLiteral("Abort this capture"));
     abort->setAutoDefault(false);
     connect(abort, &QPushButton::clicked, this, &CaptureMessageDialog::reject);
-    dontShow = named(new QCheckBox(QStringLiteral("Don't show the message next time"), this),
-                     "1023", QStringLiteral("Don't show the message next time"));
+    dontShow = NamedControl(new QCheckBox(QStringLiteral("Don't show the message next time"), this),
+                            "1023", QStringLiteral("Don't show the message next time"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Help, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
-    named(ok, "1", ok->text());
+    NamedControl(ok, "1", ok->text());
     connect(buttons, &QDialogButtonBox::accepted, this, &CaptureMessageDialog::accept);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
 

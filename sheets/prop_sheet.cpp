@@ -1,5 +1,6 @@
 #include "sheets/prop_sheet.h"
 
+#include "app/dialog_controls.h"
 #include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -25,11 +26,7 @@ CPropSheet::CPropSheet(QWidget *owner) : QDialog(owner)
     tabs = new QTabWidget(this);
     // Every tab stays in sight: the sheet widens to hold them rather than scrolling them.
     tabs->setUsesScrollButtons(false);
-    auto *buttons = new QDialogButtonBox(
-            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPropSheet::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kHelpContext); });
+    QDialogButtonBox *buttons = AddOkCancelHelp(*this, kHelpContext);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(buttons);

@@ -3,10 +3,10 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/confirm.h"
+#include "app/dialog_controls.h"
 #include "app/image_item.h"
 #include "app/image_lists.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
 #include "sheets/crop_page.h"
@@ -89,13 +89,7 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
          { &crop->buttons(), &format->buttons(), &location->buttons() })
         connectSteps(this, *buttons);
 
-    auto *box = new QDialogButtonBox(
-            QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
-    box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
-    connect(box, &QDialogButtonBox::accepted, this, &CSaveSheet::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &CSaveSheet::reject);
-    connect(box, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kHelpContext); });
+    QDialogButtonBox *box = AddOkCancelHelp(*this, kHelpContext);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pages);
     layout->addWidget(box);

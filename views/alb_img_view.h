@@ -106,6 +106,7 @@ private:
     // alb_img_view_commands.cpp.
     void zoomIn(double anchorX, double anchorY);
     void zoomOut(double anchorX, double anchorY);
+    void stepZoom(bool atLimit, std::int32_t next, double anchorX, double anchorY);
     void actualSize();
     void toggleAutoRotate();
     std::int32_t shownIndex() const;

@@ -78,30 +78,23 @@ void CAlbImgView::zoomIn(double anchorX, double anchorY)
 {
     if (!inPictureMode() || !hasPicture())
         return;
-    if (zoomed.width >= kLargestSide || zoomed.height >= kLargestSide) {
-        DefaultBeep();
-        return;
-    }
-    const std::int32_t next = ZoomInStep(zoomPercent);
-    if (next == zoomPercent) {
-        DefaultBeep();
-        return;
-    }
-    fittedZoom = false;
-    setZoom(next, true, anchorX, anchorY);
-    zoomIndicator();
+    const bool atLargest = zoomed.width >= kLargestSide || zoomed.height >= kLargestSide;
+    stepZoom(atLargest, ZoomInStep(zoomPercent), anchorX, anchorY);
 }
 
 void CAlbImgView::zoomOut(double anchorX, double anchorY)
 {
     if (!inPictureMode() || !hasPicture())
         return;
-    if (zoomed.width <= 1 || zoomed.height <= 1) {
-        DefaultBeep();
-        return;
-    }
-    const std::int32_t next = ZoomOutStep(zoomPercent);
-    if (next == zoomPercent) {
+    const bool atSmallest = zoomed.width <= 1 || zoomed.height <= 1;
+    stepZoom(atSmallest, ZoomOutStep(zoomPercent), anchorX, anchorY);
+}
+
+// One zoom step about the anchor; a beep when the picture is at its limit or the step table
+// has no further step.
+void CAlbImgView::stepZoom(bool atLimit, std::int32_t next, double anchorX, double anchorY)
+{
+    if (atLimit || next == zoomPercent) {
         DefaultBeep();
         return;
     }
