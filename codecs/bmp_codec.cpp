@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -61,11 +63,17 @@ std::int32_t pixelsPerInch(std::int32_t pixelsPerMetre)
     return static_cast<std::int32_t>(pixelsPerMetre * 0.0254 + 0.5);
 }
 
+struct FreeBytes
+{
+    void operator()(std::uint8_t *bytes) const { std::free(bytes); }
+};
+
 // The reusable row of a frame that does not map one to one onto its target: a whole file row
-// is decoded into it and the selected columns are picked out.
+// is decoded into it and the selected columns are picked out. It comes from calloc, so a row
+// the header claims to be a billion pixels wide costs only the pages the file's data reaches.
 struct RowScratch
 {
-    std::vector<std::uint8_t> row;
+    std::unique_ptr<std::uint8_t, FreeBytes> row;
     std::vector<std::int32_t> columns;
 };
 
@@ -76,16 +84,19 @@ RowScratch makeRowScratch(std::int32_t frameWidth, int bytesPerPixel,
     if (bytes > ImageBuffer::kMaxStoreBytes)
         ThrowAlb(Msg::NotEnoughMemory, Module::BmpReader, kPlaceDecode, kStepNoRowBuffer);
     try {
-        return { std::vector<std::uint8_t>(static_cast<std::size_t>(bytes)),
-                 selection.columnMap() };
+        RowScratch scratch{ std::unique_ptr<std::uint8_t, FreeBytes>(static_cast<std::uint8_t *>(
+                                    std::calloc(static_cast<std::size_t>(bytes), 1))),
+                            selection.columnMap() };
+        if (scratch.row)
+            return scratch;
     } catch (const std::bad_alloc &) {
-        ThrowAlb(Msg::NotEnoughMemory, Module::BmpReader, kPlaceDecode, kStepNoRowBuffer);
     }
+    ThrowAlb(Msg::NotEnoughMemory, Module::BmpReader, kPlaceDecode, kStepNoRowBuffer);
 }
 
 void pickColumns(const RowScratch &scratch, int bytesPerPixel, std::uint8_t *out)
 {
-    const std::uint8_t *in = scratch.row.data();
+    const std::uint8_t *in = scratch.row.get();
     if (bytesPerPixel == 1) {
         for (std::int32_t column : scratch.columns)
             *out++ = in[column];
@@ -136,7 +147,7 @@ void decodeRows(ImageStream &stream, BmpRowReader &reader, const BmpCodec::State
         if (direct) {
             reader.readRow(stream, out);
         } else {
-            reader.readRow(stream, scratch.row.data());
+            reader.readRow(stream, scratch.row.get());
             pickColumns(scratch, bytesPerPixel, out);
         }
         nextFileRow += step;

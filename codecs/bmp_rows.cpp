@@ -142,9 +142,15 @@ class RunLengthRows : public BmpRowReader
 public:
     RunLengthRows(std::int32_t rowWidth, bool nibbles) : width(rowWidth), fourBits(nibbles) { }
 
+    // A row handed in again (the scratch row of a scaled decode) needs clearing only as far as
+    // the last row stored: clearing the whole width each time would let a small file claiming
+    // rows of a billion pixels cost a billion bytes of writing per row.
     void readRow(ImageStream &stream, std::uint8_t *row) override
     {
-        std::memset(row, 0, static_cast<std::size_t>(width));
+        const std::int64_t dirty = row == lastRow ? storedEnd : width;
+        std::memset(row, 0, static_cast<std::size_t>(dirty));
+        lastRow = row;
+        storedEnd = 0;
         decodeRow(stream, row);
     }
 
@@ -161,8 +167,17 @@ private:
         return row ? static_cast<int>(std::clamp<std::int64_t>(width - x, 0, count)) : 0;
     }
 
+    void noteStored(std::int64_t end, int count)
+    {
+        if (count > 0)
+            storedEnd = std::max(storedEnd, std::min<std::int64_t>(end, width));
+    }
+
     std::int32_t width;
     bool fourBits;
+    // The last row read, and how far it stored pixels.
+    const std::uint8_t *lastRow = nullptr;
+    std::int64_t storedEnd = 0;
     // Set by the end-of-picture escape: every later row is empty and nothing more is read.
     bool ended = false;
 };
@@ -179,6 +194,7 @@ void RunLengthRows::decodeRow(ImageStream &stream, std::uint8_t *row)
             for (int i = 0; i < stored; ++i)
                 row[x + i] = fourBits ? ((i & 1) ? value & 0x0F : value >> 4) : value;
             x += count;
+            noteStored(x, stored);
             continue;
         }
         switch (value) {
@@ -206,6 +222,7 @@ void RunLengthRows::absoluteRun(ImageStream &stream, std::uint8_t *row, std::int
         row[x + i] = fourBits ? ((i & 1) ? b & 0x0F : b >> 4) : b;
     }
     x += count;
+    noteStored(x, stored);
     // Absolute runs are padded to an even number of bytes.
     if (bytes & 1)
         stream.skip(1);
