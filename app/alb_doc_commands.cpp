@@ -3,10 +3,10 @@
 #include "app/doc_commands.h"
 #include "app/document_frame.h"
 #include "app/goto_menu.h"
+#include "app/send_picture.h"
 #include "common/error_report.h"
-#include "common/file_sender.h"
-#include "common/help.h"
 #include "common/string_ids.h"
+#include "platform/help.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 #include "app/dialog_controls.h"
 
-#include "common/help.h"
+#include "platform/help.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -6,10 +6,10 @@
 #include "app/frame_commands.h"
 #include "app/frame_messages.h"
 #include "app/window_placement.h"
-#include "platform/low_memory_notice.h"
-#include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/help.h"
+#include "platform/low_memory_notice.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,11 +5,11 @@
 #include "app/document_frame.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
 #include "platform/file_operations.h"
+#include "platform/help.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

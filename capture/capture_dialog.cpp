@@ -7,6 +7,7 @@
 #include "common/message_format.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/display_path.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -174,8 +175,9 @@ void CaptureDialog::updateEnabling()
 
 void CaptureDialog::showFolder()
 {
-    // The one place the dialog shows the capture folder's path to the user.
-    folderField->setText(QString::fromStdString(folder));
+    // The one place the dialog shows the capture folder's path to the user. The field is
+    // read-only: the device path itself stays in folder and is what OK stores.
+    folderField->setText(DisplayPathText(folder));
 }
 
 void CaptureDialog::showFileName()

@@ -5,8 +5,8 @@
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
-#include "common/help.h"
 #include "common/path_names.h"
+#include "platform/help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,17 +1,13 @@
 #include "platform/display_path.h"
 
 #include "common/host_path.h"
-
-#include <cstdlib>
+#include "platform/known_folders.h"
 
 namespace {
 
 bool rootIsHome()
 {
-    const char *home = std::getenv("HOME");
-    if (!home || !*home)
-        return false;
-    std::string folder = home;
+    std::string folder = HomeFolder();
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder == DeviceRoot() || (folder == "/" && DeviceRoot().empty());

@@ -17,23 +17,6 @@ constexpr std::string_view kPicturesKey = "XDG_PICTURES_DIR=";
 constexpr std::string_view kHomePrefix = "$HOME";
 constexpr char kFallbackFolder[] = "\\My Documents";
 
-std::string homeFolder()
-{
-    if (const char *home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir)
-        return user->pw_dir;
-    return "/";
-}
-
-std::string configFolder()
-{
-    // A relative $XDG_CONFIG_HOME is invalid and must be ignored.
-    if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return config;
-    return homeFolder() + "/.config";
-}
-
 // The value of a user-dirs.dirs line: a double-quoted path, either absolute or starting with
 // "$HOME/"; a backslash takes the next character literally. Nothing for any other form.
 std::optional<std::string> picturesValue(std::string_view line)
@@ -48,7 +31,7 @@ std::optional<std::string> picturesValue(std::string_view line)
         if (line[i] == '"') {
             if (value.starts_with(kHomePrefix)
                 && (value.size() == kHomePrefix.size() || value[kHomePrefix.size()] == '/'))
-                return homeFolder() + value.substr(kHomePrefix.size());
+                return HomeFolder() + value.substr(kHomePrefix.size());
             return value.starts_with('/') ? std::optional(value) : std::nullopt;
         }
         if (line[i] == '\\' && i + 1 < line.size())
@@ -60,7 +43,7 @@ std::optional<std::string> picturesValue(std::string_view line)
 
 std::string hostPicturesFolder()
 {
-    std::ifstream file(configFolder() + "/user-dirs.dirs");
+    std::ifstream file(ConfigFolder() + "/user-dirs.dirs");
     std::optional<std::string> found;
     for (std::string line; std::getline(file, line);) {
         std::size_t start = line.find_first_not_of(" \t");
@@ -69,13 +52,30 @@ std::string hostPicturesFolder()
                 found = value;
         }
     }
-    std::string folder = found ? *found : homeFolder() + "/Pictures";
+    std::string folder = found ? *found : HomeFolder() + "/Pictures";
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder;
 }
 
 } // namespace
+
+std::string HomeFolder()
+{
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir)
+        return user->pw_dir;
+    return "/";
+}
+
+std::string ConfigFolder()
+{
+    if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        return config;
+    const std::string home = HomeFolder();
+    return (home == "/" ? std::string() : home) + "/.config";
+}
 
 std::string PersonalFolder()
 {

@@ -2,6 +2,16 @@
 
 #include <string>
 
+// The host folders every part of the program finds the same way, without Qt (the command-line
+// tool uses them too).
+
+// The user's home folder: $HOME when set, else the password database's entry, else "/".
+std::string HomeFolder();
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is absolute (a relative one is
+// invalid and ignored), else ~/.config.
+std::string ConfigFolder();
+
 // The user's personal documents folder (the "My Documents" of command 31001) as a device path
 // without a trailing backslash: the host's pictures folder ($XDG_PICTURES_DIR from
 // user-dirs.dirs, else ~/Pictures) when it lies under the device root, else "\My Documents".

@@ -3,11 +3,11 @@
 #include "common/alb_exception.h"
 #include "common/ascii_case.h"
 #include "common/safe_file.h"
+#include "platform/known_folders.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -287,20 +287,7 @@ SettingsStore::SettingsStore(std::string filePath) : path(std::move(filePath)) {
 
 std::string SettingsStore::DefaultFilePath()
 {
-    // A relative $XDG_CONFIG_HOME is invalid and must be ignored.
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (config && config[0] == '/') {
-        folder = config;
-    } else {
-        const char *home = std::getenv("HOME");
-        const passwd *user = home && *home ? nullptr : ::getpwuid(::getuid());
-        folder = std::string(home && *home                  ? home
-                                     : user && user->pw_dir ? user->pw_dir
-                                                            : "")
-                + "/.config";
-    }
-    return folder + "/Ornwick/Vistrel.conf";
+    return ConfigFolder() + "/Ornwick/Vistrel.conf";
 }
 
 std::optional<std::vector<std::uint8_t>> SettingsStore::readBinary(std::string_view key,

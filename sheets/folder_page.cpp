@@ -1,6 +1,7 @@
 #include "sheets/folder_page.h"
 
 #include "common/dir_record.h"
+#include "platform/display_path.h"
 #include "sheets/info_texts.h"
 
 #include <QFormLayout>
@@ -12,7 +13,7 @@ namespace {
 // The folder as people read it; the one place this page shows a path.
 QString shownFolder(const std::string &folder)
 {
-    return QString::fromStdString(folder);
+    return DisplayPathText(folder);
 }
 
 // The folder's creation time; 0 (shown as N/A) for the root, which has none, and for a folder

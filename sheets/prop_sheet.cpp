@@ -1,9 +1,9 @@
 #include "sheets/prop_sheet.h"
 
 #include "app/dialog_controls.h"
-#include "common/help.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/help.h"
 #include "sheets/prop_page.h"
 
 #include <QDialogButtonBox>

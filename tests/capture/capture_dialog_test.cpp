@@ -3,7 +3,10 @@
 #include "capture/capture_buttons.h"
 #include "capture/capture_file_format_dialog.h"
 #include "capture/capture_settings.h"
+#include "common/host_path.h"
+#include "platform/display_path.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/support/qt_test_app.h"
 
 #include <QCheckBox>
@@ -126,7 +129,7 @@ TEST_F(CaptureSettingsDialogTest, ListsHoldTheButtonsTheSeparatorTheDelaysAndThe
     EXPECT_EQ(dpi->itemText(0).toStdString(), "60 dpi");
     EXPECT_EQ(dpi->itemText(13).toStdString(), "300 dpi");
     EXPECT_EQ(dpi->currentIndex(), 5);
-    EXPECT_EQ(control<QLineEdit>(*dialog, "1013")->text().toStdString(), "\\Snaps");
+    EXPECT_EQ(control<QLineEdit>(*dialog, "1013")->text(), DisplayPathText("\\Snaps"));
     EXPECT_EQ(control<QLineEdit>(*dialog, "1016")->text().toStdString(), "\\Snaps/ornsnap#0");
 
     // A resolution not in the list selects none; trigger 0 and a trigger past the list select
@@ -139,7 +142,7 @@ TEST_F(CaptureSettingsDialogTest, ListsHoldTheButtonsTheSeparatorTheDelaysAndThe
         auto other = open();
         EXPECT_EQ(control<QComboBox>(*other, "1025")->currentIndex(), -1);
         EXPECT_EQ(control<QComboBox>(*other, "1015")->currentIndex(), 0) << trigger;
-        EXPECT_EQ(control<QLineEdit>(*other, "1013")->text().toStdString(), "\\Album");
+        EXPECT_EQ(control<QLineEdit>(*other, "1013")->text(), DisplayPathText("\\Album"));
     }
 }
 
@@ -284,6 +287,30 @@ TEST_F(CaptureSettingsDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
     EXPECT_EQ(stored.ui.resolutionDpi, 300);
     EXPECT_EQ(stored.snapPath, "\\Elsewhere");
     EXPECT_EQ(stored.snapName, "ornsnap");
+}
+
+// The folder reads as the desktop writes paths; what OK stores stays the device path.
+TEST_F(CaptureSettingsDialogTest, FolderIsShownInTheDesktopsFormAndStoredAsItWas)
+{
+    struct Row
+    {
+        std::string home;
+        const char *shown;
+    };
+    const Row rows[] = {
+        { DeviceRoot(), "~/Snaps/2024 a" },
+        { "/nowhere/else", "/Snaps/2024 a" },
+    };
+    for (const Row &row : rows) {
+        ScopedEnv home("HOME", row.home);
+        settings.snapPath = "\\Snaps\\2024 a";
+        auto dialog = open();
+        EXPECT_EQ(control<QLineEdit>(*dialog, "1013")->text().toStdString(), row.shown);
+        dialog->accept();
+        AppSettings stored;
+        LoadSettings(store, stored, 0, 0);
+        EXPECT_EQ(stored.snapPath, "\\Snaps\\2024 a") << row.shown;
+    }
 }
 
 TEST_F(CaptureSettingsDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)

@@ -5,6 +5,8 @@
 #include "codecs/bmp_rows.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/byte_writer.h"
+#include "tests/support/failure_location.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -18,18 +20,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Rows = std::vector<std::vector<int>>;
-
-void put16(Bytes &out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes &out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 // A BMP file described by its fields; bytes() lays it out as a writer would.
 struct BmpFile
@@ -51,34 +41,34 @@ struct BmpFile
     Bytes bytes() const
     {
         Bytes info;
-        put32(info, headerSize);
+        Put32(info, headerSize);
         if (headerSize == 12) {
-            put16(info, static_cast<std::uint32_t>(width));
-            put16(info, static_cast<std::uint32_t>(height));
-            put16(info, planes);
-            put16(info, bits);
+            Put16(info, static_cast<std::uint32_t>(width));
+            Put16(info, static_cast<std::uint32_t>(height));
+            Put16(info, planes);
+            Put16(info, bits);
         } else {
             for (std::uint32_t v : { std::uint32_t(width), std::uint32_t(height) })
-                put32(info, v);
-            put16(info, planes);
-            put16(info, bits);
+                Put32(info, v);
+            Put16(info, planes);
+            Put16(info, bits);
             for (std::uint32_t v : { compression, 0u, std::uint32_t(xPerMetre),
                                      std::uint32_t(yPerMetre), coloursUsed, 0u })
-                put32(info, v);
+                Put32(info, v);
             const bool inside = headerSize >= 108;
             if (inside)
                 for (std::uint32_t m : masks)
-                    put32(info, m);
+                    Put32(info, m);
             info.resize(headerSize);
             if (!inside)
                 for (std::uint32_t m : masks)
-                    put32(info, m);
+                    Put32(info, m);
         }
         const auto offset = static_cast<std::uint32_t>(14 + info.size() + table.size());
         Bytes file = { 'B', 'M' };
-        put32(file, static_cast<std::uint32_t>(offset + pixels.size()));
-        put32(file, 0);
-        put32(file, pixelOffset.value_or(offset));
+        Put32(file, static_cast<std::uint32_t>(offset + pixels.size()));
+        Put32(file, 0);
+        Put32(file, pixelOffset.value_or(offset));
         file.insert(file.end(), info.begin(), info.end());
         file.insert(file.end(), table.begin(), table.end());
         file.insert(file.end(), pixels.begin(), pixels.end());
@@ -131,27 +121,6 @@ Rows rowsOf(const ImageBuffer &image)
         rows.emplace_back(p, p + image.width * image.bytesPerPixel);
     }
     return rows;
-}
-
-struct Location
-{
-    std::uint32_t id = 0, module = 0, place = 0, step = 0;
-    bool operator==(const Location &) const = default;
-};
-
-std::ostream &operator<<(std::ostream &out, const Location &l)
-{
-    return out << l.id << " at " << l.module << ":" << l.place << ":" << l.step;
-}
-
-Location failureOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const CAlbException &e) {
-        return { e.messageId, e.module, e.place, e.step };
-    }
-    return {};
 }
 
 // Bottom-up 8-bit picture of width x height whose pixel (x, y) has index 16y + x.
@@ -376,7 +345,7 @@ TEST(BmpCodec, DirectColourPixels)
                    .bits = c.bits,
                    .compression = c.compression,
                    .masks = c.masks };
-        put32(f.pixels, c.pixel);
+        Put32(f.pixels, c.pixel);
         ImageBuffer image = decode(f.bytes());
         ASSERT_EQ(image.bytesPerPixel, 3);
         EXPECT_EQ(rowsOf(image), (Rows{ c.blueGreenRed }));
@@ -460,7 +429,7 @@ TEST(BmpCodec, RunLengthDataEndingInsideARowIsTruncation)
                .coloursUsed = 16,
                .table = colourTable(16),
                .pixels = { 2, 1, 0, 0, 2 } };
-    EXPECT_EQ(failureOf([&] { decode(f.bytes()); }), (Location{ Msg::PastFileEnd }));
+    EXPECT_EQ(FailureOf([&] { decode(f.bytes()); }), (FailureLocation{ Msg::PastFileEnd }));
 }
 
 TEST(BmpCodec, RowsAndColumnsFollowTheSelectionRule)
@@ -567,13 +536,13 @@ TEST(BmpCodec, CloseForgetsTheFile)
 
 TEST(BmpCodec, FailuresCarryTheirMessageAndLocation)
 {
-    const Location bad137_1{ Msg::InvalidFormat, Module::BmpReader, 137, 1 };
-    const Location badCore{ Msg::InvalidFormat, Module::BmpReader, 137, 11 };
-    const Location badInfo{ Msg::InvalidFormat, Module::BmpReader, 137, 12 };
-    const Location badSize{ Msg::InvalidFormat, Module::BmpReader, 137, 13 };
-    const Location badBits{ Msg::InvalidFormat, Module::BmpReader, 76, 12 };
-    const Location noRowBuffer{ Msg::NotEnoughMemory, Module::BmpReader, 76, 11 };
-    const Location pastEnd{ Msg::PastFileEnd };
+    const FailureLocation bad137_1{ Msg::InvalidFormat, Module::BmpReader, 137, 1 };
+    const FailureLocation badCore{ Msg::InvalidFormat, Module::BmpReader, 137, 11 };
+    const FailureLocation badInfo{ Msg::InvalidFormat, Module::BmpReader, 137, 12 };
+    const FailureLocation badSize{ Msg::InvalidFormat, Module::BmpReader, 137, 13 };
+    const FailureLocation badBits{ Msg::InvalidFormat, Module::BmpReader, 76, 12 };
+    const FailureLocation noRowBuffer{ Msg::NotEnoughMemory, Module::BmpReader, 76, 11 };
+    const FailureLocation pastEnd{ Msg::PastFileEnd };
     const BmpFile good = gridPicture(2, 2);
     auto with = [&](const std::function<void(BmpFile &)> &change) {
         BmpFile f = good;
@@ -589,7 +558,7 @@ TEST(BmpCodec, FailuresCarryTheirMessageAndLocation)
     {
         const char *name;
         Bytes file;
-        Location expected;
+        FailureLocation expected;
     } cases[] = {
         { "no BM", notBm, bad137_1 },
         { "core header with 2 planes", with([](BmpFile &f) { f.headerSize = 12, f.planes = 2; }),
@@ -624,7 +593,7 @@ TEST(BmpCodec, FailuresCarryTheirMessageAndLocation)
         ImageBuffer image;
         MemoryImageStream stream(c.file.data(), static_cast<std::int64_t>(c.file.size()));
         BmpCodec codec;
-        EXPECT_EQ(failureOf([&] { codec.decodeFirstFrame(stream, image, 2, 2); }), c.expected);
+        EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrame(stream, image, 2, 2); }), c.expected);
         EXPECT_FALSE(image.hasPixels());
     }
 }
@@ -665,7 +634,7 @@ TEST(BmpCodec, EveryTruncationFailsCleanly)
         for (std::size_t n = 0; n < file.size(); ++n) {
             // An exact-size copy, so that any read past the prefix is a memory error.
             const Bytes prefix(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
-            const Location failure = failureOf([&] { decode(prefix); });
+            const FailureLocation failure = FailureOf([&] { decode(prefix); });
             EXPECT_TRUE(failure.id == Msg::PastFileEnd || failure.id == Msg::InvalidFormat)
                     << "length " << n << ": " << failure;
         }

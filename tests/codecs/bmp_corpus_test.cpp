@@ -6,6 +6,7 @@
 #include "codecs/mapped_file_stream.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/corpus_files.h"
 #include "tests/support/sha256.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
@@ -22,53 +23,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A corpus file by its path relative to the test data root.
-struct CorpusFile
-{
-    std::string path;
-};
-
-std::ostream &operator<<(std::ostream &out, const CorpusFile &f)
-{
-    return out << f.path;
-}
-
-std::string testName(const testing::TestParamInfo<CorpusFile> &info)
-{
-    std::string name = info.param.path;
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
-
 std::vector<CorpusFile> filesIn(const std::string &folder)
 {
-    std::vector<CorpusFile> files;
-    const fs::path root = TestDataRoot();
-    if (root.empty())
-        return files;
-    for (const fs::path &p : FilesWithExtension(root / folder, ".bmp"))
-        files.push_back({ fs::relative(p, root).string() });
-    return files;
+    return CorpusFilesIn(folder, ".bmp");
 }
 
 // Every *.bmp outside the BMP suite.
 std::vector<CorpusFile> otherFiles()
 {
-    std::vector<CorpusFile> files;
-    const fs::path root = TestDataRoot();
-    if (root.empty())
-        return files;
-    for (const auto &entry : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(entry.path(), root).string();
-        if (entry.is_regular_file() && entry.path().extension() == ".bmp"
-            && relative.rfind("bmpsuite/", 0) != 0 && relative.rfind("_ref/", 0) != 0)
-            files.push_back({ relative });
-    }
-    std::sort(files.begin(), files.end(),
-              [](const CorpusFile &a, const CorpusFile &b) { return a.path < b.path; });
-    return files;
+    return CorpusFiles([](const std::string &relative) {
+        return fs::path(relative).extension() == ".bmp" && relative.rfind("bmpsuite/", 0) != 0;
+    });
 }
 
 // The file's header facts as the reader keeps them.
@@ -299,11 +264,15 @@ TEST(BmpCorpus, BrokenFilesThatMustFail)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(G, BmpCorpusGood, testing::ValuesIn(filesIn("bmpsuite/g")), testName);
-INSTANTIATE_TEST_SUITE_P(B, BmpCorpusBad, testing::ValuesIn(filesIn("bmpsuite/b")), testName);
-INSTANTIATE_TEST_SUITE_P(Q, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/q")), testName);
-INSTANTIATE_TEST_SUITE_P(X, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/x")), testName);
-INSTANTIATE_TEST_SUITE_P(Others, BmpCorpusOther, testing::ValuesIn(otherFiles()), testName);
+INSTANTIATE_TEST_SUITE_P(G, BmpCorpusGood, testing::ValuesIn(filesIn("bmpsuite/g")),
+                         CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(B, BmpCorpusBad, testing::ValuesIn(filesIn("bmpsuite/b")),
+                         CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(Q, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/q")),
+                         CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(X, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/x")),
+                         CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(Others, BmpCorpusOther, testing::ValuesIn(otherFiles()), CorpusTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BmpCorpusGood);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BmpCorpusBad);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BmpCorpusOther);

@@ -4,6 +4,7 @@
 
 #include "codecs/exif_layout.h"
 #include "codecs/jpeg_writer.h"
+#include "tests/support/byte_writer.h"
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,18 +22,14 @@ using Bytes = std::vector<unsigned char>;
 Bytes tiffBlock(const std::vector<std::array<std::uint32_t, 4>> &entries, std::size_t extra = 0)
 {
     Bytes block = { 'I', 'I', 42, 0, 8, 0, 0, 0 };
-    const auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            block.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    };
-    put(static_cast<std::uint32_t>(entries.size()), 2);
+    PutLittleEndian(block, static_cast<std::uint32_t>(entries.size()), 2);
     for (const auto &[tag, type, count, value] : entries) {
-        put(tag, 2);
-        put(type, 2);
-        put(count, 4);
-        put(value, 4);
+        PutLittleEndian(block, tag, 2);
+        PutLittleEndian(block, type, 2);
+        PutLittleEndian(block, count, 4);
+        PutLittleEndian(block, value, 4);
     }
-    put(0, 4);
+    PutLittleEndian(block, 0, 4);
     block.resize(block.size() + extra);
     return block;
 }

@@ -4,6 +4,8 @@
 
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/byte_writer.h"
+#include "tests/support/failure_location.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -84,8 +86,8 @@ struct GifFile
     Bytes bytes() const
     {
         Bytes out(signature, signature + 6);
-        put16(out, screenWidth);
-        put16(out, screenHeight);
+        Put16(out, screenWidth);
+        Put16(out, screenHeight);
         out.push_back(globalBits ? std::uint8_t(0x80 | (globalBits - 1)) : 0);
         out.insert(out.end(), { background, 0 });
         table(out, globalBits, 0);
@@ -93,7 +95,7 @@ struct GifFile
             out.insert(out.end(), f.before.begin(), f.before.end());
             out.push_back(0x2C);
             for (std::int32_t v : { f.left, f.top, f.width, f.height })
-                put16(out, std::uint16_t(v));
+                Put16(out, std::uint16_t(v));
             out.push_back(std::uint8_t((f.localBits ? 0x80 | (f.localBits - 1) : 0)
                                        | (f.interlaced ? 0x40 : 0)));
             table(out, f.localBits, 100);
@@ -108,11 +110,6 @@ struct GifFile
         }
         out.insert(out.end(), tail.begin(), tail.end());
         return out;
-    }
-
-    static void put16(Bytes &out, std::uint16_t v)
-    {
-        out.insert(out.end(), { std::uint8_t(v), std::uint8_t(v >> 8) });
     }
 
     // Entry i is (base + i, 2i, 3i) modulo 256.
@@ -164,27 +161,6 @@ FrameArray decodeAll(const Bytes &file, const Size *size = nullptr, const Rect *
 Rows firstFrame(const Bytes &file, const Size *size = nullptr, const Rect *clip = nullptr)
 {
     return rowsOf(decodeAll(file, size, clip).at(0)->image);
-}
-
-struct Location
-{
-    std::uint32_t id = 0, module = 0, place = 0, step = 0;
-    bool operator==(const Location &) const = default;
-};
-
-std::ostream &operator<<(std::ostream &out, const Location &l)
-{
-    return out << l.id << " at " << l.module << ":" << l.place << ":" << l.step;
-}
-
-Location failureOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const CAlbException &e) {
-        return { e.messageId, e.module, e.place, e.step };
-    }
-    return {};
 }
 
 TEST(GifCodec, SmallestPictureDecodesFromItsExactBytes)
@@ -475,7 +451,7 @@ TEST(GifCodec, BrokenFilesFailWithTheirLocation)
     {
         const char *name;
         Bytes file;
-        Location failure;
+        FailureLocation failure;
     };
 
     const Case cases[] = {
@@ -498,7 +474,7 @@ TEST(GifCodec, BrokenFilesFailWithTheirLocation)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(failureOf([&] { decodeAll(c.file); }), c.failure);
+        EXPECT_EQ(FailureOf([&] { decodeAll(c.file); }), c.failure);
     }
 }
 
@@ -526,16 +502,17 @@ TEST(GifCodec, EveryTruncationFailsCleanly)
         for (std::size_t n = 0; n < file.size(); ++n) {
             SCOPED_TRACE(n);
             const Bytes cut(file.begin(), file.begin() + std::ptrdiff_t(n));
-            const Location failure = failureOf([&] {
+            const FailureLocation failure = FailureOf([&] {
                 decodeAll(cut);
                 MemoryImageStream stream(cut.data(), std::int64_t(cut.size()));
                 ImageBuffer thumbnail;
                 GifCodec().decodeFirstFrame(stream, thumbnail, 2, 2);
             });
             if (failure.id == Msg::InvalidFormat) {
-                EXPECT_EQ(failure, (Location{ Msg::InvalidFormat, Module::GifReader, 33, 32 }));
+                EXPECT_EQ(failure,
+                          (FailureLocation{ Msg::InvalidFormat, Module::GifReader, 33, 32 }));
             } else if (failure.id != 0) {
-                EXPECT_EQ(failure, Location{ Msg::PastFileEnd });
+                EXPECT_EQ(failure, FailureLocation{ Msg::PastFileEnd });
             }
         }
         EXPECT_NO_THROW(decodeAll(file));

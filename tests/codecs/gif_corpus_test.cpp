@@ -5,6 +5,7 @@
 #include "codecs/mapped_file_stream.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/corpus_files.h"
 #include "tests/support/sha256.h"
 #include "tests/support/test_files.h"
 
@@ -14,51 +15,16 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CorpusFile
-{
-    std::string path; // relative to the test data root
-};
-
-std::ostream &operator<<(std::ostream &out, const CorpusFile &f)
-{
-    return out << f.path;
-}
-
-std::string testName(const testing::TestParamInfo<CorpusFile> &info)
-{
-    std::string name = info.param.path;
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
-
 // Every *.gif of the test data whose reference decoder read it (decoded) or refused it.
 std::vector<CorpusFile> gifFiles(bool decoded)
 {
-    std::vector<CorpusFile> files;
-    const fs::path root = TestDataRoot();
-    if (root.empty())
-        return files;
-    for (const auto &entry : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(entry.path(), root).string();
-        if (!entry.is_regular_file() || relative.rfind("_ref/", 0) == 0)
-            continue;
-        std::string extension = entry.path().extension().string();
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        if (extension != ".gif")
-            continue;
+    return CorpusFiles([decoded](const std::string &relative) {
+        if (!HasExtensionIgnoringCase(relative, { ".gif" }))
+            return false;
         const auto row = ReferenceIndex().find(relative);
         const bool refDecoded = row != ReferenceIndex().end() && row->second.decoded();
-        if (refDecoded == decoded)
-            files.push_back({ relative });
-    }
-    std::sort(files.begin(), files.end(),
-              [](const CorpusFile &a, const CorpusFile &b) { return a.path < b.path; });
-    return files;
+        return refDecoded == decoded;
+    });
 }
 
 // Packed red, green, blue rows of a 1-byte image through its palette; with indices set, each
@@ -174,8 +140,8 @@ TEST(GifCorpus, BrokenFilesFailWithTheirMessage)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gif, GifCorpusDecoded, testing::ValuesIn(gifFiles(true)), testName);
-INSTANTIATE_TEST_SUITE_P(Gif, GifCorpusRefused, testing::ValuesIn(gifFiles(false)), testName);
+INSTANTIATE_TEST_SUITE_P(Gif, GifCorpusDecoded, testing::ValuesIn(gifFiles(true)), CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(Gif, GifCorpusRefused, testing::ValuesIn(gifFiles(false)), CorpusTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GifCorpusDecoded);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GifCorpusRefused);
 

@@ -6,6 +6,7 @@
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "image/image_buffer.h"
+#include "tests/support/failure_location.h"
 #include "tests/support/temp_dir.h"
 
 #include <filesystem>
@@ -145,21 +146,6 @@ TEST(GifWriter, ControlExtensionPacksDisposalInputAndDelay)
                       0x21, 0xF9, 0x04, 0x05, 0x05, 0x00, 0xFF, 0x00 }));
 }
 
-struct Location
-{
-    std::uint32_t messageId, module, place, step;
-};
-
-Location caught(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const CAlbException &e) {
-        return { e.messageId, e.module, e.place, e.step };
-    }
-    return { 0, 0, 0, 0 };
-}
-
 TEST(GifWriter, StagesOutOfOrderAreInternalErrors)
 {
     TempDir dir;
@@ -177,15 +163,15 @@ TEST(GifWriter, StagesOutOfOrderAreInternalErrors)
     const Steps started = [&](GifWriter &w) {
         screened(w), w.image(0, 0, 2, 2, false, nullptr);
     };
-    const Location atOpen{ Msg::InternalError, Module::GifWriter, 48, 1 };
-    const Location atScreen{ Msg::InternalError, Module::GifWriter, 88, 1 };
-    const Location plain{ Msg::InternalError, 0, 0, 0 };
+    const FailureLocation atOpen{ Msg::InternalError, Module::GifWriter, 48, 1 };
+    const FailureLocation atScreen{ Msg::InternalError, Module::GifWriter, 88, 1 };
+    const FailureLocation plain{ Msg::InternalError, 0, 0, 0 };
 
     struct Case
     {
         const char *name;
         Steps steps;
-        Location expected;
+        FailureLocation expected;
     };
 
     const Case cases[] = {
@@ -214,8 +200,8 @@ TEST(GifWriter, StagesOutOfOrderAreInternalErrors)
         SCOPED_TRACE(c.name);
         {
             GifWriter writer;
-            const Location got = caught([&] { c.steps(writer); });
-            EXPECT_EQ(got.messageId, c.expected.messageId);
+            const FailureLocation got = FailureOf([&] { c.steps(writer); });
+            EXPECT_EQ(got.id, c.expected.id);
             EXPECT_EQ(got.module, c.expected.module);
             EXPECT_EQ(got.place, c.expected.place);
             EXPECT_EQ(got.step, c.expected.step);
@@ -244,10 +230,10 @@ TEST(GifWriter, InvalidArgumentsAreRefusedBeforeWriting)
         bool path, pixels;
         std::int32_t width, bytesPerPixel, scalePercent;
         bool palette;
-        Location expected;
+        FailureLocation expected;
     };
 
-    const Location invalid{ Msg::InvalidParameter, 0, 0, 0 };
+    const FailureLocation invalid{ Msg::InvalidParameter, 0, 0, 0 };
     const Case cases[] = {
         { "1 percent of 50 pixels is 0", true, true, 50, 1, 1, true, invalid },
         { "wider than a GIF can say", true, true, 50, 1, 200000, true, invalid },
@@ -267,12 +253,12 @@ TEST(GifWriter, InvalidArgumentsAreRefusedBeforeWriting)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         GifWriter writer;
-        const Location got = caught([&] {
+        const FailureLocation got = FailureOf([&] {
             writer.write(c.path ? dir.file("never.gif") : "", c.pixels ? image.pixels : nullptr,
                          c.width, 50, image.rowPad, c.bytesPerPixel, c.scalePercent,
                          c.palette ? image.palette : nullptr, true, false);
         });
-        EXPECT_EQ(got.messageId, c.expected.messageId);
+        EXPECT_EQ(got.id, c.expected.id);
         EXPECT_EQ(got.place, c.expected.place);
         EXPECT_TRUE(dir.names().empty());
     }

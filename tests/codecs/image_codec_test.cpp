@@ -4,6 +4,7 @@
 #include "codecs/image_codec.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/failure_location.h"
 
 #include <gtest/gtest.h>
 
@@ -49,26 +50,6 @@ public:
     void close() override { ++closes; }
 };
 
-struct Location
-{
-    std::uint32_t id, module, place, step;
-};
-
-Location caught(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const CAlbException &e) {
-        return { e.messageId, e.module, e.place, e.step };
-    }
-    return {};
-}
-
-bool operator==(const Location &a, const Location &b)
-{
-    return a.id == b.id && a.module == b.module && a.place == b.place && a.step == b.step;
-}
-
 MemoryImageStream noBytes()
 {
     return MemoryImageStream(nullptr, 0);
@@ -98,15 +79,15 @@ TEST(ImageCodec, FailuresCloseTheCodecAndDiscardTheTarget)
     codec.failInDecode = true;
     auto stream = noBytes();
     ImageBuffer image;
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
-              (Location { Msg::InvalidFormat, 1, 2, 3 }));
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
+              (FailureLocation { Msg::InvalidFormat, 1, 2, 3 }));
     EXPECT_FALSE(image.hasPixels());
     EXPECT_EQ(codec.closes, 1);
 
     ImageInfo info;
     info.width = 99;
     FrameArray frames;
-    caught([&] { codec.decodeFrames(stream, info, frames, 100); });
+    FailureOf([&] { codec.decodeFrames(stream, info, frames, 100); });
     EXPECT_TRUE(frames.empty());
     EXPECT_EQ(info.width, 0);
     EXPECT_EQ(codec.closes, 2);
@@ -120,12 +101,12 @@ TEST(ImageCodec, NoFramesIs46130WithTheOperationsPlace)
     ImageBuffer image;
     ImageInfo info;
     FrameArray frames;
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
-              (Location { Msg::NoImages, 30001, 72, 2 }));
-    EXPECT_EQ(caught([&] { codec.decodeFrames(stream, info, frames, 100); }),
-              (Location { Msg::NoImages, 30001, 146, 2 }));
-    EXPECT_EQ(caught([&] { codec.decodeFramesInRect(stream, info, frames, nullptr, nullptr); }),
-              (Location { Msg::NoImages, 30001, 144, 2 }));
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
+              (FailureLocation { Msg::NoImages, 30001, 72, 2 }));
+    EXPECT_EQ(FailureOf([&] { codec.decodeFrames(stream, info, frames, 100); }),
+              (FailureLocation { Msg::NoImages, 30001, 146, 2 }));
+    EXPECT_EQ(FailureOf([&] { codec.decodeFramesInRect(stream, info, frames, nullptr, nullptr); }),
+              (FailureLocation { Msg::NoImages, 30001, 144, 2 }));
 }
 
 TEST(ImageCodec, FileOperationsCheckTheirArguments)
@@ -135,20 +116,22 @@ TEST(ImageCodec, FileOperationsCheckTheirArguments)
     ImageBuffer image;
     ImageInfo info;
     FrameArray frames;
-    const Location invalid18 { Msg::InvalidParameter, 30001, 18, 1 };
-    const Location invalid35 { Msg::InvalidParameter, 30001, 35, 1 };
-    const Location invalid104 { Msg::InvalidParameter, 30001, 104, 1 };
-    EXPECT_EQ(caught([&] { codec.readInfoFromFile("", &header); }), invalid18);
-    EXPECT_EQ(caught([&] { codec.readInfoFromFile("x.bmp", nullptr); }), invalid18);
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrameFromFile("", &image, 1, 1); }), invalid35);
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrameFromFile("x", nullptr, 1, 1); }), invalid35);
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrameFromFile("x", &image, 0, 1); }), invalid35);
-    EXPECT_EQ(caught([&] { codec.decodeFirstFrameFromFile("x", &image, 1, -1); }), invalid35);
-    EXPECT_EQ(caught([&] { codec.decodeFramesFromFile("", &info, &frames, nullptr, nullptr); }),
+    const FailureLocation invalid18 { Msg::InvalidParameter, 30001, 18, 1 };
+    const FailureLocation invalid35 { Msg::InvalidParameter, 30001, 35, 1 };
+    const FailureLocation invalid104 { Msg::InvalidParameter, 30001, 104, 1 };
+    EXPECT_EQ(FailureOf([&] { codec.readInfoFromFile("", &header); }), invalid18);
+    EXPECT_EQ(FailureOf([&] { codec.readInfoFromFile("x.bmp", nullptr); }), invalid18);
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("", &image, 1, 1); }), invalid35);
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("x", nullptr, 1, 1); }), invalid35);
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("x", &image, 0, 1); }), invalid35);
+    EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("x", &image, 1, -1); }), invalid35);
+    EXPECT_EQ(FailureOf([&] { codec.decodeFramesFromFile("", &info, &frames, nullptr, nullptr); }),
               invalid104);
-    EXPECT_EQ(caught([&] { codec.decodeFramesFromFile("x", nullptr, &frames, nullptr, nullptr); }),
+    EXPECT_EQ(FailureOf([&] {
+                  codec.decodeFramesFromFile("x", nullptr, &frames, nullptr, nullptr);
+              }),
               invalid104);
-    EXPECT_EQ(caught([&] { codec.decodeFramesFromFile("x", &info, nullptr, nullptr, nullptr); }),
+    EXPECT_EQ(FailureOf([&] { codec.decodeFramesFromFile("x", &info, nullptr, nullptr, nullptr); }),
               invalid104);
 }
 

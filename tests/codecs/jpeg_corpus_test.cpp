@@ -6,6 +6,7 @@
 #include "codecs/mapped_file_stream.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/corpus_files.h"
 #include "tests/support/sha256.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
@@ -19,51 +20,12 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct CorpusFile
-{
-    std::string path; // relative to the test data root
-};
-
-std::ostream &operator<<(std::ostream &out, const CorpusFile &f)
-{
-    return out << f.path;
-}
-
-bool isJpegName(const fs::path &path)
-{
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".jpg" || extension == ".jpeg";
-}
-
 std::vector<CorpusFile> corpusFiles()
 {
-    std::vector<CorpusFile> files;
-    const fs::path root = TestDataRoot();
-    if (root.empty())
-        return files;
-    for (const auto &entry : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(entry.path(), root).string();
-        if (entry.is_regular_file() && isJpegName(entry.path()) && relative.rfind("_ref/", 0) != 0)
-            files.push_back({ relative });
-    }
-    std::sort(files.begin(), files.end(),
-              [](const CorpusFile &a, const CorpusFile &b) { return a.path < b.path; });
-    return files;
+    return CorpusFiles([](const std::string &relative) {
+        return HasExtensionIgnoringCase(relative, { ".jpg", ".jpeg" });
+    });
 }
-
-std::string testName(const testing::TestParamInfo<CorpusFile> &info)
-{
-    std::string name = info.param.path;
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
-
 // The reference of a four-component file went through its writer's conversion, in which each of
 // the first three channels is scaled by the fourth (c x k / 255, rounded). Ours takes the first
 // three as they are, so each reference pixel must be ours scaled by one common k.
@@ -236,9 +198,9 @@ TEST_P(JpegCorpusFast, DecodeMatchesDjpegWithTheSameSettings)
     EXPECT_TRUE(PackedRgb(fast) == reference.rgb);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, JpegCorpus, testing::ValuesIn(corpusFiles()), testName);
+INSTANTIATE_TEST_SUITE_P(All, JpegCorpus, testing::ValuesIn(corpusFiles()), CorpusTestName);
 INSTANTIATE_TEST_SUITE_P(Sequential, JpegCorpusFast, testing::ValuesIn(cleanSequentialFiles()),
-                         testName);
+                         CorpusTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(JpegCorpus);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(JpegCorpusFast);
 

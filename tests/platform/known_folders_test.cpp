@@ -7,7 +7,10 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <pwd.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -74,4 +77,32 @@ TEST_F(KnownFoldersTest, DefaultFolderString)
 
     ClearStringOverride(Msg::DefaultFolder);
     EXPECT_EQ(FindString(Msg::DefaultFolder), table);
+}
+
+// Every part of the program finds home and config alike: $HOME, else the password database;
+// $XDG_CONFIG_HOME only when absolute, else ~/.config.
+TEST(KnownFolderFinderTest, HomeAndConfigFolders)
+{
+    const passwd *user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    const std::string account = user->pw_dir;
+    struct Row
+    {
+        std::optional<std::string> home, config;
+        std::string wantHome, wantConfig;
+    };
+    const Row rows[] = {
+        { "/home/ann", std::nullopt, "/home/ann", "/home/ann/.config" },
+        { "/home/ann", "/etc/cfg", "/home/ann", "/etc/cfg" },
+        { "/home/ann", "relative/cfg", "/home/ann", "/home/ann/.config" },
+        { "/home/ann", "", "/home/ann", "/home/ann/.config" },
+        { std::nullopt, std::nullopt, account, (account == "/" ? "" : account) + "/.config" },
+        { "", "/etc/cfg", account, "/etc/cfg" },
+    };
+    for (const Row &row : rows) {
+        ScopedEnv home("HOME", row.home);
+        ScopedEnv config("XDG_CONFIG_HOME", row.config);
+        EXPECT_EQ(HomeFolder(), row.wantHome) << row.home.value_or("(unset)");
+        EXPECT_EQ(ConfigFolder(), row.wantConfig) << row.config.value_or("(unset)");
+    }
 }

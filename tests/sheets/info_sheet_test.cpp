@@ -4,10 +4,14 @@
 
 #include "codecs/gif_writer.h"
 #include "codecs/jpeg_writer.h"
+#include "common/host_path.h"
+#include "platform/display_path.h"
+#include "sheets/folder_page.h"
 #include "sheets/output_page.h"
 #include "sheets/prop_page.h"
 #include "sheets/prop_sheet.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/qt_test_app.h"
 
@@ -150,7 +154,7 @@ TEST_F(InfoSheetTest, ShowsTheSelectedPictureItsSizeTheFolderAndTheMachine)
     EXPECT_EQ(sizeTexts(), centimetres);
     EXPECT_EQ(sheet->findChild<QGroupBox *>("2010")->title(), "Resolution (Pixel/Centimeter)");
 
-    EXPECT_EQ(text(*sheet, "114", "1015"), "\\Pictures");
+    EXPECT_EQ(text(*sheet, "114", "1015"), DisplayPathText("\\Pictures"));
     EXPECT_EQ(text(*sheet, "114", "1019"), "2");
     EXPECT_EQ(text(*sheet, "114", "1018"),
               QString::fromStdString(ByteSizeText(fileSize("\\Pictures\\a.jpg")
@@ -167,6 +171,31 @@ TEST_F(InfoSheetTest, ShowsTheSelectedPictureItsSizeTheFolderAndTheMachine)
     EXPECT_EQ(SizeUnit(settings), 1);
     sheet->accept();
     EXPECT_EQ(SizeUnit(settings), 0);
+}
+
+// The Folder page reads as the desktop writes paths: "~" for the root when it is the home folder.
+TEST_F(InfoSheetTest, FolderPageShowsTheFolderInTheDesktopsForm)
+{
+    struct Row
+    {
+        std::string home;
+        const char *folder;
+        const char *shown;
+    };
+    const Row rows[] = {
+        { DeviceRoot(), "\\Pictures\\2024 a", "~/Pictures/2024 a" },
+        { DeviceRoot(), "\\", "~" },
+        { "/nowhere/else", "\\Pictures\\2024 a", "/Pictures/2024 a" },
+        { "/nowhere/else", "\\", "/" },
+    };
+    for (const Row &row : rows) {
+        ScopedEnv home("HOME", row.home);
+        CFolderPage page(row.folder, 0, 0);
+        page.fillOnce();
+        auto *field = page.findChild<QLineEdit *>(QStringLiteral("1015"));
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text().toStdString(), row.shown) << row.folder;
+    }
 }
 
 TEST_F(InfoSheetTest, EmptyRootFolderHasOnlyFolderAndSystemWithoutADate)

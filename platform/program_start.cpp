@@ -1,4 +1,4 @@
-#include "common/program_start.h"
+#include "platform/program_start.h"
 
 #include <cerrno>
 #include <csignal>

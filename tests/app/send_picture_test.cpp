@@ -1,7 +1,8 @@
-#include "common/file_sender.h"
+#include "app/send_picture.h"
 
 #include "common/host_path.h"
-#include "common/program_start.h"
+#include "platform/file_sender.h"
+#include "platform/program_start.h"
 #include "tests/platform/scoped_env.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "common/help.h"
+#include "platform/help.h"
 
-#include "common/program_start.h"
+#include "platform/program_start.h"
 
 #include <cstdio>
 #include <cstdlib>

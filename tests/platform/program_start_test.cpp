@@ -1,4 +1,4 @@
-#include "common/program_start.h"
+#include "platform/program_start.h"
 
 #include "tests/support/temp_dir.h"
 
