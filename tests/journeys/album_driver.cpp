@@ -130,7 +130,11 @@ bool AlbumDriver::start(const std::vector<std::string> &arguments)
 
 bool AlbumDriver::quit()
 {
-    keys("Vistrel", "ctrl+q");
+    // Dialogs titled as the main window (the sheets) must have closed first.
+    Eventually([&] {
+        return run("xdotool search --onlyvisible --name '^Vistrel$'") == window + "\n";
+    });
+    run("xdotool windowfocus --sync " + window + " key ctrl+q");
     return album && album->waitExit(kWaitMs) == 0;
 }
 
@@ -157,21 +161,19 @@ bool AlbumDriver::waitGone(const std::string &title) const
     });
 }
 
-void AlbumDriver::keys(const std::string &title, const std::string &keys) const
+std::string AlbumDriver::focusing(const std::string &title) const
 {
-    const std::string id = waitForWindow(title);
-    run("xdotool windowfocus --sync " + id + " key --delay 60 " + keys);
+    return title.empty() ? "xdotool " : "xdotool windowfocus --sync " + waitForWindow(title) + " ";
 }
 
-void AlbumDriver::type(const std::string &title, const std::string &text) const
+void AlbumDriver::keys(const std::string &keys, const std::string &title) const
 {
-    const std::string id = waitForWindow(title);
-    run("xdotool windowfocus --sync " + id + " type --delay 30 " + Quoted(text));
+    run(focusing(title) + "key --delay 60 " + keys);
 }
 
-void AlbumDriver::keysHere(const std::string &keys) const
+void AlbumDriver::type(const std::string &text, const std::string &title) const
 {
-    run("xdotool key --delay 60 " + keys);
+    run(focusing(title) + "type --delay 30 " + Quoted(text));
 }
 
 void AlbumDriver::clickAt(int px, int py, const std::string &modifier) const

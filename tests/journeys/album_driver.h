@@ -46,12 +46,11 @@ public:
     // The id of the visible window titled exactly title, waiting for it; "" when none came.
     std::string waitForWindow(const std::string &title) const;
     bool waitGone(const std::string &title) const;
-    // Gives the window titled title the keyboard (there is no window manager) and presses keys
-    // there ("ctrl+q", "Right Right").
-    void keys(const std::string &title, const std::string &keys) const;
-    void type(const std::string &title, const std::string &text) const;
-    // Presses keys wherever the keyboard is (a menu or list that grabbed it, or under the pointer).
-    void keysHere(const std::string &keys) const;
+    // Presses keys ("ctrl+q", "Right Right") or types text where the keyboard is: a dialog the
+    // album showed, or a list that grabbed it. With a title, the window titled so gets the
+    // keyboard first (there is no window manager to give it).
+    void keys(const std::string &keys, const std::string &title = {}) const;
+    void type(const std::string &text, const std::string &title = {}) const;
     // Clicks at screen pixel x, y with button (1 left); modifiers held as xdotool names them.
     void clickAt(int x, int y, const std::string &modifier = {}) const;
     // Clicks the showing control with that role and accessible name; false when not found.
@@ -76,6 +75,8 @@ public:
 private:
     std::string trace() const { return dir.file("trace.txt"); }
     std::string run(const std::string &command) const;
+    // The start of an xdotool command line that first focuses the window titled title, if any.
+    std::string focusing(const std::string &title) const;
     std::string probe(const std::string &command, const std::string &role,
                       const std::string &name, int &status) const;
 

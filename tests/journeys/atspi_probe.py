@@ -59,11 +59,28 @@ def album():
     return None
 
 
+def windows():
+    """The album's windows, its dialogs first: a dialog's control wins over the main window's
+    control of the same name."""
+    app = album()
+    found = [app.getChildAtIndex(i) for i in range(app.childCount)]
+    found = [w for w in found if w is not None]
+    return [w for w in found if w.getRoleName() == "dialog"] + \
+        [w for w in found if w.getRoleName() != "dialog"]
+
+
 def control(role, name, must_show=True):
     def wanted(node):
         return (node.getRoleName() == role and node.name == name
                 and (not must_show or showing(node)))
-    return wait_for(lambda: search(album(), wanted), role + " " + name)
+
+    def find():
+        for window in windows():
+            found = search(window, wanted)
+            if found is not None:
+                return found
+        return None
+    return wait_for(find, role + " " + name)
 
 
 def labels(node, out, depth=0):

@@ -118,10 +118,10 @@ TEST(Journey, CaptureOnPrintAsksForANameAndTheShotJoinsTheAlbum)
     EXPECT_EQ((stored.ui.captureFlags >> CaptureFlag::CaptureTriggerShift) & 15u, 1u);
 
     const RgbPicture screen = SettledScreen(album);
-    album.keysHere("Print");
+    album.keys("Print");
     ASSERT_FALSE(album.waitForWindow("Capture Message").empty());
     ASSERT_TRUE(album.click("text", "New filename"));
-    album.type("Capture Message", "journey");
+    album.type("journey");
     ASSERT_TRUE(album.click("push button", "OK"));
 
     const fs::path shot = album.home() / "Pictures" / "journey.bmp";
@@ -148,19 +148,18 @@ TEST(Journey, BrowseThenCropTheThirdPictureToA16ColourGif)
     ASSERT_TRUE(album.start({ "-t", "\\Album" }));
     ASSERT_TRUE(Eventually([&] { return DrawnFiles(album).size() == 3; }));
 
-    ASSERT_TRUE(album.click("push button", "Select View"));
+    ASSERT_TRUE(album.click("check box", "Select View"));
     ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Album\ta.jpg\t30102"); }));
     for (const char *next : { "b.jpg", "c.jpg" }) {
         ASSERT_TRUE(album.click("push button", "Next Image"));
         ASSERT_TRUE(Eventually([&] { return LastDrawnPicture(album) == next; })) << next;
     }
-    ASSERT_TRUE(album.click("push button", "Full Screen View"));
+    ASSERT_TRUE(album.click("check box", "Full Screen View"));
     ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Album\tc.jpg\t30103"); }));
-    album.keys("Vistrel", "Escape");
+    album.keys("Escape", "Vistrel");
     ASSERT_TRUE(Eventually([&] {
         const std::vector<std::string> lines = album.traceLines();
-        return std::count(lines.begin(), lines.end(), "\\Album\tc.jpg\t30102") == 1
-                && lines.size() > 0;
+        return std::count(lines.begin(), lines.end(), "\\Album\tc.jpg\t30102") == 1;
     }));
 
     // Tools > Crop: 200 x 150 from (40, 30), as a GIF of 16 colours.
@@ -168,14 +167,15 @@ TEST(Journey, BrowseThenCropTheThirdPictureToA16ColourGif)
     for (const auto &[edit, value] : std::vector<std::pair<std::string, std::string>>{
                  { "X:", "40" }, { "Y:", "30" }, { "W:", "200" }, { "H:", "150" } }) {
         ASSERT_TRUE(album.click("spin button", edit)) << edit;
-        album.keysHere("ctrl+a");
-        album.type("Vistrel", value);
+        album.keys("ctrl+a");
+        album.type(value);
     }
     ASSERT_TRUE(album.click("page tab", "Format"));
     ASSERT_TRUE(album.click("radio button", "GIF"));
-    ASSERT_TRUE(album.click("combo box", "GIF colors"));
-    // The list opens on its entry; "16 colors" is the fourth from the top.
-    album.keysHere("Home Down Down Down Return");
+    // The colour list is named by its entry; it opens there, and "16 colors" is the fourth from
+    // the top.
+    ASSERT_TRUE(album.click("combo box", "256 colors"));
+    album.keys("Home Down Down Down Return");
     ASSERT_TRUE(album.click("push button", "Crop"));
 
     const fs::path saved = folder / "c_c.gif";
@@ -187,9 +187,10 @@ TEST(Journey, BrowseThenCropTheThirdPictureToA16ColourGif)
     EXPECT_GE(ColourCount(gif), 2u);
 
     // The new picture is the last of the folder: End shows it, and Image Info tells its facts.
-    ASSERT_TRUE(Eventually([&] { return CellOf(album, "c_c.gif").has_value(); }));
-    album.keys("Vistrel", "End");
-    ASSERT_TRUE(Eventually([&] { return LastDrawnPicture(album) == "c_c.gif"; }));
+    ASSERT_TRUE(Eventually([&] {
+        album.keys("End", "Vistrel");
+        return LastDrawnPicture(album) == "c_c.gif";
+    })) << "the new picture is not in the album";
     const CommandResult sheet =
             RunCommand("timeout 90 /usr/bin/python3 '" + std::string(VISTREL_SOURCE_DIR)
                        + "/tests/e2e/read_info_sheet.py'");
@@ -198,7 +199,6 @@ TEST(Journey, BrowseThenCropTheThirdPictureToA16ColourGif)
     EXPECT_NE(labels.find("Type:\nGIF\n"), std::string::npos) << labels;
     EXPECT_NE(labels.find("Dimension:\n200 x 150\n"), std::string::npos) << labels;
     EXPECT_NE(labels.find("Colors:\n16\n"), std::string::npos) << labels;
-    EXPECT_NE(labels.find("c_c.gif"), std::string::npos) << labels;
     EXPECT_TRUE(album.quit());
 }
 
@@ -218,7 +218,7 @@ TEST(Journey, DeleteThreePicturesKeepingTheSecondThenDeleteAFolder)
     // a to c selected: the first click, then Shift and the third.
     ClickCell(album, *CellOf(album, "a.jpg"));
     ClickCell(album, *CellOf(album, "c.jpg"), "shift");
-    album.keys("Vistrel", "Delete");
+    album.keys("Delete", "Vistrel");
     ASSERT_TRUE(Answer(album, "Delete File", "Delete file 'a.jpg' ?", "Yes"));
     ASSERT_TRUE(Answer(album, "Delete File", "Delete file 'b.jpg' ?", "No"));
     ASSERT_TRUE(Answer(album, "Delete File", "Delete file 'c.jpg' ?", "Yes to All"));
@@ -234,7 +234,7 @@ TEST(Journey, DeleteThreePicturesKeepingTheSecondThenDeleteAFolder)
 
     // Into Old, and File > Delete Folder: No to "all files", then one question per file and one
     // for the folder.
-    ASSERT_TRUE(album.click("tree item", "Old"));
+    ASSERT_TRUE(album.click("table cell", "Old"));
     ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == std::vector<std::string>{ "x.jpg" }; }));
     ASSERT_TRUE(album.menu("Delete Folder"));
     ASSERT_TRUE(Answer(album, "Delete Folder",
@@ -266,7 +266,7 @@ TEST(Journey, RestartComesBackWithTheFolderViewOptionsAndWindowAsLeft)
     ASSERT_TRUE(album.start());
     ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Pictures\t\t30101"); }));
 
-    ASSERT_TRUE(album.click("tree item", "Other"));
+    ASSERT_TRUE(album.click("table cell", "Other"));
     ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Other\t\t30101"); }));
     ASSERT_TRUE(album.menu("Options..."));
     ASSERT_FALSE(album.waitForWindow("Options").empty());
