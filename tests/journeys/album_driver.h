@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,9 @@ public:
     const std::string &missing() const { return why; }
 
     std::filesystem::path home() const { return dir.path() / "home"; }
+
     std::filesystem::path trashFiles() const { return dir.path() / "data" / "Trash" / "files"; }
+
     std::string settingsText() const;
     // The settings as the album reads them at start.
     AppSettings settings() const;
@@ -53,11 +56,14 @@ public:
     void type(const std::string &text, const std::string &title = {}) const;
     // Clicks at screen pixel x, y with button (1 left); modifiers held as xdotool names them.
     void clickAt(int x, int y, const std::string &modifier = {}) const;
+    // Moves the pointer to screen pixel x, y (away from tooltips, say) without clicking.
+    void pointAt(int x, int y) const;
     // Clicks the showing control with that role and accessible name; false when not found.
     bool click(const std::string &role, const std::string &name) const;
     // Runs a menu command by its item's name (the menus need not be open).
     bool menu(const std::string &name) const;
-    bool checked(const std::string &role, const std::string &name) const;
+    // Whether the showing control is checked; nothing when it is not found.
+    std::optional<bool> checked(const std::string &role, const std::string &name) const;
     // The label texts of the showing dialog titled title, in its order.
     std::vector<std::string> texts(const std::string &title) const;
     // The X server's whole screen.
@@ -68,17 +74,20 @@ public:
     void place(const std::string &window, int left, int top, int width, int height) const;
     // "x y width height" of the window.
     std::string geometry(const std::string &window) const;
+
     // The cells of the thumbnails last drawn.
     std::vector<TracedCell> cells() const { return LatestDrawnCells(trace()); }
+
     std::string mainWindow() const { return window; }
 
 private:
     std::string trace() const { return dir.file("trace.txt"); }
+
     std::string run(const std::string &command) const;
     // The start of an xdotool command line that first focuses the window titled title, if any.
     std::string focusing(const std::string &title) const;
-    std::string probe(const std::string &command, const std::string &role,
-                      const std::string &name, int &status) const;
+    std::string probe(const std::string &command, const std::string &role, const std::string &name,
+                      int &status) const;
 
     XvfbServer x;
     TempDir dir;
