@@ -119,6 +119,7 @@ private:
     void selectOnly(std::int32_t index);
     std::int32_t currentIndex() const;
     void stylusDown(QPoint point, QPoint global, bool tapAndHold);
+    bool extendSelection(QPoint point, Qt::KeyboardModifiers modifiers);
     bool startMove(QPoint point);
     void moveRubberBand(QPoint point);
     void moveItems(QPoint point);

@@ -25,8 +25,10 @@ void CAlbView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return;
     Guarded([&] {
-        stylusDown(event->position().toPoint(), event->globalPosition().toPoint(),
-                   event->button() == Qt::RightButton);
+        const bool tapAndHold = event->button() == Qt::RightButton;
+        if (!tapAndHold && extendSelection(event->position().toPoint(), event->modifiers()))
+            return;
+        stylusDown(event->position().toPoint(), event->globalPosition().toPoint(), tapAndHold);
     });
 }
 
@@ -64,6 +66,33 @@ void CAlbView::stylusDown(QPoint point, QPoint global, bool tapAndHold)
         showThumbnailMenu(global);
     else if (inMode(ViewMode::Thumbnail))
         startMove(point);
+}
+
+// In Thumbnail View, Shift and Ctrl with a click on a picture change the selection as desktops
+// do: Shift selects the run from the first selected picture to it, Ctrl adds or removes it. No
+// move starts. False when the click is an ordinary one (or misses every picture).
+bool CAlbView::extendSelection(QPoint point, Qt::KeyboardModifiers modifiers)
+{
+    const bool range = (modifiers & Qt::ShiftModifier) != 0;
+    const bool toggle = (modifiers & Qt::ControlModifier) != 0;
+    if ((!range && !toggle) || !inMode(ViewMode::Thumbnail) || drag != NoDrag)
+        return false;
+    const std::int32_t index = HitTest(point, true);
+    if (index < 0)
+        return false;
+    host.activateView(*this);
+    setFocus(Qt::MouseFocusReason);
+    if (range) {
+        const std::int32_t from = currentIndex() < 0 ? index : currentIndex();
+        doc.ClearSelection();
+        for (std::int32_t i = std::min(from, index); i <= std::max(from, index); ++i)
+            doc.SelectItem(doc.ItemAt(i), true);
+    } else {
+        ImageItem *item = doc.ItemAt(index);
+        doc.SelectItem(item, !item->selected());
+    }
+    RedrawFrames();
+    return true;
 }
 
 // A move of every item, or of none, means nothing and never starts.

@@ -131,6 +131,31 @@ TEST_F(ViewTest, MoveOntoItselfOrOfEverythingDoesNothing)
     EXPECT_EQ(doc.FileNames(), before);
 }
 
+TEST_F(ViewTest, ShiftClickSelectsARunAndCtrlClickTogglesOnePicture)
+{
+    loadPictures(10);
+    makeView();
+    const auto click = [&](int index, Qt::KeyboardModifiers modifiers) {
+        mouse(QEvent::MouseButtonPress, centreOf(index), Qt::LeftButton, modifiers);
+        EXPECT_EQ(view->dragMode(), 0);
+        mouse(QEvent::MouseButtonRelease, centreOf(index), Qt::LeftButton, modifiers);
+    };
+    tap(centreOf(2));
+    click(5, Qt::ShiftModifier);
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{ 2, 3, 4, 5 }));
+    click(3, Qt::ControlModifier);
+    click(7, Qt::ControlModifier);
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{ 2, 4, 5, 7 }));
+    // The run starts at the first selected picture, whichever side the click is on.
+    click(0, Qt::ShiftModifier);
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{ 0, 1, 2 }));
+    // A plain click on a selected picture keeps the selection for a move.
+    mouse(QEvent::MouseButtonPress, centreOf(1));
+    EXPECT_EQ(view->dragMode(), 2);
+    mouse(QEvent::MouseButtonRelease, centreOf(1));
+    EXPECT_EQ(selectedIndexes(), (std::vector<int>{ 0, 1, 2 }));
+}
+
 TEST_F(ViewTest, SelectViewTapSelectsButNeverDrags)
 {
     loadPictures(6);

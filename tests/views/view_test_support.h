@@ -94,12 +94,13 @@ protected:
         return { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
     }
 
-    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
         Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
         QMouseEvent event(type, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), changed,
-                          held, Qt::NoModifier);
+                          held, modifiers);
         QApplication::sendEvent(view->viewport(), &event);
     }
 

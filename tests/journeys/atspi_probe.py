@@ -1,0 +1,120 @@
+#!/usr/bin/python3
+"""Finds a control of the running album on the accessibility bus (AT-SPI) by role and accessible
+name, and reports on it or acts on it:
+
+  centre ROLE NAME   prints the centre of the showing control in screen pixels ("x y")
+  press ROLE NAME    runs the control's first action (menu items need not be showing)
+  checked ROLE NAME  prints 1 when the showing control is checked, else 0
+  texts TITLE        prints the names of the labels of the showing window TITLE, separated by
+                     the record separator (0x1e), so that texts of several lines stay whole
+
+Exit status 1 with a reason on standard error when nothing is found within WAIT_S seconds."""
+import sys
+import time
+
+import pyatspi
+from gi.repository import Atspi
+
+WAIT_S = 20
+SEPARATOR = "\x1e"
+
+
+def wait_for(find, what):
+    deadline = time.time() + WAIT_S
+    while time.time() < deadline:
+        try:
+            found = find()
+        except Exception:
+            found = None
+        if found is not None:
+            return found
+        time.sleep(0.1)
+    sys.exit("not found in time: " + what)
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def search(node, wanted, depth=0):
+    if wanted(node):
+        return node
+    if depth > 14:
+        return None
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None:
+            found = search(child, wanted, depth + 1)
+            if found is not None:
+                return found
+    return None
+
+
+def album():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == "Vistrel":
+            return app
+    return None
+
+
+def windows():
+    """The album's windows, its dialogs first: a dialog's control wins over the main window's
+    control of the same name."""
+    app = album()
+    found = [app.getChildAtIndex(i) for i in range(app.childCount)]
+    found = [w for w in found if w is not None]
+    return [w for w in found if w.getRoleName() == "dialog"] + \
+        [w for w in found if w.getRoleName() != "dialog"]
+
+
+def control(role, name, must_show=True):
+    def wanted(node):
+        return (node.getRoleName() == role and node.name == name
+                and (not must_show or showing(node)))
+
+    def find():
+        for window in windows():
+            found = search(window, wanted)
+            if found is not None:
+                return found
+        return None
+    return wait_for(find, role + " " + name)
+
+
+def labels(node, out, depth=0):
+    if node.getRoleName() == "label" and showing(node):
+        out.append(node.name)
+    if depth < 14:
+        for i in range(node.childCount):
+            child = node.getChildAtIndex(i)
+            if child is not None:
+                labels(child, out, depth + 1)
+
+
+def main(command, args):
+    if command == "centre":
+        box = control(*args).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
+    elif command == "press":
+        node = control(args[0], args[1], must_show=args[0] != "menu item")
+        # An action that opens a modal dialog only answers once the dialog closes: the reply is
+        # not waited for.
+        Atspi.set_timeout(500, -1)
+        try:
+            node.queryAction().doAction(0)
+        except Exception:
+            pass
+    elif command == "checked":
+        print(1 if control(*args).getState().contains(pyatspi.STATE_CHECKED) else 0)
+    elif command == "texts":
+        window = control("dialog", args[0])
+        texts = []
+        labels(window, texts)
+        print(SEPARATOR.join(texts), end="")
+    else:
+        sys.exit("unknown command " + command)
+
+
+main(sys.argv[1], sys.argv[2:])
