@@ -83,7 +83,8 @@ GrabResult HelperScreenGrabber::grab()
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;
-    const int started = ::posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), environ);
+    const int started =
+            ::posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     // Without our copy of the writing end, the stream ends when the helper's does.
     writing.reset();
