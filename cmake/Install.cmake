@@ -1,5 +1,7 @@
 # What `cmake --install` puts where, and the Debian package `cpack -G DEB` makes of it:
 #   bin/vistrel, bin/vistrel-cli
+#   libexec/vistrel/          vistrel-portal-grab, started by vistrel-cli (which looks for it in
+#                             ../libexec/vistrel/)
 #   share/vistrel/            the help file (the programs look for it in ../share/vistrel/)
 #   share/applications/       the desktop entry
 #   share/metainfo/           the AppStream metainfo
@@ -12,6 +14,9 @@ if(TARGET vistrel)
     install(TARGETS vistrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS vistrel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET vistrel-portal-grab)
+    install(TARGETS vistrel-portal-grab RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vistrel)
+endif()
 install(FILES "${CMAKE_SOURCE_DIR}/res/vistrel_(en).htm"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/vistrel)
 

@@ -1,12 +1,12 @@
 #include "platform/help.h"
 
+#include "platform/program_folder.h"
 #include "platform/program_start.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -50,19 +50,6 @@ std::string urlPath(const std::string &path)
     return out;
 }
 
-// The folder of the running program's file, "." when it cannot be read.
-std::string programFolder()
-{
-    char path[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    const std::string file(path, static_cast<std::size_t>(length));
-    const std::size_t slash = file.rfind('/');
-    return slash == std::string::npos || slash == 0 ? file.substr(0, slash + 1)
-                                                    : file.substr(0, slash);
-}
-
 } // namespace
 
 std::string HelpTopic(std::uint32_t context)
@@ -78,7 +65,7 @@ std::string HelpFilePath()
     const char *file = std::getenv("VISTREL_HELP_FILE");
     if (file && *file)
         return file;
-    return HelpFileBeside(programFolder());
+    return HelpFileBeside(RunningProgramFolder());
 }
 
 std::string HelpFileBeside(const std::string &folder)

@@ -13,6 +13,19 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 "$prefix/bin/vistrel-cli" info "$sample"
+# The portal helper is where the installed tool looks: with no session bus to ask, the capture
+# fails as a portal failure, not as a helper that cannot be started.
+test -x "$prefix/libexec/vistrel/vistrel-portal-grab"
+set +e
+message=$(env -u DISPLAY VISTREL_GRAB=portal DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+    XDG_CONFIG_HOME="$work/config" "$prefix/bin/vistrel-cli" capture --folder "$work" 2>&1)
+status=$?
+set -e
+if [ "$status" != 1 ] || grep -q "cannot start" <<<"$message" \
+    || ! grep -q "36007:3000:20" <<<"$message"; then
+    echo "the installed vistrel-cli did not reach its portal helper (status $status): $message" >&2
+    exit 1
+fi
 test -x "$prefix/bin/vistrel"
 test -f "$prefix/share/vistrel/vistrel_(en).htm"
 desktop-file-validate "$prefix/share/applications/vistrel.desktop"
@@ -27,7 +40,8 @@ deb=$(ls "$work"/package/vistrel_*.deb)
 dpkg-deb --info "$deb" | grep -E 'Package|Version|Depends'
 contents=$(dpkg-deb --contents "$deb")
 echo "$contents"
-for file in usr/bin/vistrel usr/bin/vistrel-cli "usr/share/vistrel/vistrel_(en).htm" \
+for file in usr/bin/vistrel usr/bin/vistrel-cli usr/libexec/vistrel/vistrel-portal-grab \
+    "usr/share/vistrel/vistrel_(en).htm" \
     usr/share/applications/vistrel.desktop usr/share/metainfo/org.ornwick.Vistrel.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/vistrel.svg; do
     grep -qF "./$file" <<<"$contents" || { echo "missing from the package: $file" >&2; exit 1; }

@@ -109,4 +109,27 @@ TEST_F(CliCapture, FailuresAndBadArguments)
     EXPECT_TRUE(dir.names().empty());
 }
 
+// Qt's start-up would cost more than a capture: the tool links none of it, and leaves the portal
+// to its helper program, whose absence is reported as such.
+TEST_F(CliCapture, TheToolLoadsNoQtAndReportsAMissingPortalHelper)
+{
+    const CommandResult libraries = RunCommand("readelf -d '" + CliPath() + "'");
+    ASSERT_EQ(libraries.status, 0);
+    EXPECT_NE(libraries.out.find("(NEEDED)"), std::string::npos);
+    EXPECT_EQ(libraries.out.find("libQt"), std::string::npos) << libraries.out;
+
+    const std::string alone = dir.file("vistrel-cli");
+    std::filesystem::copy_file(CliPath(), alone);
+    const CommandResult run = RunCommand("VISTREL_GRAB=portal XDG_CONFIG_HOME='" + dir.file("config")
+                                         + "' '" + alone + "' capture --folder '"
+                                         + dir.path().string() + "' 2>&1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("cannot start " + dir.path().string()
+                           + "/../libexec/vistrel/vistrel-portal-grab: No such file"),
+              std::string::npos)
+            << run.out;
+    EXPECT_NE(run.out.find("36007:3000:20"), std::string::npos) << run.out;
+    EXPECT_EQ(dir.names(), std::vector<std::string>{ "vistrel-cli" });
+}
+
 } // namespace

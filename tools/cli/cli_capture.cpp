@@ -7,17 +7,16 @@
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "platform/desktop_backend.h"
+#include "platform/helper_screen_grab.h"
 #include "platform/known_folders.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
-#include <memory>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
@@ -138,7 +137,7 @@ int fail(std::uint32_t messageId, std::uint32_t step, const CAlbExceptionBase *f
     return 1;
 }
 
-int grabFailure(GrabFailure failure, DesktopBackend backend)
+int grabFailure(GrabFailure failure, DesktopBackend backend, bool portalAsked)
 {
     switch (failure) {
     case GrabFailure::NoSurface:
@@ -149,25 +148,28 @@ int grabFailure(GrabFailure failure, DesktopBackend backend)
     case GrabFailure::NoStore:
         return fail(Msg::UnableToCreateSnapImage, 10);
     case GrabFailure::CopyFailed:
-        if (backend == DesktopBackend::Portal)
+        if (backend == DesktopBackend::Portal && portalAsked)
             std::fputs("vistrel-cli capture: the desktop portal gave no screenshot\n", stderr);
         break;
     }
     return fail(Msg::UnableToCreateSnapImage2, 20);
 }
 
-// The portal is asked over the session bus, whose replies need Qt's event loop; the X server's
-// copy needs no Qt at all.
-GrabResult grabScreen(DesktopBackend backend)
+// The X server is read here; the portal is asked by the helper program, which brings up Qt for the
+// session bus so that this program never does. portalAsked is false when the helper could not be
+// started (which is then said).
+GrabResult grabScreen(DesktopBackend backend, bool &portalAsked)
 {
-    std::unique_ptr<QCoreApplication> application;
-    if (backend == DesktopBackend::Portal && !QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "vistrel-cli";
-        static char *argv[] = { name, nullptr };
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    return MakeScreenSource(backend)->grab();
+    portalAsked = false;
+    if (backend == DesktopBackend::X11)
+        return ScreenGrabber().grab();
+    HelperScreenGrabber helper(PortalGrabProgramPath());
+    GrabResult result = helper.grab();
+    portalAsked = helper.startError() == 0;
+    if (!portalAsked)
+        std::fprintf(stderr, "vistrel-cli capture: cannot start %s: %s\n", helper.program().c_str(),
+                     std::strerror(helper.startError()));
+    return result;
 }
 
 } // namespace
@@ -192,9 +194,10 @@ int RunCapture(const std::vector<std::string> &list)
     const DesktopBackend backend = ChooseDesktopBackend();
     if (args.delaySeconds > 0)
         std::this_thread::sleep_for(std::chrono::seconds(args.delaySeconds));
-    GrabResult result = grabScreen(backend);
+    bool portalAsked = false;
+    GrabResult result = grabScreen(backend, portalAsked);
     if (const auto *failure = std::get_if<GrabFailure>(&result))
-        return grabFailure(*failure, backend);
+        return grabFailure(*failure, backend, portalAsked);
     const CaptureGrab &grab = std::get<CaptureGrab>(result);
     const CaptureName next =
             FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);
