@@ -142,12 +142,14 @@ class RunLengthRows : public BmpRowReader
 public:
     RunLengthRows(std::int32_t rowWidth, bool nibbles) : width(rowWidth), fourBits(nibbles) { }
 
-    // A row handed in again (the scratch row of a scaled decode) needs clearing only as far as
-    // the last row stored: clearing the whole width each time would let a small file claiming
-    // rows of a billion pixels cost a billion bytes of writing per row.
+    // Rows come in zeroed the first time (the frame's store and the scratch row of a scaled
+    // decode are both calloc'd, which the early end of picture relies on as well); the scratch
+    // row handed in again needs clearing only as far as the last row stored. Clearing the whole
+    // width would let a small file claiming rows of a billion pixels cost a billion bytes of
+    // writing per row.
     void readRow(ImageStream &stream, std::uint8_t *row) override
     {
-        const std::int64_t dirty = row == lastRow ? storedEnd : width;
+        const std::int64_t dirty = row == lastRow ? storedEnd : 0;
         std::memset(row, 0, static_cast<std::size_t>(dirty));
         lastRow = row;
         storedEnd = 0;

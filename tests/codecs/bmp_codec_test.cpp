@@ -477,6 +477,17 @@ TEST(BmpCodec, RowsAndColumnsFollowTheSelectionRule)
     }
 }
 
+// A scaled decode reuses one scratch row: a short run-length row after a long one must not keep
+// the long row's pixels where it stored none.
+TEST(BmpCodec, ShortRunLengthRowAfterALongOneIsBlankBeyondItsRuns)
+{
+    BmpFile f{ .width = 4, .height = 2, .compression = 1, .coloursUsed = 256 };
+    f.table = colourTable(256);
+    f.pixels = { 0, 4, 1, 2, 3, 4, 0, 0, /* top row: */ 1, 9, 0, 0, /* end: */ 0, 1 };
+    const Size half{ 2, 2 };
+    EXPECT_EQ(rowsOf(decodeInRect(f.bytes(), &half, nullptr)), (Rows{ { 9, 0 }, { 1, 3 } }));
+}
+
 TEST(BmpCodec, TopDownPictureHasItsRowsInOrder)
 {
     BmpFile f = gridPicture(3, 3, true);
