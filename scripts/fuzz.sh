@@ -10,10 +10,11 @@ testdata=${VISTREL_TESTDATA:-../shared/testdata}
 mkdir -p fuzz/artifacts
 found=0
 for target in fuzz_describe fuzz_first_frame fuzz_all_frames fuzz_exif fuzz_settings_text \
-    fuzz_command_line; do
+    fuzz_command_line fuzz_convert_arguments; do
     case $target in
         fuzz_settings_text) own=fuzz/seeds/settings_text max_len=4096 ;;
         fuzz_command_line) own=fuzz/seeds/command_line max_len=1024 ;;
+        fuzz_convert_arguments) own=fuzz/seeds/convert_arguments max_len=256 ;;
         *) own=$testdata max_len=262144 ;;
     esac
     seeds=()
