@@ -147,8 +147,7 @@ SettingsText::SettingsText(std::string_view text)
     }
 }
 
-std::optional<std::string> SettingsText::rawValue(std::string_view key,
-                                                  std::string_view name) const
+std::optional<std::string> SettingsText::rawValue(std::string_view key, std::string_view name) const
 {
     auto indices = valueLineIndices(lines, key, name);
     if (indices.empty())

@@ -22,8 +22,7 @@ protected:
                                       const Rect *r) {
             savePicture(i, path, o, r, load);
         };
-        return cropAndSave(doc, nullptr, CropJob{ doc.ItemAt(0), box, "\\pics", "", kBmp24 },
-                           save);
+        return cropAndSave(doc, nullptr, CropJob{ doc.ItemAt(0), box, "\\pics", "", kBmp24 }, save);
     }
 };
 

@@ -24,7 +24,8 @@ constexpr int kScreenHeight = 1800;
 
 std::uint32_t Noise(int x, int y)
 {
-    std::uint32_t v = static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 40503u;
+    std::uint32_t v =
+            static_cast<std::uint32_t>(x) * 2654435761u ^ static_cast<std::uint32_t>(y) * 40503u;
     v ^= v >> 13;
     return v * 0x9E3779B1u >> 8;
 }
@@ -40,8 +41,8 @@ pid_t StartCapture(const std::string &display, const std::string &folder, const 
             && !entry.starts_with("XDG_CONFIG_HOME="))
             environment.emplace_back(entry);
     }
-    std::vector<std::string> arguments = { CliPath(), "capture", "--folder", folder,
-                                           "--format", "jpg" };
+    std::vector<std::string> arguments = { CliPath(), "capture",  "--folder",
+                                           folder,    "--format", "jpg" };
     std::vector<char *> argv, envp;
     for (std::string &a : arguments)
         argv.push_back(a.data());
@@ -114,7 +115,8 @@ TEST_F(KilledCaptureTest, AKillWhileWritingLeavesTheOldCapturesAndNoVisibleFile)
     EXPECT_TRUE(sink.shown.empty());
 
     ASSERT_TRUE(captureToEnd());
-    EXPECT_EQ(VisibleNames(folder), (std::vector<std::string>{ "ornsnap001.jpg", "ornsnap002.jpg" }));
+    EXPECT_EQ(VisibleNames(folder),
+              (std::vector<std::string>{ "ornsnap001.jpg", "ornsnap002.jpg" }));
     EXPECT_TRUE(ReadBytes(host("\\Shots\\ornsnap002.jpg")) == before)
             << "the same screen makes the same file";
     doc.ScanFolder();

@@ -22,6 +22,7 @@ public:
 
     // False when the mount failed (the reason is in error()).
     bool ok() const { return mounted; }
+
     const std::string &error() const { return failure; }
 
     // Fills every free byte with a hidden filler file, which listings leave out.

@@ -180,4 +180,3 @@ ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
     settleColours(args, colours, quality);
     return args;
 }
-
