@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
-#include "app/app_settings.h"
 #include "common/ascii_case.h"
 #include "common/host_path.h"
+#include "common/path_names.h"
 
 #include <filesystem>
 #include <optional>
@@ -13,7 +13,6 @@ bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
-
 
 // On this host "/" opens both options and absolute paths; a path that exists is taken as a path.
 bool isExistingHostPath(const std::string &parameter)
@@ -73,7 +72,7 @@ private:
     void value(const std::string &text)
     {
         if (info.launchMode == LaunchMode::Folder)
-            info.folder = WithoutTrailingBackslash(text);
+            info.folder = RemoveBackslash(text);
         else if (info.launchMode == LaunchMode::Select || info.launchMode == LaunchMode::FullScreen)
             picture(text);
     }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "codecs/save_picture.h"
+#include "image/rect.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What `vistrel-cli convert` was asked to do.
+struct ConvertArgs
+{
+    std::string in;
+    std::string out;
+    SaveOptions options;
+    std::optional<Rect> crop;
+};
+
+// A refused argument, with the reason to print.
+struct ConvertArgumentError
+{
+    std::string text;
+};
+
+// Reads the arguments after "convert": IN, OUT and the options. The format comes from --format or
+// OUT's extension; colours and quality are checked against the format's lists and defaulted.
+// Throws ConvertArgumentError for anything it refuses. Touches no file.
+ConvertArgs ParseConvertArguments(const std::vector<std::string> &list);
