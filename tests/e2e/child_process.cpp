@@ -3,6 +3,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -107,4 +110,19 @@ StartVistrel(const std::string &display, const std::string &root, const std::str
     for (const auto &[name, value] : extraEnvironment)
         environment[name] = value;
     return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments, environment);
+}
+
+bool OnlyTheXServerIsLeft()
+{
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+    const std::string self = std::to_string(::getpid());
+    for (const auto &entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state, parent;
+        // "pid (name) state ppid ..."; the names here have no blanks.
+        if (stat >> pid >> name >> state >> parent && parent == self && name != "(Xvfb)")
+            return false;
+    }
+    return true;
 }

@@ -45,23 +45,6 @@ std::string ValueAfter(const std::vector<std::string> &lines, const std::string 
     return {};
 }
 
-// Processes whose parent is this one, other than the X server: the bus daemons' own children
-// are handed to it when the daemons end (it is their subreaper).
-bool OnlyTheXServerIsLeft()
-{
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-    const std::string self = std::to_string(::getpid());
-    for (const auto &entry : fs::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, name, state, parent;
-        // "pid (name) state ppid ..."; the names here have no blanks.
-        if (stat >> pid >> name >> state >> parent && parent == self && name != "(Xvfb)")
-            return false;
-    }
-    return true;
-}
-
 std::string ReadText(const fs::path &path)
 {
     std::ifstream in(path);

@@ -47,7 +47,7 @@ TEST_F(CropFaultTest, ACropSavedOverItsPictureOnAFullDiskKeepsThePicture)
 
     disk->makeRoom();
     EXPECT_EQ(crop({ 10, 10, 12, 5 }).result, CropOutcome::Saved);
-    EXPECT_EQ(sizeOf("\\pics\\p0.bmp"), (Size{ 12, 5 }));
+    EXPECT_EQ(PictureSize("\\pics\\p0.bmp"), (Size{ 12, 5 }));
     EXPECT_EQ(doc.ItemAt(0)->info.width, 12);
     EXPECT_EQ(sink.shown.size(), 1u);
 }

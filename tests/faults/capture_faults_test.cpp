@@ -22,14 +22,6 @@ protected:
             pipeline.onConfirm(posted[0].first, posted[0].second);
     }
 
-    static Size sizeOf(const std::string &devicePath)
-    {
-        ImageInfo info;
-        FrameArray frames;
-        DetectingCodec().decodeFramesFromFile(HostPath(devicePath), &info, &frames, nullptr,
-                                              nullptr);
-        return { info.width, info.height };
-    }
 };
 
 TEST_F(CaptureFaultTest, AFullOrReadOnlyFolderKeepsItsCapturesAndTheNextCaptureWorks)
@@ -88,7 +80,7 @@ TEST_F(CaptureFaultTest, AFullOrReadOnlyFolderKeepsItsCapturesAndTheNextCaptureW
         captureOnce();
         EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
         const std::string written = c.confirm ? "ornsnap001.bmp" : "ornsnap002.bmp";
-        EXPECT_EQ(sizeOf("\\Shots\\" + written), (Size{ 13, 5 }));
+        EXPECT_EQ(PictureSize("\\Shots\\" + written), (Size{ 13, 5 }));
         EXPECT_EQ(doc.Count(), c.confirm ? 1 : 2);
         EXPECT_FALSE(HoldsTemporaryFile(host("\\Shots")));
     }

@@ -33,21 +33,6 @@ std::string ReadText(const fs::path &path)
     return text.str();
 }
 
-// Whether every child of this process but the X server has ended (the bus daemons' own children
-// come to it when the daemons end: it is their subreaper).
-bool OnlyTheXServerIsLeft()
-{
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) { }
-    const std::string self = std::to_string(::getpid());
-    for (const auto &entry : fs::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, name, state, parent;
-        if (stat >> pid >> name >> state >> parent && parent == self && name != "(Xvfb)")
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 AlbumDriver::AlbumDriver()

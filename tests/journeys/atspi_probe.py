@@ -9,54 +9,17 @@ name, and reports on it or acts on it:
                      the record separator (0x1e), so that texts of several lines stay whole
 
 Exit status 1 with a reason on standard error when nothing is found within WAIT_S seconds."""
+import os
 import sys
-import time
 
 import pyatspi
 from gi.repository import Atspi
 
-WAIT_S = 20
+sys.dont_write_bytecode = True  # keep the source folder clean
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from atspi_tree import album, labels, search, showing, wait_for  # noqa: E402
+
 SEPARATOR = "\x1e"
-
-
-def wait_for(find, what):
-    deadline = time.time() + WAIT_S
-    while time.time() < deadline:
-        try:
-            found = find()
-        except Exception:
-            found = None
-        if found is not None:
-            return found
-        time.sleep(0.1)
-    sys.exit("not found in time: " + what)
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def search(node, wanted, depth=0):
-    if wanted(node):
-        return node
-    if depth > 14:
-        return None
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            found = search(child, wanted, depth + 1)
-            if found is not None:
-                return found
-    return None
-
-
-def album():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name == "Vistrel":
-            return app
-    return None
 
 
 def windows():
@@ -81,16 +44,6 @@ def control(role, name, must_show=True):
                 return found
         return None
     return wait_for(find, role + " " + name)
-
-
-def labels(node, out, depth=0):
-    if node.getRoleName() == "label" and showing(node):
-        out.append(node.name)
-    if depth < 14:
-        for i in range(node.childCount):
-            child = node.getChildAtIndex(i)
-            if child is not None:
-                labels(child, out, depth + 1)
 
 
 def main(command, args):

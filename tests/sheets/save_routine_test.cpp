@@ -75,7 +75,7 @@ TEST_F(SaveRoutineTest, ANewFileInTheShownFolderJoinsTheAlbum)
     EXPECT_EQ(outcome.result, CropOutcome::Saved);
     EXPECT_EQ(outcome.name, "p0_c.gif");
     EXPECT_FALSE(outcome.replacedItem);
-    EXPECT_EQ(sizeOf("\\pics\\p0_c.gif"), (Size{ 10, 8 }));
+    EXPECT_EQ(PictureSize("\\pics\\p0_c.gif"), (Size{ 10, 8 }));
     EXPECT_EQ(names(), (std::vector<std::string>{ "p0.bmp", "p0_c.gif" }));
     EXPECT_TRUE(answers.asked.empty());
     // The picture decoded for the save is let go again; the views decode it when they need it.
@@ -87,7 +87,7 @@ TEST_F(SaveRoutineTest, AFileInAnotherFolderLeavesTheAlbumAlone)
 {
     makeFolder("\\out");
     EXPECT_EQ(crop({ 0, 0, 40, 30 }, "\\out\\", "", kBmp24).result, CropOutcome::Saved);
-    EXPECT_EQ(sizeOf("\\out\\p0.bmp"), (Size{ 40, 30 }));
+    EXPECT_EQ(PictureSize("\\out\\p0.bmp"), (Size{ 40, 30 }));
     EXPECT_EQ(doc.Count(), 1);
 }
 
@@ -107,7 +107,7 @@ TEST_F(SaveRoutineTest, OnlyYesOverwritesAnExistingFile)
 
     answers.reply = ConfirmAnswer::Yes;
     EXPECT_EQ(crop({ 0, 0, 4, 4 }, "\\pics", "_c", kGif16).result, CropOutcome::Saved);
-    EXPECT_EQ(sizeOf("\\pics\\p0_c.gif"), (Size{ 4, 4 }));
+    EXPECT_EQ(PictureSize("\\pics\\p0_c.gif"), (Size{ 4, 4 }));
 }
 
 TEST_F(SaveRoutineTest, OverwritingAListedPictureReadsItsItemAgain)

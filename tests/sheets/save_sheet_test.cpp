@@ -107,7 +107,7 @@ TEST_F(SaveSheetTest, SeveralSelectedShowTheNoticeAndStayOpen)
     open();
     sheet->cropPage()->setCrop({ 10, 20, 30, 40 });
     click(cropPage(), 1113);
-    EXPECT_EQ(sizeOf("\\pics\\p0_c.bmp"), (Size{ 30, 40 }));
+    EXPECT_EQ(PictureSize("\\pics\\p0_c.bmp"), (Size{ 30, 40 }));
     EXPECT_TRUE(sheet->keepRunning());
     EXPECT_TRUE(sheet->isVisible());
     ASSERT_EQ(sink.shown.size(), 1u);

@@ -86,15 +86,6 @@ protected:
             doc.ItemAt(i)->setSelected(true);
     }
 
-    // The size of a picture file, read back with our reader.
-    static Size sizeOf(const std::string &devicePath)
-    {
-        ImageInfo info;
-        FrameArray frames;
-        DetectingCodec().decodeFramesFromFile(HostPath(devicePath), &info, &frames, nullptr,
-                                              nullptr);
-        return { info.width, info.height };
-    }
 
     ConfirmAnswers answers;
 };

@@ -1,5 +1,8 @@
 #include "tests/support/test_files.h"
 
+#include "codecs/detecting_codec.h"
+#include "common/host_path.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -148,4 +151,12 @@ std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image)
         }
     }
     return rgb;
+}
+
+Size PictureSize(const std::string &devicePath)
+{
+    ImageInfo info;
+    FrameArray frames;
+    DetectingCodec().decodeFramesFromFile(HostPath(devicePath), &info, &frames, nullptr, nullptr);
+    return { info.width, info.height };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/image_buffer.h"
+#include "image/rect.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -54,3 +55,6 @@ std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::pat
 
 // Packed red, green, blue rows of image, top row first, indices looked up in its palette.
 std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image);
+
+// The size of a picture file at a device path, read back with our own reader.
+Size PictureSize(const std::string &devicePath);
