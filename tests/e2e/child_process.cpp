@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -125,4 +127,16 @@ bool OnlyTheXServerIsLeft()
             return false;
     }
     return true;
+}
+
+std::string GeometryFromXdotoolShell(const std::string &shellOutput)
+{
+    std::istringstream shell(shellOutput);
+    std::map<std::string, std::string> values;
+    for (std::string line; std::getline(shell, line);) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values["X"] + " " + values["Y"] + " " + values["WIDTH"] + " " + values["HEIGHT"];
 }

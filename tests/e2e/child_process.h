@@ -48,3 +48,7 @@ bool WaitUntil(int timeoutMs, const std::function<bool()> &condition);
 // Whether every child of this process but the X server has ended (reaping those that have). Bus
 // daemons' own children come to the test program when the daemons end, as it is their subreaper.
 bool OnlyTheXServerIsLeft();
+
+// A window's place and size as "x y width height", from what `xdotool getwindowgeometry --shell`
+// printed.
+std::string GeometryFromXdotoolShell(const std::string &shellOutput);

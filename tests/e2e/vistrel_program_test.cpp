@@ -131,14 +131,7 @@ protected:
     // The window's place and size as "x y width height".
     std::string geometry(const std::string &window) const
     {
-        std::istringstream shell(xdotool("getwindowgeometry --shell " + window).out);
-        std::map<std::string, std::string> values;
-        for (std::string line; std::getline(shell, line);) {
-            const std::size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-        return values["X"] + " " + values["Y"] + " " + values["WIDTH"] + " " + values["HEIGHT"];
+        return GeometryFromXdotoolShell(xdotool("getwindowgeometry --shell " + window).out);
     }
 
     // The splitter's pane lengths from the last "panes" trace line.

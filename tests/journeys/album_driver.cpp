@@ -253,14 +253,7 @@ void AlbumDriver::place(const std::string &id, int left, int top, int width, int
 
 std::string AlbumDriver::geometry(const std::string &id) const
 {
-    std::istringstream shell(run("xdotool getwindowgeometry --shell " + id));
-    std::map<std::string, std::string> values;
-    for (std::string line; std::getline(shell, line);) {
-        const std::size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return values["X"] + " " + values["Y"] + " " + values["WIDTH"] + " " + values["HEIGHT"];
+    return GeometryFromXdotoolShell(run("xdotool getwindowgeometry --shell " + id));
 }
 
 std::size_t ColourCount(const RgbPicture &picture)
