@@ -141,6 +141,7 @@ bool CapturePipeline::takeGrab()
         report(Msg::UnableToCreateSnapImage, kPlaceDirect, kStepNoStore);
         break;
     case GrabFailure::CopyFailed:
+    case GrabFailure::NoArea:
         report(Msg::UnableToCreateSnapImage2, kPlaceDirect, kStepCopyFailed);
         break;
     }

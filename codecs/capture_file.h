@@ -1,9 +1,12 @@
 #pragma once
 
+#include "image/rect.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The capture's file naming and writing, without windows: the album's capture and
 // `vistrel-cli capture` share them.
@@ -58,6 +61,13 @@ struct CapturePixels
     std::int32_t h = 0;
     std::int32_t pad = 0;
 };
+
+// The part of pixels inside rect (cut to the picture), sharing their memory: the rows start further
+// in and the rest of each row counts as padding. Empty (w and h 0) when rect misses the picture.
+CapturePixels CropPixels(const CapturePixels &pixels, const Rect &rect);
+
+// The pixels as the bytes of a PNG file, for the clipboard's image/png.
+std::vector<std::uint8_t> EncodeCapturePng(const CapturePixels &pixels);
 
 // Where and how captures are written.
 struct CaptureTarget

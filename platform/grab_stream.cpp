@@ -17,6 +17,7 @@ struct StreamHeader
     std::int32_t w;
     std::int32_t h;
 };
+
 static_assert(sizeof(StreamHeader) == 16);
 
 bool writeAll(int fd, const void *data, std::size_t size)
@@ -79,7 +80,7 @@ GrabResult ReadGrabStream(int fd)
         return GrabFailure::CopyFailed;
     if (header.outcome != 0) {
         const std::uint32_t failure = header.outcome - 1;
-        if (failure > static_cast<std::uint32_t>(GrabFailure::CopyFailed))
+        if (failure > static_cast<std::uint32_t>(GrabFailure::NoArea))
             return GrabFailure::CopyFailed;
         return static_cast<GrabFailure>(failure);
     }

@@ -1,7 +1,7 @@
 #include "platform/helper_screen_grab.h"
 
-#include "platform/program_folder.h"
 #include "platform/grab_stream.h"
+#include "platform/program_folder.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -19,11 +19,14 @@ class Descriptor
 {
 public:
     explicit Descriptor(int owned = -1) : fd(owned) { }
+
     ~Descriptor() { reset(); }
+
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
 
     int get() const { return fd; }
+
     void reset()
     {
         if (fd >= 0)
@@ -48,7 +51,10 @@ std::string HelperProgramBeside(const std::string &programFolder, const std::str
 {
     const std::string beside = programFolder + "/" + name;
     const std::string installed = programFolder + "/../libexec/vistrel/" + name;
-    struct stat facts{};
+
+    struct stat facts
+    { };
+
     if (::stat(installed.c_str(), &facts) != 0 && ::stat(beside.c_str(), &facts) == 0)
         return beside;
     return installed;
@@ -63,9 +69,15 @@ HelperScreenGrabber::HelperScreenGrabber(std::string program, std::vector<std::s
     : path(std::move(program)), args(std::move(arguments))
 { }
 
-GrabResult HelperScreenGrabber::grab()
+GrabResult HelperScreenGrabber::grabArea(const AreaRequest &request)
 {
     startFailure = 0;
+    // The portal names no monitors: it cannot be asked for one by its index.
+    if (request.monitor)
+        return GrabFailure::NoArea;
+    std::vector<std::string> given = args;
+    if (request.exact || request.area != CaptureArea::Screen)
+        given.insert(given.end(), { "--area", AreaText(request) });
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         startFailure = errno;
@@ -79,7 +91,7 @@ GrabResult HelperScreenGrabber::grab()
     // dup2 clears close-on-exec on the copy: only the child's standard output stays open.
     posix_spawn_file_actions_adddup2(&actions, writing.get(), STDOUT_FILENO);
     std::vector<char *> argv{ path.data() };
-    for (std::string &arg : args)
+    for (std::string &arg : given)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;
