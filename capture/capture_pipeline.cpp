@@ -4,10 +4,11 @@
 #include "app/app_settings.h"
 #include "app/window_messages.h"
 #include "capture/capture_album.h"
-#include "codecs/capture_file.h"
+#include "capture/capture_settings.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/string_ids.h"
+#include "platform/button_hot_key.h"
 #include "platform/sounds.h"
 
 #include <utility>
@@ -34,10 +35,9 @@ CaptureTarget targetOf(const AppSettings &settings)
                           settings.ui.resolutionDpi };
 }
 
-CapturePixels pixelsOf(const CaptureGrab &grab)
-{
-    return CapturePixels{ grab.top, grab.w, grab.h, grab.pad };
-}
+// The hot-key message's modifier bits that choose the area: Shift and Alt held with the button.
+constexpr std::intptr_t kShiftChord = kHotKeyShift;
+constexpr std::intptr_t kAltChord = kHotKeyAlt;
 
 // Runs a call when the scope ends, also when an exception leaves it.
 template <typename Call>
@@ -82,7 +82,13 @@ void CapturePipeline::onHotKey(std::intptr_t second)
     const std::intptr_t key = (second >> 16) & 0xFFFF;
     if (key == kIgnoredKeyA || key == kIgnoredKeyB)
         return;
-    capture();
+    const std::intptr_t modifiers = second & 0xFFFF;
+    if (modifiers & kShiftChord)
+        capture(CaptureArea::Region);
+    else if (modifiers & kAltChord)
+        capture(CaptureArea::Window);
+    else
+        capture();
 }
 
 bool CapturePipeline::onTimer(std::uint32_t timerId)
@@ -97,11 +103,21 @@ bool CapturePipeline::onTimer(std::uint32_t timerId)
 
 void CapturePipeline::capture()
 {
+    capture(CaptureSettings::area(settings));
+}
+
+void CapturePipeline::capture(CaptureArea area)
+{
     if (busy())
         return;
     setBusy(true);
-    if (!takeGrab()) {
+    if (!takeGrab(area)) {
         setBusy(false);
+        return;
+    }
+    if (area == CaptureArea::Region && host.chooseRegion && !chooseRegion()) {
+        // Cancelled: no sound, no file, and the capture counts as not made.
+        endCapture();
         return;
     }
     // The handheld nudged its toolbar here with a button press at (65535, 0) so that the bar
@@ -126,11 +142,12 @@ void CapturePipeline::endCapture()
     setBusy(false);
 }
 
-bool CapturePipeline::takeGrab()
+bool CapturePipeline::takeGrab(CaptureArea area)
 {
-    GrabResult result = host.grab();
+    GrabResult result = host.grab(AreaRequest{ area, std::nullopt, std::nullopt });
     if (auto *grab = std::get_if<CaptureGrab>(&result)) {
         slot = std::move(*grab);
+        kept = Rect{ 0, 0, slot->w, slot->h };
         return true;
     }
     switch (std::get<GrabFailure>(result)) {
@@ -149,21 +166,47 @@ bool CapturePipeline::takeGrab()
     return false;
 }
 
+// The user's rectangle of the frozen grab becomes the part kept and the region offered next time.
+bool CapturePipeline::chooseRegion()
+{
+    const std::optional<Rect> chosen = host.chooseRegion(*slot, settings.capture.lastRegion);
+    const Rect part = chosen ? chosen->intersected(kept) : Rect{};
+    if (part.isEmpty())
+        return false;
+    kept = part;
+    settings.capture.lastRegion = part;
+    return true;
+}
+
+CapturePixels CapturePipeline::pixels() const
+{
+    return CropPixels(CapturePixels{ slot->top, slot->w, slot->h, slot->pad }, kept);
+}
+
+void CapturePipeline::copyToClipboard()
+{
+    if (CaptureSettings::copyToClipboard(settings) && host.copyToClipboard)
+        host.copyToClipboard(pixels());
+}
+
 void CapturePipeline::writeDirect()
 {
     const CaptureName next =
             FindCaptureNameIn(settings.snapPath, settings.snapName, settings.captureFileFormat());
     std::string written;
+    copyToClipboard();
     if (!next.free) {
         // Every number is taken: writing the last name would overwrite a capture the user has.
         report(Msg::UnableToSaveSnapFile, kPlaceDirect, kStepWrite);
     } else {
         try {
-            written = WriteCapture(next.name, pixelsOf(*slot), targetOf(settings));
+            written = WriteCapture(next.name, pixels(), targetOf(settings));
         } catch (const CAlbExceptionBase &failure) {
             report(Msg::UnableToSaveSnapFile, kPlaceDirect, kStepWrite, &failure);
         }
     }
+    if (!written.empty() && CaptureSettings::notice(settings) && host.notify)
+        host.notify(written, pixels());
     slot.reset();
     if (!CaptureFolderOnShow(settings))
         return;
@@ -200,8 +243,9 @@ bool CapturePipeline::writeConfirmed(const CaptureDialogOutcome &outcome)
 {
     const std::string path = CaptureFilePath(settings.snapPath, outcome.name);
     const bool replaced = ProbeFile(path);
+    copyToClipboard();
     try {
-        WriteCapture(outcome.name, pixelsOf(*slot), targetOf(settings));
+        WriteCapture(outcome.name, pixels(), targetOf(settings));
     } catch (const CAlbExceptionBase &failure) {
         slot.reset();
         report(Msg::UnableToSaveSnapFile, kPlaceConfirm, kStepConfirmWrite, &failure);

@@ -54,11 +54,23 @@ protected:
     CaptureHost captureHost()
     {
         CaptureHost h;
-        h.grab = [this]() -> GrabResult {
+        h.grab = [this](const AreaRequest &request) -> GrabResult {
             ++grabs;
+            areas.push_back(request.area);
             if (grabFailure)
                 return *grabFailure;
             return screen();
+        };
+        h.chooseRegion = [this](const CaptureGrab &, const Rect &start) {
+            offered.push_back(start);
+            return region;
+        };
+        h.copyToClipboard = [this](const CapturePixels &pixels) {
+            clipboard.push_back(Size{ pixels.w, pixels.h });
+        };
+        h.notify = [this](const std::string &path, const CapturePixels &pixels) {
+            notices.push_back(path + " " + std::to_string(pixels.w) + "x"
+                              + std::to_string(pixels.h));
         };
         h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });
@@ -108,6 +120,13 @@ protected:
 
     int grabs = 0;
     int dialogs = 0;
+    // The areas grabbed, the regions offered to the chooser and what it answers, the sizes put
+    // on the clipboard and the notices ("path WxH").
+    std::vector<CaptureArea> areas;
+    std::vector<Rect> offered;
+    std::optional<Rect> region;
+    std::vector<Size> clipboard;
+    std::vector<std::string> notices;
     std::optional<GrabFailure> grabFailure;
     std::vector<PostedMessage> posted;
     std::vector<std::uint32_t> killed;
