@@ -25,9 +25,11 @@ Commands:
                  Decodes every picture of a folder into a thumbnail box (default
                  48x64), optionally writing each as a BMP; prints the count.
   capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg] [--dpi N] [--delay S]
-                 Grabs the screen of $DISPLAY into the next free capture name
-                 (ornsnap001.bmp, ...) and prints the file's path. Not in builds
-                 made with VISTREL_CORE_ONLY (it needs the host layer).
+          [--area screen|monitor|window|X,Y,W,H] [--monitor N] [--clipboard] [--no-file]
+                 Grabs the screen of $DISPLAY (or an area of it) into the next free
+                 capture name (ornsnap001.bmp, ...) and prints the file's path;
+                 --clipboard also offers it as image/png. Not in builds made with
+                 VISTREL_CORE_ONLY (it needs the host layer).
 
 Run "vistrel-cli COMMAND --help" for a command's options.
 
