@@ -1,5 +1,7 @@
 #include "platform/helper_clipboard.h"
 
+#include "platform/grab_stream.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,20 +12,6 @@
 extern char **environ;
 
 namespace {
-
-bool WriteAll(int fd, const std::uint8_t *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
 
 // Starts the helper in a session of its own with its input and output on the two pipes and its
 // errors going nowhere: it outlives the caller, whose terminal and output it must not hold.

@@ -2,7 +2,6 @@
 // and GIF for a screen of no more than 256 colours) of the whole screen or of an area, names
 // follow on, failures and bad arguments give their exit status, and the clipboard holds the
 // picture until another program takes it.
-#include "codecs/detecting_codec.h"
 #include "platform/x_connection.h"
 #include "tests/platform/root_painter.h"
 #include "tests/support/run_command.h"
@@ -27,25 +26,6 @@ std::uint32_t ScreenPixel(int x, int y)
             | std::uint32_t((x + y) % 4 * 60);
 }
 
-std::vector<std::uint8_t> ScreenRgb()
-{
-    std::vector<std::uint8_t> rgb;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const std::uint32_t p = ScreenPixel(x, y);
-            rgb.insert(rgb.end(), { std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p) });
-        }
-    return rgb;
-}
-
-std::vector<std::uint8_t> DecodedRgb(const std::string &path)
-{
-    ImageInfo info;
-    FrameArray frames;
-    DetectingCodec().decodeFramesFromFile(path, &info, &frames, nullptr, nullptr);
-    return PackedRgb(frames.at(0)->image);
-}
-
 class CliCapture : public ::testing::Test
 {
 protected:
@@ -53,8 +33,8 @@ protected:
     CommandResult capture(const std::string &arguments, const std::string &display)
     {
         return RunCommand("DISPLAY=" + display + " VISTREL_GRAB=x11 XDG_CONFIG_HOME='"
-                          + dir.file("config")
-                          + "' '" + CliPath() + "' capture " + arguments + " 2>&1");
+                          + dir.file("config") + "' '" + CliPath() + "' capture " + arguments
+                          + " 2>&1");
     }
 
     TempDir dir;
@@ -80,7 +60,9 @@ TEST_F(CliCapture, FilesHoldTheScreenExactly)
         const CommandResult run = capture(folder + " " + c.arguments, server.display());
         ASSERT_EQ(run.status, 0) << run.out;
         EXPECT_EQ(run.out, dir.file(c.file) + "\n");
-        EXPECT_TRUE(DecodedRgb(dir.file(c.file)) == ScreenRgb()) << "pixels differ";
+        EXPECT_TRUE(FileRgb(dir.file(c.file))
+                    == PixelRgb(Rect{ 0, 0, kWidth, kHeight }, ScreenPixel))
+                << "pixels differ";
     }
 }
 
@@ -131,9 +113,9 @@ TEST_F(CliCapture, TheToolLoadsNoQtAndReportsAMissingPortalHelper)
 
     const std::string alone = dir.file("vistrel-cli");
     std::filesystem::copy_file(CliPath(), alone);
-    const CommandResult run = RunCommand("VISTREL_GRAB=portal XDG_CONFIG_HOME='" + dir.file("config")
-                                         + "' '" + alone + "' capture --folder '"
-                                         + dir.path().string() + "' 2>&1");
+    const CommandResult run =
+            RunCommand("VISTREL_GRAB=portal XDG_CONFIG_HOME='" + dir.file("config") + "' '" + alone
+                       + "' capture --folder '" + dir.path().string() + "' 2>&1");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("cannot start " + dir.path().string()
                            + "/../libexec/vistrel/vistrel-portal-grab: No such file"),
@@ -193,32 +175,19 @@ protected:
         return Root(px, py);
     }
 
-    std::vector<std::uint8_t> expected(const Rect &r) const
-    {
-        std::vector<std::uint8_t> rgb;
-        for (int py = r.top; py < r.bottom; ++py)
-            for (int px = r.left; px < r.right; ++px) {
-                const std::uint32_t p = screenPixel(px, py);
-                rgb.insert(rgb.end(),
-                           { std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p) });
-            }
-        return rgb;
-    }
-
     xcb_window_t map(const Window &w)
     {
         xcb_connection_t *c = x.get();
         const xcb_window_t id = xcb_generate_id(c);
         const std::uint32_t values[] = { w.colour, w.borderColour, 1 };
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, id, x.screen()->root,
-                          static_cast<std::int16_t>(w.outer.left),
-                          static_cast<std::int16_t>(w.outer.top),
-                          static_cast<std::uint16_t>(w.outer.width() - 2 * w.border),
-                          static_cast<std::uint16_t>(w.outer.height() - 2 * w.border),
-                          static_cast<std::uint16_t>(w.border), XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          XCB_COPY_FROM_PARENT,
-                          XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
-                          values);
+        xcb_create_window(
+                c, XCB_COPY_FROM_PARENT, id, x.screen()->root,
+                static_cast<std::int16_t>(w.outer.left), static_cast<std::int16_t>(w.outer.top),
+                static_cast<std::uint16_t>(w.outer.width() - 2 * w.border),
+                static_cast<std::uint16_t>(w.outer.height() - 2 * w.border),
+                static_cast<std::uint16_t>(w.border), XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                XCB_COPY_FROM_PARENT,
+                XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
         xcb_map_window(c, id);
         sync();
         return id;
@@ -239,8 +208,8 @@ protected:
         if (!window) {
             xcb_delete_property(c, x.screen()->root, active);
         } else {
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, x.screen()->root, active,
-                                XCB_ATOM_WINDOW, 32, 1, &*window);
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, x.screen()->root, active, XCB_ATOM_WINDOW,
+                                32, 1, &*window);
             if (!frame.empty())
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, *window, atom("_NET_FRAME_EXTENTS"),
                                     XCB_ATOM_CARDINAL, 32, 4, frame.data());
@@ -257,8 +226,8 @@ protected:
 
     void sync()
     {
-        XcbReply<xcb_get_input_focus_reply_t> done(xcb_get_input_focus_reply(
-                x.get(), xcb_get_input_focus(x.get()), nullptr));
+        XcbReply<xcb_get_input_focus_reply_t> done(
+                xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
     }
 
     XvfbServer server{ kW, kH, 24 };
@@ -284,7 +253,10 @@ TEST_F(CliCaptureAreas, EachAreaHoldsExactlyTheScreensPixelsThere)
         { "monitor under the pointer", "--area monitor", [&] { pointAt(40, 5); },
           Rect{ 32, 0, 64, 48 } },
         { "active window with its frame", "--area window",
-          [&] { setActive(windows[0].id, { 2, 3, 4, 1 }); }, Rect{ 18, 6, 35, 19 } },
+          [&] {
+              setActive(windows[0].id, { 2, 3, 4, 1 });
+          },
+          Rect{ 18, 6, 35, 19 } },
         { "top-level window under the pointer, its border too", "--area window",
           [&] {
               setActive(std::nullopt);
@@ -306,7 +278,9 @@ TEST_F(CliCaptureAreas, EachAreaHoldsExactlyTheScreensPixelsThere)
         ASSERT_EQ(run.status, 0) << run.out;
         const std::string file = dir.file("ornsnap00" + std::to_string(++number) + ".bmp");
         ASSERT_EQ(run.out, file + "\n");
-        EXPECT_TRUE(DecodedRgb(file) == expected(c.area)) << "pixels differ";
+        EXPECT_TRUE(FileRgb(file)
+                    == PixelRgb(c.area, [this](int px, int py) { return screenPixel(px, py); }))
+                << "pixels differ";
     }
 }
 

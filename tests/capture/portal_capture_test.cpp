@@ -5,7 +5,6 @@
 #include "app/main_frame.h"
 #include "capture/capture_settings.h"
 #include "capture/capture_unit.h"
-#include "codecs/detecting_codec.h"
 #include "platform/portal_screen_grab.h"
 #include "platform/portal_shortcut.h"
 #include "tests/app/doc_test_support.h"
@@ -43,14 +42,6 @@ std::vector<std::uint8_t> PictureRgb(const QImage &picture)
         }
     }
     return rgb;
-}
-
-std::vector<std::uint8_t> FileRgb(const std::string &path)
-{
-    ImageInfo info;
-    FrameArray frames;
-    DetectingCodec().decodeFramesFromFile(path, &info, &frames, nullptr, nullptr);
-    return PackedRgb(frames.at(0)->image);
 }
 
 class PortalCapture : public DocTest
