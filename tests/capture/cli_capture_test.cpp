@@ -2,8 +2,12 @@
 // and GIF for a screen of no more than 256 colours) of the whole screen or of an area, names
 // follow on, failures and bad arguments give their exit status, and the clipboard holds the
 // picture until another program takes it.
+#include "platform/helper_clipboard.h"
 #include "platform/x_connection.h"
+#include "platform/x_selection_server.h"
 #include "tests/platform/root_painter.h"
+#include "tests/platform/scoped_env.h"
+#include "tests/support/qt_test_app.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
@@ -12,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -123,6 +128,66 @@ TEST_F(CliCapture, TheToolLoadsNoQtAndReportsAMissingPortalHelper)
             << run.out;
     EXPECT_NE(run.out.find("36007:3000:20"), std::string::npos) << run.out;
     EXPECT_EQ(dir.names(), std::vector<std::string>{ "vistrel-cli" });
+}
+
+// --clipboard --no-file: the tool leaves a process of its own behind that hands out the screen as
+// image/png, in one piece or (a large picture) in INCR steps, until another program takes the
+// clipboard; the portal helper's Qt clipboard does the same with the PNG it is given.
+TEST_F(CliCapture, TheClipboardHoldsTheScreenAsPngUntilAnotherProgramTakesIt)
+{
+    EnsureTestApplication();
+    // Left in the background, the clipboard's process comes to this program when the tool ends.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+
+    struct Case
+    {
+        const char *name;
+        int width;
+        int height;
+        PixelAt pixel;
+    };
+
+    const Case cases[] = {
+        { "one piece", kWidth, kHeight, ScreenPixel },
+        { "INCR steps: noise does not compress", 640, 480,
+          [](int x, int y) {
+              return (std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 40503u) >> 8;
+          } },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        XvfbServer server(c.width, c.height, 24);
+        ASSERT_TRUE(server.ok()) << server.error();
+        PaintRoot(server.display(), c.pixel);
+        const CommandResult run = capture("--clipboard --no-file", server.display());
+        ASSERT_EQ(run.status, 0) << run.out;
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(dir.names().empty());
+        const std::string xclip = "DISPLAY=" + server.display() + " xclip -selection clipboard -o ";
+        EXPECT_EQ(RunCommand(xclip + "-t TARGETS").out, "TARGETS\nTIMESTAMP\nimage/png\n");
+        const std::string png = dir.file("clipboard.png");
+        ASSERT_EQ(RunCommand(xclip + "-t image/png > '" + png + "'").status, 0);
+        EXPECT_TRUE(FileRgb(png) == PixelRgb(Rect{ 0, 0, c.width, c.height }, c.pixel))
+                << "pixels differ";
+
+        // The helper's Qt clipboard, on the same server: the PNG as it was given.
+        ScopedEnv display("DISPLAY", server.display());
+        ScopedEnv platform("QT_QPA_PLATFORM", std::string("xcb"));
+        std::string error;
+        const std::vector<std::uint8_t> bytes = ReadBytes(png);
+        const std::string helper =
+                (std::filesystem::path(CliPath()).parent_path() / "vistrel-portal-grab").string();
+        ASSERT_TRUE(OfferClipboardThroughHelper(helper, bytes, error)) << error;
+        ASSERT_EQ(RunCommand(xclip + "-t image/png > '" + png + "'").status, 0);
+        EXPECT_TRUE(ReadBytes(png) == bytes);
+        std::filesystem::remove(png);
+
+        XSelectionServer other(server.display(), "text/plain", { 'x' });
+        ASSERT_TRUE(other.own());
+        EXPECT_TRUE(ProcessEventsUntil(OnlyTheXServerIsLeft, 5000))
+                << "a clipboard process stayed after another program took the clipboard";
+    }
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 // Two monitors side by side and three windows over a painted root, without a window manager: A

@@ -58,6 +58,7 @@ protected:
                 | (1u << CaptureFlag::CaptureTriggerShift);
         WriteUiInfo(store, ui);
         WriteStringSetting(store, "Snap Path", "\\Snaps");
+        WriteCaptureOptions(store, options);
         program = StartVistrel(x.display(), root.string(), config.string(), trace,
                                { "-t", "\\Snaps" });
         ASSERT_TRUE(WaitUntil(kStartMs, [&] { return Traced(trace); }))
@@ -85,6 +86,7 @@ protected:
     fs::path snaps = root / "Snaps";
     fs::path config = dir.path() / "config";
     std::string trace = dir.file("trace.txt");
+    CaptureOptionsBlock options;
     std::unique_ptr<ChildProcess> program;
 };
 
@@ -110,8 +112,8 @@ TEST_F(CaptureButtonE2e, PrintWritesTheNextNumberedFileAndItsThumbnailAppears)
 }
 
 // Shift with the button brings the region chooser up over the frozen screen: a rectangle dragged
-// with the pointer and taken with Enter is the file, with exactly the screen's pixels there;
-// Escape writes nothing, and the next capture takes the next number.
+// with the pointer and taken with Enter is the file and the clipboard's image/png, with exactly
+// the screen's pixels there; Escape writes nothing, and the next capture takes the next number.
 TEST_F(CaptureButtonE2e, ARegionDraggedAndTakenWithEnterIsTheFileAndEscapeWritesNothing)
 {
     // The album's window stays in the middle of the screen; the root around it shows this.
@@ -120,6 +122,7 @@ TEST_F(CaptureButtonE2e, ARegionDraggedAndTakenWithEnterIsTheFileAndEscapeWrites
                 | std::uint32_t((px * 3 + py * 7) % 256);
     };
     PaintRoot(x.display(), pattern);
+    options.flags = CaptureOption::Clipboard;
     startAlbum();
     xdotool("key shift+Print");
     ASSERT_TRUE(WaitUntil(kCaptureMs, [&] { return chooserShown(); })) << "no chooser";
@@ -127,8 +130,14 @@ TEST_F(CaptureButtonE2e, ARegionDraggedAndTakenWithEnterIsTheFileAndEscapeWrites
     xdotool("key Return");
     const fs::path first = snaps / "ornsnap001.bmp";
     ASSERT_TRUE(WaitUntil(kCaptureMs, [&] { return fs::exists(first); })) << "nothing written";
-    EXPECT_TRUE(FileRgb(first.string()) == PixelRgb(Rect{ 10, 20, 110, 70 }, pattern))
-            << "pixels differ";
+    const std::vector<std::uint8_t> region = PixelRgb(Rect{ 10, 20, 110, 70 }, pattern);
+    EXPECT_TRUE(FileRgb(first.string()) == region) << "pixels differ";
+    const std::string png = dir.file("clipboard.png");
+    ASSERT_EQ(RunCommand("DISPLAY=" + x.display()
+                         + " xclip -selection clipboard -t image/png -o > '" + png + "'")
+                      .status,
+              0);
+    EXPECT_TRUE(FileRgb(png) == region) << "the clipboard's pixels differ";
 
     xdotool("key shift+Print");
     ASSERT_TRUE(WaitUntil(kCaptureMs, [&] { return chooserShown(); })) << "no chooser";
