@@ -19,8 +19,8 @@ std::string FileNameOf(const std::string &path)
 
 } // namespace
 
-CaptureNotice::CaptureNotice(Opener opener, QDBusConnection connection)
-    : bus(connection), notices(std::move(connection)), open(std::move(opener))
+CaptureNotice::CaptureNotice(Opener opener, std::optional<QDBusConnection> connection)
+    : bus(std::move(connection)), open(std::move(opener))
 { }
 
 void CaptureNotice::announce(const std::string &path, const CapturePixels &pixels)
@@ -34,7 +34,11 @@ void CaptureNotice::announce(const std::string &path, const CapturePixels &pixel
     notice.actions = { { kDefault, QStringLiteral("Open") },
                        { kOpen, QStringLiteral("Open") },
                        { kFolder, QStringLiteral("Show in folder") } };
-    notices.show(notice, [this, path](const QString &key) { act(key, path); });
+    if (!bus)
+        bus = QDBusConnection::sessionBus();
+    if (!notices)
+        notices = std::make_unique<DesktopNotices>(*bus);
+    notices->show(notice, [this, path](const QString &key) { act(key, path); });
 }
 
 void CaptureNotice::act(const QString &key, const std::string &path)
@@ -43,6 +47,6 @@ void CaptureNotice::act(const QString &key, const std::string &path)
         if (open)
             open(path);
     } else if (key == kFolder) {
-        ShowInFolder(HostPath(path), bus);
+        ShowInFolder(HostPath(path), *bus);
     }
 }

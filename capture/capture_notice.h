@@ -4,6 +4,8 @@
 #include "platform/desktop_notices.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 // The notice after a capture written at once: the file's name, its picture, and the actions
@@ -15,7 +17,8 @@ public:
     // Shows the picture at a device path in the album.
     using Opener = std::function<void(const std::string &devicePath)>;
 
-    explicit CaptureNotice(Opener opener, QDBusConnection bus = QDBusConnection::sessionBus());
+    // Without a connection the session bus is used, reached only when the first notice is due.
+    explicit CaptureNotice(Opener opener, std::optional<QDBusConnection> bus = std::nullopt);
 
     // path is the device path written.
     void announce(const std::string &path, const CapturePixels &pixels);
@@ -23,7 +26,7 @@ public:
 private:
     void act(const QString &key, const std::string &path);
 
-    QDBusConnection bus;
-    DesktopNotices notices;
+    std::optional<QDBusConnection> bus;
+    std::unique_ptr<DesktopNotices> notices;
     Opener open;
 };
