@@ -35,10 +35,6 @@ CaptureTarget targetOf(const AppSettings &settings)
                           settings.ui.resolutionDpi };
 }
 
-// The hot-key message's modifier bits that choose the area: Shift and Alt held with the button.
-constexpr std::intptr_t kShiftChord = kHotKeyShift;
-constexpr std::intptr_t kAltChord = kHotKeyAlt;
-
 // Runs a call when the scope ends, also when an exception leaves it.
 template <typename Call>
 struct AtScopeEnd
@@ -82,10 +78,11 @@ void CapturePipeline::onHotKey(std::intptr_t second)
     const std::intptr_t key = (second >> 16) & 0xFFFF;
     if (key == kIgnoredKeyA || key == kIgnoredKeyB)
         return;
+    // Shift or Alt held with the button choose the area.
     const std::intptr_t modifiers = second & 0xFFFF;
-    if (modifiers & kShiftChord)
+    if (modifiers & kHotKeyShift)
         capture(CaptureArea::Region);
-    else if (modifiers & kAltChord)
+    else if (modifiers & kHotKeyAlt)
         capture(CaptureArea::Window);
     else
         capture();
@@ -185,8 +182,14 @@ CapturePixels CapturePipeline::pixels() const
 
 void CapturePipeline::copyToClipboard()
 {
-    if (CaptureSettings::copyToClipboard(settings) && host.copyToClipboard)
+    if (!CaptureSettings::copyToClipboard(settings) || !host.copyToClipboard)
+        return;
+    // A picture that cannot go to the clipboard is reported; the file is written all the same.
+    try {
         host.copyToClipboard(pixels());
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
+    }
 }
 
 void CapturePipeline::writeDirect()

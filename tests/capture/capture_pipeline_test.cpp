@@ -185,6 +185,13 @@ TEST_F(CaptureTest, ARegionIsChosenOnTheGrabAndCancellingMakesNothing)
               (std::vector<Rect>{ Rect{}, Rect{}, Rect{ 2, 1, 9, 4 }, Rect{ 10, 3, 13, 5 } }));
     EXPECT_EQ(settings.capture.lastRegion, (Rect{ 10, 3, 13, 5 }));
     EXPECT_TRUE(sink.shown.empty());
+
+    // A clipboard that fails is reported, and the file is written all the same.
+    clipboardFails = true;
+    region = Rect{ 0, 0, 2, 2 };
+    pipeline.capture();
+    EXPECT_EQ(shots().size(), 3u);
+    EXPECT_EQ(reported().rfind("Not enough memory.", 0), 0u) << reported();
 }
 
 // Confirmation on: the grab waits in the slot for WM_CAPTURE_CONFIRM.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/window_messages.h"
+#include "common/alb_exception.h"
+#include "common/string_ids.h"
 #include "capture/capture_pipeline.h"
 #include "image/view_buffer.h"
 #include "platform/sounds.h"
@@ -66,6 +68,8 @@ protected:
             return region;
         };
         h.copyToClipboard = [this](const CapturePixels &pixels) {
+            if (clipboardFails)
+                throw CAlbException(Msg::NotEnoughMemory);
             clipboard.push_back(Size{ pixels.w, pixels.h });
         };
         h.notify = [this](const std::string &path, const CapturePixels &pixels) {
@@ -126,6 +130,7 @@ protected:
     std::vector<Rect> offered;
     std::optional<Rect> region;
     std::vector<Size> clipboard;
+    bool clipboardFails = false;
     std::vector<std::string> notices;
     std::optional<GrabFailure> grabFailure;
     std::vector<PostedMessage> posted;
