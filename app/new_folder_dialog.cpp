@@ -5,9 +5,11 @@
 #include "app/document_frame.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/display_path.h"
 #include "platform/file_operations.h"
 #include "platform/help.h"
 
@@ -50,7 +52,7 @@ NewFolderDialog::NewFolderDialog(const std::string &currentFolder, const std::st
     LoadString(Msg::NewFolderName, title);
     setWindowTitle(QString::fromStdString(title));
 
-    auto *current = new QLineEdit(QString::fromStdString(folder), this);
+    auto *current = new QLineEdit(DisplayPathText(folder), this);
     current->setObjectName(QStringLiteral("2001"));
     current->setReadOnly(true);
     name = new QLineEdit(QString::fromStdString(proposal), this);
@@ -82,7 +84,9 @@ void NewFolderDialog::selectName()
 
 void NewFolderDialog::accept()
 {
-    const std::string typed = name->text().toStdString();
+    // What was typed is a host name: a character that device names use to carry bytes is carried
+    // itself (see DeviceName).
+    const std::string typed = DeviceName(name->text().toStdString());
     CAlbException refused;
     if (!CheckFileName(typed, folder, std::nullopt, &refused)) {
         report(this, refused.GetMessageId(), nullptr);

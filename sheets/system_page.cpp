@@ -9,9 +9,9 @@
 //  - Model (the OEM text): the DMI vendor and product name of the machine;
 //  - Processor (a type number looked up in ProcessorTypeName): the processor's own name;
 //  - OS (a platform id looked up in PlatformName): the distribution's pretty name, else "Linux";
-//  - Version: the kernel's major and minor numbers;
+//  - Version: the kernel's major and minor numbers, as the kernel gives them;
 //  - storage memory (the object store): the file system of the device root, total and free;
-//  - program memory: physical memory, total and available.
+//  - total and program memory: physical memory, total and available.
 // A fact the host does not give reads Unknown (names) or N/A (sizes).
 
 namespace {
@@ -28,15 +28,6 @@ std::string sizeOrNa(const std::optional<MemoryFigures> &figures, bool total)
     if (!figures)
         return NotAvailableText();
     return ByteSizeText(total ? figures->total : figures->free);
-}
-
-std::string totalMemoryText(const SystemFacts &facts)
-{
-    if (!facts.storage && !facts.memory)
-        return NotAvailableText();
-    const std::uint64_t storage = facts.storage ? facts.storage->total : 0;
-    const std::uint64_t memory = facts.memory ? facts.memory->total : 0;
-    return ByteSizeText(storage + memory);
 }
 
 } // namespace
@@ -70,7 +61,8 @@ void CSystemPage::fill()
     setText(os, facts.osName.empty() ? kFallbackOsName : facts.osName);
     setText(version, facts.kernelMajor < 0 ? UnknownText()
                                             : VersionText(facts.kernelMajor, facts.kernelMinor));
-    setText(totalMemory, totalMemoryText(facts));
+    // A disk's size added to the RAM would mean nothing: the total is the RAM.
+    setText(totalMemory, sizeOrNa(facts.memory, true));
     setText(storage, sizeOrNa(facts.storage, true));
     setText(storageFree, sizeOrNa(facts.storage, false));
     setText(program, sizeOrNa(facts.memory, true));
