@@ -7,6 +7,7 @@
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "sheets/save_choices.h"
@@ -53,7 +54,7 @@ void updateAlbum(CAlbDoc &doc, const std::string &path, const std::string &name,
 void reportFailure(QWidget *owner, const std::string &name, const CAlbExceptionBase &failure)
 {
     ShowErrorMessage(owner, Msg::FailedToCrop, 0, MessageBoxType::IconError, Module::CropAndSave,
-                     kPlaceCropAndSave, 1, &failure, { name });
+                     kPlaceCropAndSave, 1, &failure, { ShownName(name) });
 }
 
 } // namespace
@@ -81,7 +82,7 @@ CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job, const 
     const bool overwriting = ProbeFile(path);
     if (overwriting
         && Confirm(owner, Msg::OverwriteImageQuestion, Msg::CropTitle, false, kQuestionLines,
-                   { outcome.name })
+                   { ShownName(outcome.name) })
                 != ConfirmAnswer::Yes)
         return outcome;
 
