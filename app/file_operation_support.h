@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 
-
 // What the file and folder commands share: their reports.
 
 // "Unable to access the file." as a warning at the given place and step of the file operations.

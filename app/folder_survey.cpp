@@ -1,7 +1,7 @@
 #include "app/folder_survey.h"
 
-#include "app/order_file.h"
 #include "app/alb_doc.h"
+#include "app/order_file.h"
 #include "platform/directory_listing.h"
 
 FolderSurvey SurveyFolder(const CAlbDoc &doc, const std::string &folder)

@@ -3,8 +3,8 @@
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
-#include "app/main_frame.h"
 #include "app/image_item.h"
+#include "app/main_frame.h"
 #include "common/path_names.h"
 
 #include <QKeySequence>

@@ -63,5 +63,3 @@ public:
 // A file without pictures throws 46130 at 38007:118:1; unreadable or unsupported files throw
 // their reader's message.
 std::unique_ptr<ImageItem> MakeImageItem(std::string_view folder, const DirectoryRecord &entry);
-
-

@@ -15,9 +15,10 @@ namespace {
 CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen)
 {
     CaptureHost host;
-    host.grab = [&screen] { return screen.grab(); };
-    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first,
-                                std::intptr_t second) {
+    host.grab = [&screen] {
+        return screen.grab();
+    };
+    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
     };
     host.killTimer = [&frame](std::uint32_t id) {

@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr std::uint32_t kFileEvents = IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF
-        | IN_MOVE_SELF;
-constexpr std::uint32_t kFolderEvents = kFileEvents | IN_CREATE | IN_DELETE | IN_MOVED_FROM
-        | IN_MOVED_TO | IN_ONLYDIR;
+constexpr std::uint32_t kFileEvents =
+        IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr std::uint32_t kFolderEvents =
+        kFileEvents | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
 } // namespace
 

@@ -139,7 +139,8 @@ OutputSizeTexts OutputSize(std::int32_t width, std::int32_t height, std::int32_t
     } else {
         texts.horizontal = std::to_string(static_cast<long>(xdpi * kInchesPerCentimetre + 0.5));
         texts.vertical = std::to_string(static_cast<long>(ydpi * kInchesPerCentimetre + 0.5));
-        texts.width = tenthsText(width * kHundredthsOfCentimetrePerInch, xdpi * std::int64_t{ 100 });
+        texts.width =
+                tenthsText(width * kHundredthsOfCentimetrePerInch, xdpi * std::int64_t{ 100 });
         texts.height =
                 tenthsText(height * kHundredthsOfCentimetrePerInch, ydpi * std::int64_t{ 100 });
     }

@@ -38,7 +38,8 @@ SystemFacts ReadHostSystemFacts()
 }
 
 CSystemPage::CSystemPage(FactsReader reader, QWidget *parent)
-    : CPropPage(QStringLiteral("115"), QStringLiteral("System"), parent), readFacts(std::move(reader))
+    : CPropPage(QStringLiteral("115"), QStringLiteral("System"), parent),
+      readFacts(std::move(reader))
 {
     QFormLayout *device = addGroup(QStringLiteral("Device information"));
     model = addValue(device, QStringLiteral("Model:"), "1055");
@@ -59,8 +60,9 @@ void CSystemPage::fill()
     setText(model, orUnknown(facts.model));
     setText(processor, facts.processor.empty() ? ProcessorTypeName(0) : facts.processor);
     setText(os, facts.osName.empty() ? kFallbackOsName : facts.osName);
-    setText(version, facts.kernelMajor < 0 ? UnknownText()
-                                            : VersionText(facts.kernelMajor, facts.kernelMinor));
+    setText(version,
+            facts.kernelMajor < 0 ? UnknownText()
+                                  : VersionText(facts.kernelMajor, facts.kernelMinor));
     // A disk's size added to the RAM would mean nothing: the total is the RAM.
     setText(totalMemory, sizeOrNa(facts.memory, true));
     setText(storage, sizeOrNa(facts.storage, true));

@@ -31,7 +31,11 @@ bool FreeOneCachedPicture(const CAlbDoc &doc);
 bool FreeAllCachedPictures(const CAlbDoc &doc);
 
 // How one try at something that needs memory ended.
-enum class Attempt { Succeeded, Failed, ShortOfMemory };
+enum class Attempt {
+    Succeeded,
+    Failed,
+    ShortOfMemory
+};
 
 // Runs attempt until it succeeds, fails for another reason than memory, or runs short of memory
 // when no cached picture of another item can be freed. item is pinned meanwhile so that its own

@@ -232,8 +232,9 @@ TEST_F(FileCommandsTest, DeleteFolderNeverReachesBeyondTheFolder)
 TEST_F(FileCommandsTest, DeleteFolderSeesHiddenEntries)
 {
     const std::string refused = "You must cleanup all sub-folder(s) first.\n35000:104:1";
-    const std::string oneAndOne = "This folder contains 1 image file(s) and 1 non-image file(s).\n\n"
-                                  "Are you sure you want to delete all files now?";
+    const std::string oneAndOne =
+            "This folder contains 1 image file(s) and 1 non-image file(s).\n\n"
+            "Are you sure you want to delete all files now?";
 
     struct Row
     {
@@ -253,6 +254,7 @@ TEST_F(FileCommandsTest, DeleteFolderSeesHiddenEntries)
           { oneAndOne }, true },
         // clang-format on
     };
+
     for (const Row &row : rows) {
         fs::remove_all(host("\\f"));
         sink.shown.clear();
@@ -261,8 +263,9 @@ TEST_F(FileCommandsTest, DeleteFolderSeesHiddenEntries)
         ConfirmScript script({ Yes });
         DeleteFolder(doc, DeleteTarget::Remove);
         EXPECT_EQ(script.texts(), row.asked) << row.label;
-        EXPECT_EQ(reports(), row.asked.empty() ? std::vector<std::string>{ refused }
-                                               : std::vector<std::string>{})
+        EXPECT_EQ(reports(),
+                  row.asked.empty() ? std::vector<std::string>{ refused }
+                                    : std::vector<std::string>{})
                 << row.label;
         EXPECT_EQ(fs::exists(host("\\f")), !row.folderGone) << row.label;
     }
@@ -299,6 +302,7 @@ TEST_F(FileCommandsTest, HostileNamesAreListedOpenedAndDeletedLikeAnyOther)
         { "bad\xff.bmp", "bad\ufffd.bmp", "bad\ufffd.bmp" },
         { "a\\b.bmp", "a\\b.bmp", "a/b.bmp" },
     };
+
     for (const Row &row : rows) {
         SCOPED_TRACE(row.shown);
         fs::remove_all(host("\\odd"));

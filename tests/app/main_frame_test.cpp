@@ -152,7 +152,8 @@ TEST_F(MainFrameTest, BarsMenusAndTooltips)
     for (const auto &[id, key] : keys) {
         EXPECT_EQ(frame.commandAction(id)->shortcut(), key) << id;
         // The keys work in full screen too, where the menu bar is hidden.
-        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id))) << id;
+        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id)))
+                << id;
     }
 
     QStringList titles;

@@ -164,8 +164,8 @@ TEST(ListSubfoldersTest, CountsAndNames)
     std::filesystem::create_directory_symlink(dir.path() / "b", dir.path() / "linked");
     std::filesystem::create_symlink(dir.path() / "file.jpg", dir.path() / "filelink");
 
-    const std::vector<std::string> listed = { "kept", "A", "a|b", "b", "bad\uf0ff", "c9", "c10",
-                                              "linked" };
+    const std::vector<std::string> listed = { "kept",      "A",  "a|b", "b",
+                                              "bad\uf0ff", "c9", "c10", "linked" };
     EXPECT_EQ(ListSubfolders(folder, &names, true), 7);
     EXPECT_EQ(names, listed);
     EXPECT_EQ(ListSubfolders(folder, nullptr, true), 7);

@@ -52,7 +52,9 @@ protected:
     std::unique_ptr<CPropSheet> makeSheet(SystemFacts facts = acmeFacts())
     {
         InfoSheetSources sources = HostInfoSheetSources();
-        sources.systemFacts = [facts] { return facts; };
+        sources.systemFacts = [facts] {
+            return facts;
+        };
         auto sheet = MakeInfoSheet(doc, nullptr, sources);
         sheet->show();
         return sheet;
@@ -82,14 +84,13 @@ protected:
         return {};
     }
 
-    void writeJpeg(const std::string &devicePath, int width, int height, int bytesPerPixel,
-                   int dpi)
+    void writeJpeg(const std::string &devicePath, int width, int height, int bytesPerPixel, int dpi)
     {
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height * 3), 0x80);
         JpegWriter writer;
         writer.xResolution = writer.yResolution = dpi;
-        writer.write(host(devicePath), pixels.data(), width, height, 0, bytesPerPixel, 100,
-                     nullptr, true, false);
+        writer.write(host(devicePath), pixels.data(), width, height, 0, bytesPerPixel, 100, nullptr,
+                     true, false);
     }
 
     void writeGif(const std::string &devicePath, int colours)
@@ -158,16 +159,18 @@ TEST_F(InfoSheetTest, ShowsTheSelectedPictureItsSizeTheFolderAndTheMachine)
     EXPECT_EQ(text(*sheet, "114", "1015"), DisplayPathText("\\Pictures"));
     EXPECT_EQ(text(*sheet, "114", "1019"), "2");
     EXPECT_EQ(text(*sheet, "114", "1018"),
-              QString::fromStdString(ByteSizeText(fileSize("\\Pictures\\a.jpg")
-                                                  + fileSize("\\Pictures\\b.jpg"))));
+              QString::fromStdString(
+                      ByteSizeText(fileSize("\\Pictures\\a.jpg") + fileSize("\\Pictures\\b.jpg"))));
     EXPECT_NE(text(*sheet, "114", "1017"), "N/A");
 
     QStringList system;
-    for (const char *id : { "1055", "1054", "1051", "1052", "1046", "1047", "1048", "1049", "1050" })
+    for (const char *id :
+         { "1055", "1054", "1051", "1052", "1046", "1047", "1048", "1049", "1050" })
         system << text(*sheet, "115", id);
     // The total memory is the RAM alone; storage is the device root's file system.
-    EXPECT_EQ(system, (QStringList{ "Acme Box", "Acme CPU", "Acme OS", "6.1", "1 MB", "3 MB",
-                                    "1 KB", "1 MB", "1.50 MB" }));
+    EXPECT_EQ(system,
+              (QStringList{ "Acme Box", "Acme CPU", "Acme OS", "6.1", "1 MB", "3 MB", "1 KB",
+                            "1 MB", "1.50 MB" }));
 
     // OK keeps the unit chosen; the settings are unchanged until then.
     EXPECT_EQ(SizeUnit(settings), 1);
@@ -184,6 +187,7 @@ TEST_F(InfoSheetTest, FolderPageShowsTheFolderInTheDesktopsForm)
         const char *folder;
         const char *shown;
     };
+
     const Row rows[] = {
         { DeviceRoot(), "\\Pictures\\2024 a", "~/Pictures/2024 a" },
         { DeviceRoot(), "\\", "~" },
@@ -214,7 +218,8 @@ TEST_F(InfoSheetTest, EmptyRootFolderHasOnlyFolderAndSystemWithoutADate)
     QStringList system;
     for (const char *id : { "1055", "1054", "1051", "1052", "1046", "1047", "1049" })
         system << text(*sheet, "115", id);
-    EXPECT_EQ(system, (QStringList{ "Unknown", "Unknown", "Linux", "Unknown", "N/A", "N/A", "N/A" }));
+    EXPECT_EQ(system,
+              (QStringList{ "Unknown", "Unknown", "Linux", "Unknown", "N/A", "N/A", "N/A" }));
     // Without a Size page, OK leaves the unit alone.
     sheet->accept();
     EXPECT_EQ(SizeUnit(settings), 1);
@@ -237,6 +242,7 @@ TEST_F(InfoSheetTest, TypeAndColoursOfEachKindOfPicture)
         { "gray.jpg", "JPEG", "Grayscale" },
         { "rgb.bmp", "BMP", "16.78 M" },
     };
+
     for (const Row &row : rows) {
         doc.ClearSelection();
         doc.SelectByName(row.name);

@@ -34,6 +34,7 @@ TEST(InfoTexts, SizePageValues)
         { "zero resolution", 640, 480, 0, 0, false, false, "N/A", "N/A", "N/A", "N/A" },
         { "vertical missing", 640, 480, 72, -1, true, false, "N/A", "N/A", "N/A", "N/A" },
     };
+
     for (const Row &row : rows) {
         const OutputSizeTexts texts =
                 OutputSize(row.width, row.height, row.xdpi, row.ydpi, row.inches);
@@ -61,6 +62,7 @@ std::string UtcDateText(FileTime time)
 TEST(InfoTexts, FieldTexts)
 {
     const std::string names = "BMP|GIF|JPEG";
+
     struct Row
     {
         std::string got;
@@ -89,6 +91,7 @@ TEST(InfoTexts, FieldTexts)
         { OutputSizeCaption(1), "Output size (Inches)" },
         { ListEntry("a|b", 2), "" },
     };
+
     for (const Row &row : rows)
         EXPECT_EQ(row.got, row.wanted);
 }

@@ -1,5 +1,4 @@
 #include "cli_commands.h"
-
 #include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
 #include "common/alb_exception.h"
@@ -37,9 +36,10 @@ std::string fieldText(const std::string &name)
 
 void printInfo(const std::string &file, const ImageInfo &info)
 {
-    std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%d\t%d\n", fieldText(file).c_str(), FormatName(info.format),
-                info.width, info.height, ShownColourText(info, nullptr).c_str(), info.xResolution,
-                info.yResolution, info.frameCount);
+    std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%d\t%d\n", fieldText(file).c_str(),
+                FormatName(info.format), info.width, info.height,
+                ShownColourText(info, nullptr).c_str(), info.xResolution, info.yResolution,
+                info.frameCount);
 }
 
 } // namespace
