@@ -84,18 +84,17 @@ void NewFolderDialog::selectName()
 
 void NewFolderDialog::accept()
 {
-    // What was typed is a host name: a character that device names use to carry bytes is carried
-    // itself (see DeviceName).
-    const std::string typed = DeviceName(name->text().toStdString());
+    const std::string typed = name->text().toStdString();
     CAlbException refused;
     if (!CheckFileName(typed, folder, std::nullopt, &refused)) {
         report(this, refused.GetMessageId(), nullptr);
         selectName();
         return;
     }
-    // The name is made as it was checked: trailing blanks do not belong to a name.
+    // The name is made as it was checked: trailing blanks do not belong to a name. What was typed
+    // is a host name; its device form carries any character device names use to carry bytes.
     try {
-        CreateFolderAt(JoinPath(folder, withoutTrailingBlanks(typed)));
+        CreateFolderAt(JoinPath(folder, DeviceName(withoutTrailingBlanks(typed))));
     } catch (const CAlbFileException &failure) {
         // The host's reason is added when it is another than the folder being there.
         report(this, Msg::FolderAlreadyExists,

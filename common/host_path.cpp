@@ -54,7 +54,7 @@ std::string HostPath(std::string_view path)
 {
     if (path.empty() || path.front() != '\\')
         return std::string(path);
-    // Separators first: a carried "\\" that turns back into a byte belongs to a name.
+    // Separators first: a carried backslash that turns back into a byte belongs to a name.
     std::string slashed(path);
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     return DeviceRoot() + HostName(slashed);
