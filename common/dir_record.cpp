@@ -1,7 +1,6 @@
 #include "common/dir_record.h"
 
 #include "common/host_path.h"
-#include "common/path_names.h"
 
 #include <cerrno>
 #include <ctime>
