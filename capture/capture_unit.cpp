@@ -2,7 +2,6 @@
 
 #include "app/app_settings.h"
 #include "app/command_units.h"
-#include "app/confirm.h"
 #include "app/main_frame.h"
 #include "app/window_messages.h"
 #include "capture/capture_message_dialog.h"
@@ -15,13 +14,6 @@
 #include <new>
 
 namespace {
-
-constexpr int kQuestionLines = 3;
-
-int AskReplaceCapture(QWidget *dialog)
-{
-    return Confirm(dialog, Msg::ReplaceExistingFile, 0, false, kQuestionLines, {});
-}
 
 // The PNG goes to the clipboard as it is; no writer means nothing to offer.
 void CopyToClipboard(const CapturePixels &pixels)
