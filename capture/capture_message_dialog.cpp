@@ -6,7 +6,6 @@
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
-#include "platform/help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -62,7 +61,7 @@ void CaptureMessageDialog::buildControls(const QString &defaultName, const QStri
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     NamedControl(ok, "1", ok->text());
     connect(buttons, &QDialogButtonBox::accepted, this, &CaptureMessageDialog::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
+    ConnectHelp(*this, buttons, kDialogId);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Filename:"), this), 0, 0);
