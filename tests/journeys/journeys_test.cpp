@@ -1,7 +1,6 @@
 // Whole-program journeys: each test is what a user does, step by step, in the real album under a
 // private X server, from a prepared home; the checks are on files, settings and the screen.
-#include "codecs/jpeg_writer.h"
-#include "tests/journeys/album_driver.h"
+#include "tests/journeys/journey_steps.h"
 #include "tests/support/run_command.h"
 
 #include <algorithm>
@@ -10,19 +9,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-#define START_JOURNEY(album)         \
-  AlbumDriver album;                 \
-  if (!album.missing().empty()) {    \
-    GTEST_SKIP() << album.missing(); \
-  }                                  \
-  static_assert(true)
-
-void WriteJpeg(const fs::path &path, std::uint8_t grey)
-{
-    std::vector<std::uint8_t> pixels(32 * 24 * 3, grey);
-    JpegWriter().write(path.string(), pixels.data(), 32, 24, 0, 3, 100, nullptr, true, false);
-}
 
 bool Traced(const AlbumDriver &album, const std::string &line)
 {
@@ -39,27 +25,6 @@ std::string LastDrawnPicture(const AlbumDriver &album)
             file = line.substr(6, line.find('\t', 6) - 6);
     }
     return file;
-}
-
-std::vector<std::string> DrawnFiles(const AlbumDriver &album)
-{
-    std::vector<std::string> files;
-    for (const TracedCell &cell : album.cells())
-        files.push_back(cell.file);
-    return files;
-}
-
-std::optional<TracedCell> CellOf(const AlbumDriver &album, const std::string &file)
-{
-    for (const TracedCell &cell : album.cells())
-        if (cell.file == file)
-            return cell;
-    return std::nullopt;
-}
-
-void ClickCell(const AlbumDriver &album, const TracedCell &cell, const std::string &modifier = {})
-{
-    album.clickAt(cell.area.x + cell.area.width / 2, cell.area.y + cell.area.height / 2, modifier);
 }
 
 // Waits for the question titled title to show text, then answers with the button named answer.
