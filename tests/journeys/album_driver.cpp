@@ -210,19 +210,11 @@ bool AlbumDriver::act(const std::string &role, const std::string &name) const
     return status == 0;
 }
 
-std::optional<bool> AlbumDriver::checked(const std::string &role, const std::string &name) const
+std::optional<bool> AlbumDriver::flag(const std::string &command, const std::string &role,
+                                      const std::string &name) const
 {
     int status = 0;
-    const std::string state = probe("checked", role, name, status);
-    if (status != 0)
-        return std::nullopt;
-    return state == "1\n";
-}
-
-std::optional<bool> AlbumDriver::sensitive(const std::string &role, const std::string &name) const
-{
-    int status = 0;
-    const std::string state = probe("sensitive", role, name, status);
+    const std::string state = probe(command, role, name, status);
     if (status != 0)
         return std::nullopt;
     return state == "1\n";
