@@ -72,9 +72,9 @@ ConfirmDialog::ConfirmDialog(const ConfirmRequest &request, QWidget *parent) : Q
         buttons[i] = push;
     }
     buttons[0]->setDefault(true);
-    ConnectHelp(*this, nullptr, kDialogId);
     buttons[1]->setEnabled(request.yesToAllOffered);
     placeControls(request.lineCount);
+    ConnectHelp(*this, nullptr, kDialogId);
 }
 
 QPushButton *ConfirmDialog::button(int answer) const
