@@ -147,7 +147,7 @@ TEST_F(AlbDirTreeTest, BuildSelectsTheDeepestExistingFolder)
     } rows[] = {
         { "\\A\\B\\Gone\\C", "\\A\\B" },
         { "\\A\\B\\C", "\\A\\B\\C" },
-        { "\\a\\b", "\\A\\B" },
+        { "\\a\\b", "\\" }, // names compare exactly
         { "\\dup", "\\dup" },
         { "\\Dup", "\\Dup" },
         { "\\Nothing", "\\" },

@@ -462,12 +462,19 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
     settings.ui.captureFlags |= CaptureFlag::ToolbarVisible;
     int resumed = 0;
     QObject::connect(&mainFrame, &CMainFrame::resumeRequested, [&] { ++resumed; });
+    doc.SelectItem(doc.ItemAt(0), true);
+    mainFrame.updateCommandStates();
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     mainFrame.hibernate();
     EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
     EXPECT_TRUE(mainFrame.splitter()->isHidden());
     EXPECT_TRUE(mainFrame.toolbar()->isHidden());
     EXPECT_EQ(doc.Count(), 0);
+    // Commands that need pictures cannot be chosen any more.
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     QEvent activate(QEvent::WindowActivate);
     QEvent deactivate(QEvent::WindowDeactivate);
