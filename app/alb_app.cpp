@@ -1,5 +1,6 @@
 #include "app/alb_app.h"
 
+#include "app/about_box.h"
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/alb_splitter.h"
@@ -26,9 +27,8 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
-#include <QSessionManager>
 #include <QDialog>
-#include <QMessageBox>
+#include <QSessionManager>
 #include <QStyle>
 #include <QToolBar>
 
@@ -76,12 +76,12 @@ void TraceButtons(const CMainFrame &frame)
     std::string lines;
     for (const auto &[id, centre] : frame.commandBarButtons())
         lines += "button\t" + std::to_string(id) + '\t' + std::to_string(centre.x()) + '\t'
-                 + std::to_string(centre.y()) + '\n';
+                + std::to_string(centre.y()) + '\n';
     // And how the splitter shares the window out: "panes<TAB>first<TAB>second".
     if (const CAlbSplitter *split = frame.splitter()) {
         const PaneSizes sizes = split->paneSizes();
         lines += "panes\t" + std::to_string(sizes.first) + '\t' + std::to_string(sizes.second)
-                 + '\n';
+                + '\n';
     }
     AppendTraceText(lines);
 }
@@ -394,8 +394,7 @@ void CAlbApp::raiseFrame()
 
 void CAlbApp::showAbout()
 {
-    QMessageBox::about(frame.get(), QStringLiteral("About Vistrel"),
-                       QStringLiteral("Vistrel\nVersion 2.00"));
+    RunAboutBox(frame.get());
 }
 
 void CAlbApp::traceState() const
