@@ -3,10 +3,9 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
 
@@ -27,10 +26,12 @@ std::string readText(const std::string &path)
 // A 2 x 1 24-bit BMP stating 2835 pixels per metre (72 per inch) horizontally and none vertically.
 std::vector<std::uint8_t> tinyBmp()
 {
-    return { 'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,             // file header
-             40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, // size, 2 x 1, 24 bits
-             8, 0, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-             1, 2, 3, 4, 5, 6, 0, 0 };
+    return {
+        'B', 'M', 62, 0, 0,    0,    0, 0, 0, 0, 54, 0, 0, 0, // file header
+        40,  0,   0,  0, 2,    0,    0, 0, 1, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0, // size, 2 x 1, 24 bits
+        8,   0,   0,  0, 0x13, 0x0B, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 1,
+        2,   3,   4,  5, 6,    0,    0
+    };
 }
 
 TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
@@ -55,8 +56,18 @@ TEST(CliInfo, FailuresGoToStandardErrorWithTheProgramsMessage)
     EXPECT_NE(r.out.find("good.bmp\tBMP"), std::string::npos);
     EXPECT_EQ(readText(dir.file("err.txt")),
               dir.file("text.bmp") + ": This file format is unsupported.\n38000:39:101:0\n"
-                      + dir.file("missing.bmp") + ": " + dir.file("missing.bmp")
-                      + ": No such file or directory.\n");
+                      + dir.file("missing.bmp") + ": No such file or directory.\n30001:18:1:2\n");
+}
+
+// After "--" every argument is a file, one named like an option too.
+TEST(CliInfo, DoubleDashEndsTheOptions)
+{
+    TempDir dir;
+    WriteBytes(dir.file("--exif"), tinyBmp());
+    const auto r = RunCommand("cd " + dir.path().string() + " && " + CliPath() + " info -- --exif");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "--exif\tBMP\t2\t1\t16777216\t-1\t-1\t1\n");
+    EXPECT_EQ(runCli("info --").status, 2);
 }
 
 TEST(CliInfo, UsageAndBadCommands)
@@ -64,6 +75,8 @@ TEST(CliInfo, UsageAndBadCommands)
     auto help = runCli("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("info FILE..."), std::string::npos);
+    EXPECT_NE(help.out.find("thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]"),
+              std::string::npos);
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("frobnicate").status, 2);
     EXPECT_EQ(runCli("info").status, 2);

@@ -1,12 +1,14 @@
 #include "cli_commands.h"
-
 #include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
-#include "common/alb_exception.h"
+#include "common/string_ids.h"
 
 #include <cstdio>
 
 namespace {
+
+// The codec framework's reading of a picture's header.
+constexpr FailurePlace kReading{ Module::CodecFramework, 18, 1 };
 
 void printInfo(const std::string &file, const ImageInfo &info)
 {
@@ -17,26 +19,6 @@ void printInfo(const std::string &file, const ImageInfo &info)
 
 } // namespace
 
-std::string CurrentFailureText()
-{
-    std::string text;
-    try {
-        throw;
-    } catch (const CAlbExceptionBase &error) {
-        error.GetMessageText(text, CAlbException::kTextCapacity);
-    } catch (const std::exception &error) {
-        text = error.what();
-    }
-    return text;
-}
-
-void PrintFailure(const std::string &file)
-{
-    const std::string text = CurrentFailureText();
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), text.c_str());
-}
-
 int RunInfo(const std::vector<std::string> &files)
 {
     int status = 0;
@@ -46,7 +28,7 @@ int RunInfo(const std::vector<std::string> &files)
             LoadImageInfo(file, info);
             printInfo(file, info);
         } catch (...) {
-            PrintFailure(file);
+            PrintFailure(file, kReading);
             status = 1;
         }
     }
@@ -60,7 +42,7 @@ int RunExifInfo(const std::string &file)
         ImageInfo info;
         LoadImageInfo(file, info);
     } catch (...) {
-        PrintFailure(file);
+        PrintFailure(file, kReading);
         return 1;
     }
     for (const ExifFact &fact : ReadExifFacts(file))
