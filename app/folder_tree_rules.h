@@ -4,9 +4,11 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+class FolderExpansion;
 class ImageList;
 
 // The index-th part of text between separators, counting from 0, into out; false (out untouched)
@@ -41,9 +43,18 @@ public:
     // (the host's folders may differ in case alone); parent none gives the root.
     QTreeWidgetItem *FindChild(QTreeWidgetItem *parent, std::string_view name) const;
 
+    // The item of a device path among the items there are (exact names preferred), or none.
+    QTreeWidgetItem *ItemAtPath(const std::string &path) const;
+
     // Inserts the root (item none) or item's sub-folders, each with its has-children mark. A
     // folder that cannot be listed gets no children; that is not a failure.
     bool InsertChildren(QTreeWidgetItem *item);
+
+    // Opens item and the folders below it as FolderExpansion admits them, a few at a time from
+    // the event loop so that the window answers meanwhile ("*" on the keypad starts it).
+    void expandAllBelow(QTreeWidgetItem *item);
+
+    bool expandingAll() const { return expansion != nullptr; }
 
     static bool hasChildrenMark(const QTreeWidgetItem *item);
     static void setChildrenMark(QTreeWidgetItem *item, bool mark);
@@ -55,6 +66,8 @@ protected:
 
     // The user or the tree moved the selection to item (possibly none).
     virtual void folderSelected(QTreeWidgetItem *item) = 0;
+
+    void keyPressEvent(QKeyEvent *event) override;
 
     // Inserts the folder name below parent at its place in listing order, marked when the folder
     // has a sub-folder of its own.
@@ -85,8 +98,10 @@ private:
     void onCollapsed(QTreeWidgetItem *item);
     void onCurrentChanged(QTreeWidgetItem *current);
     QTreeWidgetItem *newItem(const QString &text, bool mark) const;
+    void expandSome();
 
     QString rootDisplay;
+    std::unique_ptr<FolderExpansion> expansion;
     QIcon folderIcon;
     int quiet = 0;
 };

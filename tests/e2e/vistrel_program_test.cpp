@@ -237,6 +237,23 @@ TEST_F(VistrelProgram, TreeChoosesTheFolderAndTheBarButtonsSwitchTheViews)
     EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
 }
 
+// "*" on the keypad opens the whole tree, which holds a link out of the device root (to /proc)
+// and one back up to the root: the window still answers a key at once.
+TEST_F(VistrelProgram, ExpandingTheWholeTreeLeavesTheWindowAnswering)
+{
+    fs::create_directory_symlink("/proc", root() / "proc");
+    fs::create_directory_symlink("..", root() / "Other" / "loop");
+    auto program = start({ "-t", "\\Pictures" });
+    const std::string window = waitForWindow();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+
+    xdotool("windowfocus --sync " + window);
+    xdotool("key Home KP_Multiply");
+    xdotool("key ctrl+q");
+    EXPECT_EQ(program->waitExit(2000), 0);
+}
+
 // "kill" and the session or terminal going away end the album as Exit does: the order file of
 // the folder on show and the settings are written.
 TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
