@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -179,10 +180,24 @@ QTreeWidgetItem *FolderTreeWidget::insertFolder(QTreeWidgetItem *parent,
     int at = parent->childCount();
     while (at > 0 && ListingNameLess(name, parent->child(at - 1)->text(0).toStdString()))
         --at;
-    QTreeWidgetItem *item =
-            newItem(QString::fromStdString(name), hasSubfolder(JoinPath(parentPath, name)));
+    const std::string path = JoinPath(parentPath, name);
+    const int subfolders = ListSubfolders(path, nullptr, false);
+    QTreeWidgetItem *item = newItem(QString::fromStdString(name), subfolders > 0);
+    if (subfolders < 0)
+        setListingMark(item, ListingFailure(path));
     parent->insertChild(at, item);
     return item;
+}
+
+void FolderTreeWidget::setListingMark(QTreeWidgetItem *item, int error) const
+{
+    const QString reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+    if (item->toolTip(0) == reason)
+        return;
+    item->setToolTip(0, reason);
+    item->setForeground(0,
+                        error != 0 ? palette().brush(QPalette::Disabled, QPalette::Text)
+                                   : palette().brush(QPalette::Active, QPalette::Text));
 }
 
 void FolderTreeWidget::discardChildren(QTreeWidgetItem *item)

@@ -58,6 +58,9 @@ public:
 
     static bool hasChildrenMark(const QTreeWidgetItem *item);
     static void setChildrenMark(QTreeWidgetItem *item, bool mark);
+    // Shows item dimmed with the reason as its tip when its folder cannot be listed (error not 0),
+    // as any other item otherwise.
+    void setListingMark(QTreeWidgetItem *item, int error) const;
 
 protected:
     // Rebuilds the tree along path and selects the deepest folder of it that exists, scrolled to

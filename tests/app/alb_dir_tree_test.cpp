@@ -3,6 +3,7 @@
 #include "app/doc_commands.h"
 #include "app/folder_expansion.h"
 #include "tests/platform/scoped_env.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/temp_dir.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -336,4 +338,21 @@ TEST_F(AlbDirTreeTest, ExpandAllStopsAtLinksOutOfTheRootLoopsAndItsDepth)
     path += "\\" + std::to_string(FolderExpansion::kMaxDepth);
     ASSERT_NE(itemAt(path), nullptr);
     EXPECT_FALSE(itemAt(path)->isExpanded()) << path;
+}
+
+// A folder the user may not read is dimmed, with the reason as its tip.
+TEST_F(AlbDirTreeTest, AFolderThatCannotBeReadIsMarkedWithTheReason)
+{
+    makeFolder("locked/inner");
+    makeFolder("open");
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod((dir.path() / "locked").c_str(), 0);
+    EXPECT_TRUE(HoldsForAnOrdinaryUser([this] {
+        tree.BuildTree("\\");
+        const QTreeWidgetItem *locked = itemAt("\\locked");
+        const QTreeWidgetItem *open = itemAt("\\open");
+        return locked && open && locked->toolTip(0) == "Permission denied"
+                && open->toolTip(0).isEmpty() && locked->foreground(0) != open->foreground(0);
+    }));
+    ::chmod((dir.path() / "locked").c_str(), 0755);
 }
