@@ -210,7 +210,8 @@ std::string candidateName(std::string_view name, int attempt, std::size_t limit,
     if (attempt > 0)
         tag = "." + std::to_string(attempt < kCountedNames ? attempt + 1 : random());
     if (stem.size() + tag.size() + extension.size() > limit) {
-        std::size_t cut = limit - tag.size() - extension.size();
+        const std::size_t kept = tag.size() + extension.size();
+        std::size_t cut = limit > kept ? limit - kept : 0;
         while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80)
             --cut;
         stem = stem.substr(0, cut);
