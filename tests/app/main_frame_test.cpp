@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -120,6 +121,39 @@ TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
     EXPECT_TRUE(frame.commandAction(DocCmd::ThumbnailView)->isChecked());
 }
 
+// A right click on a bar opens nothing: the toolkit's own menu would hide a bar behind the
+// program's back.
+TEST_F(MainFrameTest, TheBarsOpenNoMenuOnARightClick)
+{
+    frame.show();
+    for (QToolBar *bar : { frame.commandBar(), frame.toolbar() }) {
+        const QPoint inside(2, 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, inside, bar->mapToGlobal(inside));
+        QApplication::sendEvent(bar, &click);
+        QCoreApplication::processEvents();
+        QWidget *opened = QApplication::activePopupWidget();
+        EXPECT_EQ(opened, nullptr) << bar->objectName().toStdString();
+        if (opened)
+            opened->close();
+    }
+}
+
+// Leaving full screen brings the window back as it was: a maximised one stays maximised.
+TEST_F(MainFrameTest, LeavingFullScreenRestoresTheWindowState)
+{
+    for (const bool maximised : { true, false }) {
+        if (maximised)
+            frame.showMaximized();
+        else
+            frame.showNormal();
+        frame.setFullScreen(true, 0);
+        EXPECT_TRUE(frame.isFullScreen());
+        frame.setFullScreen(false, 0);
+        EXPECT_FALSE(frame.isFullScreen());
+        EXPECT_EQ(frame.isMaximized(), maximised);
+    }
+}
+
 TEST_F(MainFrameTest, BarsMenusAndTooltips)
 {
     EXPECT_EQ(ButtonIds(frame.commandBar()),
@@ -152,7 +186,8 @@ TEST_F(MainFrameTest, BarsMenusAndTooltips)
     for (const auto &[id, key] : keys) {
         EXPECT_EQ(frame.commandAction(id)->shortcut(), key) << id;
         // The keys work in full screen too, where the menu bar is hidden.
-        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id))) << id;
+        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id)))
+                << id;
     }
 
     QStringList titles;
@@ -427,12 +462,19 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
     settings.ui.captureFlags |= CaptureFlag::ToolbarVisible;
     int resumed = 0;
     QObject::connect(&mainFrame, &CMainFrame::resumeRequested, [&] { ++resumed; });
+    doc.SelectItem(doc.ItemAt(0), true);
+    mainFrame.updateCommandStates();
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     mainFrame.hibernate();
     EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
     EXPECT_TRUE(mainFrame.splitter()->isHidden());
     EXPECT_TRUE(mainFrame.toolbar()->isHidden());
     EXPECT_EQ(doc.Count(), 0);
+    // Commands that need pictures cannot be chosen any more.
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     QEvent activate(QEvent::WindowActivate);
     QEvent deactivate(QEvent::WindowDeactivate);

@@ -109,6 +109,8 @@ TEST(SaveChoices, DestinationNameSwapsOnlyTheLastExtension)
     EXPECT_EQ(DestinationName("photo.jpg", "_c", 3), "photo_c.gif");
     EXPECT_EQ(DestinationName("a.b.bmp", "", 2), "a.b.jpg");
     EXPECT_EQ(DestinationName("noext", "_x", 1), "noext_x.bmp");
+    // A host name may hold what other systems take for a drive or folder separator.
+    EXPECT_EQ(DestinationName("x:y.jpg", "_c", 2), "x:y_c.jpg");
 }
 
 } // namespace

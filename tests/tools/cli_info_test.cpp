@@ -44,6 +44,34 @@ TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
     EXPECT_EQ(r.out, line + line);
 }
 
+// Whatever a name holds, each picture keeps one line: tab, newline and backslash are escaped.
+TEST(CliInfo, HostileNamesKeepOneLineEach)
+{
+    TempDir dir;
+
+    struct Row
+    {
+        std::string name, printed;
+    } rows[] = {
+        { "tab\tname.bmp", "tab\\tname.bmp" },
+        { "new\nline.bmp", "new\\nline.bmp" },
+        { "back\\slash.bmp", "back\\\\slash.bmp" },
+        { "%41 %s.bmp", "%41 %s.bmp" },
+        { "-dash.bmp", "-dash.bmp" },
+        { "bad\xff.bmp", "bad\xff.bmp" },
+    };
+
+    std::string arguments, expected;
+    for (const Row &row : rows) {
+        WriteBytes(dir.file(row.name), tinyBmp());
+        arguments += " '" + dir.file(row.name) + "'";
+        expected += dir.file(row.printed) + "\tBMP\t2\t1\t16777216\t-1\t-1\t1\n";
+    }
+    const CommandResult r = runCli("info" + arguments);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+}
+
 TEST(CliInfo, FailuresGoToStandardErrorWithTheProgramsMessage)
 {
     TempDir dir;
