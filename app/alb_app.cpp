@@ -13,6 +13,7 @@
 #include "app/settings_writes.h"
 #include "app/trace_log.h"
 #include "app/window_placement.h"
+#include "codecs/picture_background.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
@@ -26,9 +27,9 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
-#include <QSessionManager>
 #include <QDialog>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QStyle>
 #include <QToolBar>
 
@@ -76,12 +77,12 @@ void TraceButtons(const CMainFrame &frame)
     std::string lines;
     for (const auto &[id, centre] : frame.commandBarButtons())
         lines += "button\t" + std::to_string(id) + '\t' + std::to_string(centre.x()) + '\t'
-                 + std::to_string(centre.y()) + '\n';
+                + std::to_string(centre.y()) + '\n';
     // And how the splitter shares the window out: "panes<TAB>first<TAB>second".
     if (const CAlbSplitter *split = frame.splitter()) {
         const PaneSizes sizes = split->paneSizes();
         lines += "panes\t" + std::to_string(sizes.first) + '\t' + std::to_string(sizes.second)
-                 + '\n';
+                + '\n';
     }
     AppendTraceText(lines);
 }
@@ -186,6 +187,8 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
         ReportFailure(failure);
         return Start::Failed;
     }
+    // Transparent parts of pictures show the image view's background wherever they are drawn.
+    SetPictureBackground(settings.prefs.imageBackColor);
     if (!BuildImageLists(lists))
         return Start::Failed;
 

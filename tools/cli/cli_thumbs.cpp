@@ -7,8 +7,8 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <string>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 const char kThumbsUsage[] = R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR]
 
-Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif
-or .giff, in any case; not below DIR) fitted into the box the way the album's
+Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif,
+.giff or .png, in any case; not below DIR) fitted into the box the way the album's
 thumbnails are made, and prints how many were decoded. Failures are listed on standard
 error with the program's message and location; the exit status is then 1.
 
