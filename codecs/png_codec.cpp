@@ -68,6 +68,7 @@ struct PngCodec::Session
     Output output = Output::Colour;
     ImagePalette palette; // indexed: the file's, transparency flattened; gray: a ramp
     RgbValue background = kDefaultPictureBackground;
+    bool ignoreChecksums = false;
     int passes = 1;
 
     [[noreturn]] void fail(std::uint32_t place) const
@@ -170,11 +171,16 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
     stream.rewind();
     s.source = PngSource{ stream.data(), static_cast<std::size_t>(stream.size()), 0 };
     s.background = PictureBackground();
+    s.ignoreChecksums = ignoreChecksums;
     s.run(kPlaceHeader, [](void *context) {
         Session &state = Session::of(context);
         png_structp png = state.library.png;
         png_set_read_fn(png, &state.source, readFromSource);
         png_set_user_limits(png, kLargestSide, kLargestSide);
+        if (state.ignoreChecksums) {
+            png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+            png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+        }
         png_read_info(png, state.library.info);
         png_get_IHDR(png, state.library.info, &state.width, &state.height, &state.bitDepth,
                      &state.colourType, &state.interlace, nullptr, nullptr);

@@ -41,6 +41,10 @@ public:
                      bool fast) override;
     void close() override;
 
+    // For fuzzing only: chunk checksums and the zlib stream's check value are not verified, so
+    // that mutated files reach the decoder instead of failing at their first changed byte.
+    bool ignoreChecksums = false;
+
     // How the rows come out of the library before they reach the target.
     enum class Output {
         Indexed, // palette indices, 1 byte
