@@ -2,11 +2,15 @@
 
 #include "image/image_buffer.h"
 
+#include <cstddef>
 #include <cstdlib>
 
 namespace {
 
 constexpr double kMetresPerInch = 0.0254;
+// Room in front of each of the library's blocks for its size, keeping the block aligned for any
+// type.
+constexpr std::size_t kBlockHeader = alignof(std::max_align_t);
 
 // The library prints its messages and jumps when the error function returns; ours only jumps.
 [[noreturn]] void jumpToGuard(png_structp png, png_const_charp)
@@ -48,18 +52,31 @@ bool PngLibrary::runGuarded(void (*step)(void *), void *context)
     return true;
 }
 
+// The library sizes its row buffers by the header: together they may hold no more than a picture
+// store. Each block carries its size in front, so that a release gives it back to the count.
 png_voidp PngLibrary::allocate(png_structp png, png_alloc_size_t size)
 {
-    // The library sizes its row buffers by the header; none may be larger than a picture store.
-    png_voidp memory = size <= ImageBuffer::kMaxStoreBytes ? std::malloc(size) : nullptr;
-    if (!memory)
-        static_cast<PngLibrary *>(png_get_mem_ptr(png))->outOfMemory = true;
-    return memory;
+    auto *library = static_cast<PngLibrary *>(png_get_mem_ptr(png));
+    void *block = nullptr;
+    if (size <= ImageBuffer::kMaxStoreBytes - library->liveBytes)
+        block = std::malloc(kBlockHeader + size);
+    if (!block) {
+        library->outOfMemory = true;
+        return nullptr;
+    }
+    library->liveBytes += size;
+    *static_cast<std::size_t *>(block) = size;
+    return static_cast<std::uint8_t *>(block) + kBlockHeader;
 }
 
-void PngLibrary::release(png_structp, png_voidp memory)
+void PngLibrary::release(png_structp png, png_voidp memory)
 {
-    std::free(memory);
+    if (!memory)
+        return;
+    void *block = static_cast<std::uint8_t *>(memory) - kBlockHeader;
+    static_cast<PngLibrary *>(png_get_mem_ptr(png))->liveBytes -=
+            *static_cast<std::size_t *>(block);
+    std::free(block);
 }
 
 std::int32_t PngPixelsPerInch(png_uint_32 pixelsPerMetre)

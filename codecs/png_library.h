@@ -1,6 +1,7 @@
 #pragma once
 
 // The one header that brings in the PNG library.
+#include <cstddef>
 #include <cstdint>
 #include <png.h>
 
@@ -31,7 +32,8 @@ public:
     bool runGuarded(void (*step)(void *), void *context);
 
     // Whether an allocation of the library failed since the structures were created: the
-    // failure it reported then was a shortage of memory.
+    // failure it reported then was a shortage of memory. The library's blocks together may hold
+    // no more than a picture store (ImageBuffer::kMaxStoreBytes).
     bool memoryShort() const { return outOfMemory; }
 
     png_structp png = nullptr;
@@ -43,6 +45,7 @@ private:
 
     Mode mode;
     bool outOfMemory = false;
+    std::size_t liveBytes = 0;
 };
 
 // Pixels per inch of a resolution in pixels per metre, and back, rounded.
