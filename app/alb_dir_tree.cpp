@@ -97,10 +97,7 @@ void CAlbDirTree::insertNewFolders(QTreeWidgetItem *item)
     if (ListSubfolders(path, &names, true) <= 0)
         return;
     for (const std::string &name : names) {
-        // Only an exact match counts here: the host's folders may differ in case alone, and
-        // each of them deserves its own item.
-        QTreeWidgetItem *found = FindChild(item, name);
-        if (!found || found->text(0).toStdString() != name)
+        if (!FindChild(item, name))
             insertFolder(item, path, name);
     }
 }

@@ -4,7 +4,6 @@
 #include "app/document_frame.h"
 #include "app/options_dialog.h"
 #include "app/window_messages.h"
-#include "common/ascii_case.h"
 
 #include <algorithm>
 
@@ -30,15 +29,18 @@ void CAlbDoc::SelectItem(ImageItem *item, bool on)
                                   true);
 }
 
+ImageItem *CAlbDoc::ItemNamed(std::string_view name) const
+{
+    auto found = std::find_if(items.begin(), items.end(),
+                              [&](const auto &item) { return item->fileName == name; });
+    return found == items.end() ? nullptr : found->get();
+}
+
 ImageItem *CAlbDoc::SelectByName(std::string_view name)
 {
-    for (auto &item : items) {
-        if (SameTextIgnoringCase(item->fileName, name)) {
-            SelectItem(item.get(), true);
-            return item.get();
-        }
-    }
-    return nullptr;
+    ImageItem *item = ItemNamed(name);
+    SelectItem(item, true);
+    return item;
 }
 
 void CAlbDoc::ClearSelection()

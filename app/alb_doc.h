@@ -79,6 +79,10 @@ public:
 
     // Selection and list queries (alb_doc.cpp).
     void SelectItem(ImageItem *item, bool on);
+    // The item whose fileName is exactly name, or none. The host's names differ in case alone,
+    // so case counts. Callers look an item up again after every question they ask: while a
+    // question is open, other events may change the list.
+    ImageItem *ItemNamed(std::string_view name) const;
     ImageItem *SelectByName(std::string_view name);
     void ClearSelection();
     int SelectedCount() const;

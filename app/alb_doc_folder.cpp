@@ -8,7 +8,6 @@
 #include "common/error_report.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
-#include "common/ascii_case.h"
 #include "platform/directory_listing.h"
 
 #include <algorithm>
@@ -18,12 +17,6 @@ namespace {
 
 constexpr std::uint32_t kPlaceGoTo = 103;
 constexpr std::size_t kMinItemsForOrderFile = 2;
-
-// The same folder whether or not either spelling ends in a backslash.
-bool sameFolder(std::string_view a, std::string_view b)
-{
-    return SameTextIgnoringCase(RemoveBackslash(a), RemoveBackslash(b));
-}
 
 bool isMemoryFailure(const CAlbExceptionBase &failure)
 {
@@ -93,15 +86,12 @@ void CAlbDoc::ClearItems()
 
 void CAlbDoc::ScanFolder()
 {
-    // Only the items that existed before this scan can be duplicates of a listed file: the
-    // listing itself never names a file twice.
-    std::size_t boundary = items.size();
+    // Only a list that held items before this scan can hold a listed file already: the listing
+    // itself never names a file twice.
+    const bool couldKnow = !items.empty();
     for (const DirectoryRecord &entry :
          listPictureFiles(settings.currentFolder, settings.imageExtensions)) {
-        bool known = std::any_of(
-                items.begin(), items.begin() + static_cast<std::ptrdiff_t>(boundary),
-                [&](const auto &item) { return SameTextIgnoringCase(item->fileName, entry.name); });
-        if (known)
+        if (couldKnow && ItemNamed(entry.name))
             continue;
         try {
             AddItem(entry);
@@ -172,7 +162,7 @@ void CAlbDoc::ChangeFolder(const std::string &path)
     // The list must follow currentFolder whatever happens to the settings file: items of the old
     // folder under the new folder's name would send later file operations to the wrong files.
     WriteSettings([&] { AddRecentFolder(store, settings, path); });
-    if (frame && !SameTextIgnoringCase(frame->treeFolder(), path))
+    if (frame && !SameFolder(frame->treeFolder(), path))
         frame->rebuildTree(settings.currentFolder);
     WriteSettings([&] { WriteStringSetting(store, "Path", settings.currentFolder); });
     ClearItems();
@@ -208,7 +198,7 @@ bool CAlbDoc::GoTo(std::uint32_t id)
                          kPlaceGoTo, 0, nullptr);
         return false;
     }
-    if (sameFolder(*target, settings.currentFolder))
+    if (SameFolder(*target, settings.currentFolder))
         return false;
     WaitCursor wait(frame);
     SaveOrderFile();

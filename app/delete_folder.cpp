@@ -8,9 +8,11 @@
 #include "app/folder_survey.h"
 #include "app/order_file.h"
 #include "common/error_report.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "platform/directory_listing.h"
+#include "platform/display_path.h"
 #include "platform/file_operations.h"
 
 #include <cerrno>
@@ -72,7 +74,7 @@ void FolderDeletion::run()
         return;
     if (!all
         && Confirm(nullptr, Msg::DeleteFolderQuestion, Msg::DeleteFolderConfirmTitle, false,
-                   kFolderLines, { folder })
+                   kFolderLines, { DisplayPath(folder) })
                 != ConfirmAnswer::Yes)
         return;
     removeFolder();
@@ -96,7 +98,7 @@ Choice FolderDeletion::askAboutFile(const std::string &name)
     if (all)
         return Choice::Delete;
     const int answer = Confirm(nullptr, Msg::DeleteFileQuestion, Msg::DeleteFileTitle, true,
-                               kFileLines, { name });
+                               kFileLines, { ShownName(name) });
     if (answer == ConfirmAnswer::No) {
         kept = true;
         return Choice::Skip;
@@ -119,7 +121,7 @@ bool FolderDeletion::deleteFiles(const std::vector<std::string> &names, std::uin
         if (!DeleteFileForce(JoinPath(folder, name), target)) {
             ReportUnableToAccess(kPlace, failureStep);
             kept = true;
-        } else if (ImageItem *item = ItemNamed(doc, name)) {
+        } else if (ImageItem *item = doc.ItemNamed(name)) {
             doc.RecheckItem(item);
         }
     }
@@ -143,7 +145,7 @@ void FolderDeletion::removeFolder()
         reportKept(EPERM);
         return;
     }
-    if (!ListDirectory(folder, "*").empty()) {
+    if (!ListDirectory(folder, "*", ListingScope::Every).empty()) {
         reportKept(ENOTEMPTY);
         return;
     }

@@ -4,6 +4,7 @@
 #include "app/app_settings.h"
 #include "app/confirm.h"
 #include "app/file_operation_support.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 
@@ -32,7 +33,7 @@ void deleteOne(CAlbDoc &doc, const std::string &name, DeleteTarget target)
         ReportUnableToAccess(kPlace, kDeleteStep);
         return;
     }
-    if (ImageItem *item = ItemNamed(doc, name))
+    if (ImageItem *item = doc.ItemNamed(name))
         doc.RecheckItem(item);
 }
 
@@ -43,7 +44,7 @@ void askAndDelete(CAlbDoc &doc, const std::vector<std::string> &names, DeleteTar
     for (const std::string &name : names) {
         if (!all) {
             const int answer = Confirm(nullptr, Msg::DeleteFileQuestion, Msg::DeleteFileTitle,
-                                       offerAll, kQuestionLines, { name });
+                                       offerAll, kQuestionLines, { ShownName(name) });
             if (answer == ConfirmAnswer::No)
                 continue;
             // Only Yes and Yes to All delete; Cancel, and anything else, stops.

@@ -1,6 +1,5 @@
 #include "app/file_operation_support.h"
 
-#include "app/alb_doc.h"
 #include "common/error_report.h"
 #include "common/string_ids.h"
 
@@ -24,13 +23,4 @@ void RunFileOperation(std::uint32_t place, const std::function<void()> &body)
         ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, Module::FileOperations, place,
                          1, &failure);
     }
-}
-
-ImageItem *ItemNamed(const CAlbDoc &doc, std::string_view name)
-{
-    for (int i = 0; i < doc.Count(); ++i) {
-        if (ImageItem *item = doc.ItemAt(i); item->fileName == name)
-            return item;
-    }
-    return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "app/folder_tree_rules.h"
 
 #include "app/image_lists.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "platform/directory_listing.h"
 
@@ -74,7 +75,7 @@ std::string FolderTreeWidget::ItemPath(const QTreeWidgetItem *item) const
     // display name: a folder may well be called that too.
     std::string path;
     for (; item && item->parent(); item = item->parent())
-        path.insert(0, "\\" + item->text(0).toStdString());
+        path.insert(0, "\\" + FolderName(item));
     return path.empty() ? std::string("\\") : path;
 }
 
@@ -82,16 +83,17 @@ QTreeWidgetItem *FolderTreeWidget::FindChild(QTreeWidgetItem *parent, std::strin
 {
     if (!parent)
         return topLevelItem(0);
-    const QString wanted = QString::fromUtf8(name.data(), qsizetype(name.size()));
-    QTreeWidgetItem *caseless = nullptr;
     for (int i = 0; i < parent->childCount(); ++i) {
         QTreeWidgetItem *child = parent->child(i);
-        if (child->text(0) == wanted)
+        if (FolderName(child) == name)
             return child;
-        if (!caseless && child->text(0).compare(wanted, Qt::CaseInsensitive) == 0)
-            caseless = child;
     }
-    return caseless;
+    return nullptr;
+}
+
+std::string FolderTreeWidget::FolderName(const QTreeWidgetItem *item)
+{
+    return item->data(0, kNameRole).toString().toStdString();
 }
 
 bool FolderTreeWidget::InsertChildren(QTreeWidgetItem *item)
@@ -155,10 +157,11 @@ QTreeWidgetItem *FolderTreeWidget::insertFolder(QTreeWidgetItem *parent,
     // Searched from the end: a listing hands the names over in order, so each one usually goes
     // last.
     int at = parent->childCount();
-    while (at > 0 && ListingNameLess(name, parent->child(at - 1)->text(0).toStdString()))
+    while (at > 0 && ListingNameLess(name, FolderName(parent->child(at - 1))))
         --at;
-    QTreeWidgetItem *item =
-            newItem(QString::fromStdString(name), hasSubfolder(JoinPath(parentPath, name)));
+    QTreeWidgetItem *item = newItem(QString::fromStdString(ShownName(name)),
+                                    hasSubfolder(JoinPath(parentPath, name)));
+    item->setData(0, kNameRole, QString::fromStdString(name));
     parent->insertChild(at, item);
     return item;
 }

@@ -37,9 +37,12 @@ public:
 
     std::string SelectedPath() const { return ItemPath(currentItem()); }
 
-    // The child of parent named name, an exact match preferred over one that differs only in case
-    // (the host's folders may differ in case alone); parent none gives the root.
+    // The child of parent named exactly name (the host's folders may differ in case alone);
+    // parent none gives the root.
     QTreeWidgetItem *FindChild(QTreeWidgetItem *parent, std::string_view name) const;
+
+    // The device name of a folder item ("" for the root). The item shows it as ShownName does.
+    static std::string FolderName(const QTreeWidgetItem *item);
 
     // Inserts the root (item none) or item's sub-folders, each with its has-children mark. A
     // folder that cannot be listed gets no children; that is not a failure.
@@ -81,6 +84,9 @@ protected:
     };
 
 private:
+    // Where an item keeps its folder's device name; its text is the name as shown.
+    static constexpr int kNameRole = Qt::UserRole;
+
     void onExpanded(QTreeWidgetItem *item);
     void onCollapsed(QTreeWidgetItem *item);
     void onCurrentChanged(QTreeWidgetItem *current);

@@ -3,9 +3,8 @@
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
-#include "app/main_frame.h"
 #include "app/image_item.h"
-#include "common/host_path.h"
+#include "app/main_frame.h"
 #include "common/path_names.h"
 
 #include <QKeySequence>
@@ -17,9 +16,7 @@ FolderWatch::FolderWatch(CAlbDoc &document, CMainFrame &mainFrame)
     settle.setSingleShot(true);
     settle.setInterval(kSettleMs);
     connect(&settle, &QTimer::timeout, this, &FolderWatch::catchUp);
-    connect(&watcher, &QFileSystemWatcher::directoryChanged, &settle,
-            qOverload<>(&QTimer::start));
-    connect(&watcher, &QFileSystemWatcher::fileChanged, &settle, qOverload<>(&QTimer::start));
+    connect(&watcher, &FolderChanges::changed, &settle, qOverload<>(&QTimer::start));
     connect(&frame, &CMainFrame::commandRouted, this, &FolderWatch::follow);
     auto *reload = new QShortcut(QKeySequence::Refresh, &frame);
     connect(reload, &QShortcut::activated, this, &FolderWatch::catchUp);
@@ -47,21 +44,15 @@ void FolderWatch::catchUp()
 
 void FolderWatch::watchFolder(const std::string &folder)
 {
-    if (const QStringList old = watcher.directories() + watcher.files(); !old.isEmpty())
-        watcher.removePaths(old);
     watched = folder;
-    watcher.addPath(QString::fromStdString(HostPath(RemoveBackslash(folder))));
+    watcher.watchFolder(folder);
     watchPictures();
 }
 
 void FolderWatch::watchPictures()
 {
-    // A picture rewritten in place changes no folder entry; its own watch sees it. Files already
-    // watched are skipped by the watcher itself.
-    QStringList files;
+    // The folder's watch sees pictures rewritten in place; a picture that is a link to a file
+    // elsewhere needs its own. A file watched already keeps its one watch.
     for (int i = 0; i < doc.Count(); ++i)
-        files.append(QString::fromStdString(
-                HostPath(JoinPath(watched, doc.ItemAt(i)->fileName))));
-    if (!files.isEmpty())
-        watcher.addPaths(files);
+        watcher.watchFile(JoinPath(watched, doc.ItemAt(i)->fileName));
 }

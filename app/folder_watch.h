@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFileSystemWatcher>
+#include "platform/folder_changes.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -35,7 +36,7 @@ private:
 
     CAlbDoc &doc;
     CMainFrame &frame;
-    QFileSystemWatcher watcher;
+    FolderChanges watcher;
     QTimer settle;
     std::string watched;
 };

@@ -20,8 +20,10 @@ inline constexpr std::uint16_t InRom = 0x100;
 inline constexpr std::uint16_t Selected = 0x1000;
 inline constexpr std::uint16_t Pinned = 0x2000;
 inline constexpr std::uint16_t ViewCached = 0x8000;
-// Every bit that says a decoded picture is held.
-inline constexpr std::uint16_t AnyPicture = ThumbCached | FramesCached | ViewCached;
+// The pictures a memory shortage may take from an item that is not pinned: its thumbnail and
+// frames decoded for saving or information, never frames that only the image view holds (that
+// would throw away the picture on show).
+inline constexpr std::uint16_t Freeable = ThumbCached | FramesCached;
 } // namespace ItemFlag
 
 // One picture of the folder on show, owned by the document.
@@ -61,5 +63,3 @@ public:
 // A file without pictures throws 46130 at 38007:118:1; unreadable or unsupported files throw
 // their reader's message.
 std::unique_ptr<ImageItem> MakeImageItem(std::string_view folder, const DirectoryRecord &entry);
-
-

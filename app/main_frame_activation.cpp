@@ -22,6 +22,8 @@ void CMainFrame::hibernate()
     CloseOpenDialogs();
     if (doc)
         doc->ClearItems();
+    // Commands that need pictures cannot be chosen any more.
+    updateCommandStates();
 }
 
 bool CMainFrame::event(QEvent *event)

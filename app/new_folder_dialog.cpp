@@ -5,9 +5,11 @@
 #include "app/document_frame.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
+#include "platform/display_path.h"
 #include "platform/file_operations.h"
 #include "platform/help.h"
 
@@ -50,7 +52,7 @@ NewFolderDialog::NewFolderDialog(const std::string &currentFolder, const std::st
     LoadString(Msg::NewFolderName, title);
     setWindowTitle(QString::fromStdString(title));
 
-    auto *current = new QLineEdit(QString::fromStdString(folder), this);
+    auto *current = new QLineEdit(DisplayPathText(folder), this);
     current->setObjectName(QStringLiteral("2001"));
     current->setReadOnly(true);
     name = new QLineEdit(QString::fromStdString(proposal), this);
@@ -89,9 +91,10 @@ void NewFolderDialog::accept()
         selectName();
         return;
     }
-    // The name is made as it was checked: trailing blanks do not belong to a name.
+    // The name is made as it was checked: trailing blanks do not belong to a name. What was typed
+    // is a host name; its device form carries any character device names use to carry bytes.
     try {
-        CreateFolderAt(JoinPath(folder, withoutTrailingBlanks(typed)));
+        CreateFolderAt(JoinPath(folder, DeviceName(withoutTrailingBlanks(typed))));
     } catch (const CAlbFileException &failure) {
         // The host's reason is added when it is another than the folder being there.
         report(this, Msg::FolderAlreadyExists,

@@ -2,13 +2,12 @@
 
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
-#include "common/ascii_case.h"
 #include "common/dir_record.h"
 #include "common/path_names.h"
 
 bool CaptureFolderOnShow(const AppSettings &settings)
 {
-    return AddBackslash(settings.snapPath) == AddBackslash(settings.currentFolder);
+    return SameFolder(settings.snapPath, settings.currentFolder);
 }
 
 void AddCaptureToAlbum(CAlbDoc &doc, const std::string &path)
@@ -23,12 +22,7 @@ void AddCaptureToAlbum(CAlbDoc &doc, const std::string &path)
 
 void RecheckCaptureInAlbum(CAlbDoc &doc, const std::string &name)
 {
-    for (int i = 0; i < doc.Count(); ++i) {
-        ImageItem *item = doc.ItemAt(i);
-        if (SameTextIgnoringCase(item->fileName, name)) {
-            doc.RecheckItem(item);
-            break;
-        }
-    }
+    if (ImageItem *item = doc.ItemNamed(name))
+        doc.RecheckItem(item);
     doc.UpdateViews();
 }

@@ -1,11 +1,13 @@
 #include "capture/capture_message_dialog.h"
 
+#include "app/confirm.h"
 #include "app/dialog_controls.h"
 #include "codecs/capture_file.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
+#include "common/string_ids.h"
 #include "platform/help.h"
 
 #include <QCheckBox>
@@ -23,8 +25,14 @@ namespace {
 constexpr std::uint32_t kDialogId = 108;
 constexpr int kMaxNameChars = 50;
 constexpr int kAnswerYes = 1001;
+constexpr int kQuestionLines = 3;
 
 } // namespace
+
+int AskReplaceCapture(QWidget *dialog)
+{
+    return Confirm(dialog, Msg::ReplaceExistingFile, Msg::AppTitle, false, kQuestionLines, {});
+}
 
 CaptureMessageDialog::CaptureMessageDialog(const CaptureDialogRequest &opened,
                                            ReplaceQuestion question, QWidget *parent)

@@ -42,6 +42,10 @@ private:
     CaptureDialogOutcome result;
 };
 
+// The question an existing name asks, over the dialog: replace the file? It carries the
+// application's title, as the capture's other messages do.
+int AskReplaceCapture(QWidget *dialog);
+
 // Runs the dialog modally over parent and returns how it ended.
 CaptureDialogOutcome RunCaptureMessageDialog(const CaptureDialogRequest &request,
                                              CaptureMessageDialog::ReplaceQuestion askReplace,

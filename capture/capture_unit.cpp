@@ -2,7 +2,6 @@
 
 #include "app/app_settings.h"
 #include "app/command_units.h"
-#include "app/confirm.h"
 #include "app/main_frame.h"
 #include "app/window_messages.h"
 #include "capture/capture_message_dialog.h"
@@ -13,19 +12,13 @@
 
 namespace {
 
-constexpr int kQuestionLines = 3;
-
-int AskReplaceCapture(QWidget *dialog)
-{
-    return Confirm(dialog, Msg::ReplaceExistingFile, 0, false, kQuestionLines, {});
-}
-
 CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen)
 {
     CaptureHost host;
-    host.grab = [&screen] { return screen.grab(); };
-    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first,
-                                std::intptr_t second) {
+    host.grab = [&screen] {
+        return screen.grab();
+    };
+    host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
     };
     host.killTimer = [&frame](std::uint32_t id) {

@@ -3,8 +3,10 @@
 #include <string_view>
 
 // Case folding for names the program compares without regard to case (key paths, value names,
-// file names). Only ASCII letters fold; other bytes compare as they are, which keeps every
-// comparison a simple byte order that never depends on the locale.
+// options, file extensions, the listing order). Files and folders themselves are identified by
+// their exact names: the host's names may differ in case alone. Only ASCII letters fold; other
+// bytes compare as they are, which keeps every comparison a simple byte order that never depends
+// on the locale.
 
 inline char FoldAsciiCase(char c)
 {

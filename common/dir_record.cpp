@@ -1,7 +1,6 @@
 #include "common/dir_record.h"
 
 #include "common/host_path.h"
-#include "common/path_names.h"
 
 #include <cerrno>
 #include <ctime>
@@ -87,13 +86,16 @@ std::uint32_t attributesOf(const std::string &host, bool isDirectory)
     return attributes;
 }
 
-// The entry's own name; a trailing separator ("\Pictures\") does not make the name empty.
+// The entry's own name; a trailing separator ("\Pictures\") does not make the name empty. Only
+// the separators of device and host paths end a name: a ':' belongs to the name on this host.
 std::string entryName(std::string_view path)
 {
     std::string_view trimmed = path;
     while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))
         trimmed.remove_suffix(1);
-    return trimmed.empty() ? std::string(path) : FileNamePart(trimmed);
+    if (trimmed.empty())
+        return std::string(path);
+    return std::string(trimmed.substr(trimmed.find_last_of("\\/") + 1));
 }
 
 } // namespace

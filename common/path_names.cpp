@@ -97,6 +97,11 @@ std::string RemoveBackslash(std::string_view path)
     return result;
 }
 
+bool SameFolder(std::string_view a, std::string_view b)
+{
+    return RemoveBackslash(a) == RemoveBackslash(b);
+}
+
 std::string FileNamePart(std::string_view path)
 {
     std::size_t separator = lastSeparator(path);

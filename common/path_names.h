@@ -20,6 +20,10 @@ std::string AddBackslash(std::string_view path);
 // The path without its trailing backslash. The root "\" and a bare network name keep theirs.
 std::string RemoveBackslash(std::string_view path);
 
+// Whether two paths name the same folder, whether or not either ends in a backslash. Names
+// compare exactly: the host's folders may differ in case alone.
+bool SameFolder(std::string_view a, std::string_view b);
+
 // The characters after the last '\', '/' or ':'; the whole text when there is none.
 std::string FileNamePart(std::string_view path);
 

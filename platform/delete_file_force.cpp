@@ -25,8 +25,13 @@ bool moveToTrash(const std::string &host, std::string &inTrash)
     // The home trash lives in the user's data folder, which a fresh account may not have yet;
     // without it every file would be deleted for good.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // Qt names files by text: a name that is not UTF-8 would reach another file (one whose name
+    // holds U+FFFD), so such a file has no trash here.
+    const QString file = QString::fromStdString(host);
+    if (QFile::encodeName(file).toStdString() != host)
+        return false;
     QString moved;
-    if (!QFile::moveToTrash(QString::fromStdString(host), &moved))
+    if (!QFile::moveToTrash(file, &moved))
         return false;
     inTrash = moved.toStdString();
     return true;

@@ -12,13 +12,23 @@
 
 namespace {
 
-// One pass over a host folder's entries. Names starting with a dot (the host's hidden entries,
-// "." and ".." among them) and names a device path cannot hold are left out: with the home folder
-// as the device root, the album would otherwise offer every program's settings folder. The folder is closed however the pass ends.
+bool isHidden(std::string_view name)
+{
+    return name.front() == '.';
+}
+
+bool isSelfOrParent(std::string_view name)
+{
+    return name == "." || name == "..";
+}
+
+// One pass over a host folder's entries, "." and ".." left out, and the hidden ones too unless
+// the scope is Every. The folder is closed however the pass ends.
 class FolderReader
 {
 public:
-    explicit FolderReader(std::string hostFolder) : folder(std::move(hostFolder))
+    FolderReader(std::string hostFolder, ListingScope scope)
+        : folder(std::move(hostFolder)), every(scope == ListingScope::Every)
     {
         handle = ::opendir(folder.c_str());
         if (!handle)
@@ -44,8 +54,8 @@ public:
                 error = errno;
                 return nullptr;
             }
-            std::string_view name = entry->d_name;
-            if (name.front() != '.' && IsDeviceExpressibleName(name))
+            const std::string_view name = entry->d_name;
+            if (!isSelfOrParent(name) && (every || !isHidden(name)))
                 return entry;
         }
         return nullptr;
@@ -63,6 +73,7 @@ public:
 
 private:
     std::string folder;
+    bool every;
     DIR *handle = nullptr;
     int error = 0;
 };
@@ -84,18 +95,24 @@ bool isFolder(const FolderReader &reader, const dirent &entry)
 
 } // namespace
 
-std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_view pattern)
+std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_view pattern,
+                                           ListingScope scope)
 {
-    FolderReader reader(HostPath(folder));
+    FolderReader reader(HostPath(folder), scope);
     std::vector<DirectoryRecord> records;
     while (const dirent *entry = reader.next()) {
-        std::string_view name = entry->d_name;
-        DirectoryRecord record;
-        if (!NameMatchesPattern(name, pattern) || !FindFileRecord(reader.pathOf(name), record))
-            continue;
         // The entry's own name: a host name may hold a ':', which the path helpers would take
         // for a separator.
-        record.name = name;
+        std::string name = DeviceName(entry->d_name);
+        DirectoryRecord record;
+        if (!NameMatchesPattern(name, pattern))
+            continue;
+        if (!FindFileRecord(reader.pathOf(entry->d_name), record)) {
+            if (scope != ListingScope::Every)
+                continue;
+            record = DirectoryRecord{};
+        }
+        record.name = std::move(name);
         records.push_back(std::move(record));
     }
     if (reader.failure() != 0)
@@ -107,14 +124,14 @@ std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_
 
 int ListSubfolders(std::string_view path, std::vector<std::string> *names, bool all)
 {
-    FolderReader reader(HostPath(path));
+    FolderReader reader(HostPath(path), ListingScope::Shown);
     std::vector<std::string> found;
     while (const dirent *entry = reader.next()) {
         if (!isFolder(reader, *entry))
             continue;
         if (!all)
             return 1;
-        found.emplace_back(entry->d_name);
+        found.push_back(DeviceName(entry->d_name));
     }
     if (reader.failure() != 0)
         return -1;

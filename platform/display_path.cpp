@@ -26,7 +26,8 @@ std::string DisplayPath(std::string_view devicePath)
         return shown.empty() ? std::string("/") : shown;
     for (char c : devicePath)
         shown += c == '\\' ? '/' : c;
-    return shown;
+    // After the separators: a "\\" carried inside a name shows as itself.
+    return ShownName(shown);
 }
 
 QString DisplayPathText(std::string_view devicePath)

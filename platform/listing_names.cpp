@@ -1,40 +1,15 @@
 #include "platform/listing_names.h"
 
 #include "common/ascii_case.h"
+#include "common/utf8.h"
 #include "platform/directory_listing.h"
 
 namespace {
 
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xc0) == 0x80;
-}
-
-// The length of the valid UTF-8 sequence at text[i], or 0 when there is none.
-std::size_t validSequenceLength(std::string_view text, std::size_t i)
-{
-    auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
-    if (length == 0 || lead > 0xf4 || i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if (!isContinuation(static_cast<unsigned char>(text[i + k])))
-            return 0;
-    }
-    auto second = static_cast<unsigned char>(text[i + 1]);
-    // Overlong three- and four-byte forms, UTF-16 surrogates, and code points above U+10FFFF.
-    if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second >= 0xa0)
-        || (lead == 0xf0 && second < 0x90) || (lead == 0xf4 && second >= 0x90))
-        return 0;
-    return length;
-}
-
 // The length of the character at text[i]; a byte that starts no valid sequence is a character.
 std::size_t characterLength(std::string_view text, std::size_t i)
 {
-    std::size_t length = validSequenceLength(text, i);
+    std::size_t length = Utf8SequenceLength(text, i);
     return length == 0 ? 1 : length;
 }
 
@@ -99,19 +74,6 @@ int compareListingKeys(std::string_view a, std::string_view b)
 }
 
 } // namespace
-
-bool IsDeviceExpressibleName(std::string_view name)
-{
-    if (name.empty())
-        return false;
-    for (std::size_t i = 0; i < name.size();) {
-        std::size_t length = validSequenceLength(name, i);
-        if (length == 0 || name[i] == '\\')
-            return false;
-        i += length;
-    }
-    return true;
-}
 
 bool NameMatchesPattern(std::string_view name, std::string_view pattern)
 {

@@ -4,10 +4,6 @@
 
 // Rules for the names a directory listing hands to the rest of the program.
 
-// Whether a host name can be a name inside a device path: valid UTF-8 (no overlong forms, no
-// surrogates), no backslash, not empty.
-bool IsDeviceExpressibleName(std::string_view name);
-
 // Whether name matches pattern: '*' stands for any run of characters, '?' for one character,
 // letters compare without regard to case. "*" and "*.*" match every name, also one without a dot.
 bool NameMatchesPattern(std::string_view name, std::string_view pattern);

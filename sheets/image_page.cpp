@@ -1,5 +1,7 @@
 #include "sheets/image_page.h"
 
+#include "common/host_path.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +33,7 @@ void CImagePage::fill()
                   static_cast<unsigned long>(std::max(picture.width, 0)),
                   static_cast<unsigned long>(std::max(picture.height, 0)));
     setText(dimension, text);
-    fileName->setText(QString::fromStdString(picture.fileName));
+    fileName->setText(QString::fromStdString(ShownName(picture.fileName)));
     setText(date, DateText(picture.lastWriteTime));
     setText(size, ByteSizeText(picture.fileSize));
 }

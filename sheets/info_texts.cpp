@@ -15,7 +15,8 @@
 namespace {
 
 constexpr double kInchesPerCentimetre = 0.3937007874015748;
-constexpr double kCentimetresPerInch = 2.54;
+// Lengths in centimetres are counted in hundredths: an inch is 254 of them, exactly.
+constexpr std::int64_t kHundredthsOfCentimetrePerInch = 254;
 
 std::string tableText(std::uint32_t id)
 {
@@ -24,13 +25,15 @@ std::string tableText(std::uint32_t id)
     return text;
 }
 
-// The whole part and the first decimal digit, both truncated: 8.88 reads 8.8.
-std::string tenthsText(double value)
+// numerator / denominator with the whole part and the first decimal digit, both truncated: 8.88
+// reads 8.8. Integer arithmetic keeps exact values exact: in floating point, 230 / 100 is a hair
+// below 2.3, and its tenth digit would come out one too low.
+std::string tenthsText(std::int64_t numerator, std::int64_t denominator)
 {
-    const long whole = static_cast<long>(value);
-    const int tenth = static_cast<int>((value - static_cast<double>(whole)) * 10);
+    const std::int64_t tenths = numerator * 10 / denominator;
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%li.%.1d", whole, tenth);
+    std::snprintf(buffer, sizeof buffer, "%lli.%.1lli", static_cast<long long>(tenths / 10),
+                  static_cast<long long>(tenths % 10));
     return buffer;
 }
 
@@ -45,7 +48,7 @@ PictureFacts FactsOf(const ImageItem &item)
     const bool valid = item.has(ItemFlag::DescriptionValid);
     // The palette of the decoded picture counts when the file has no global one.
     const ImagePalette *loaded = nullptr;
-    if (item.has(ItemFlag::FramesCached) && !item.frames.empty() && item.frames.front())
+    if (item.has(ItemFlag::ViewCached) && !item.frames.empty() && item.frames.front())
         loaded = item.frames.front()->image.palette;
     facts.colours = ColoursText(item.info, loaded, valid);
     if (!valid)
@@ -133,18 +136,18 @@ OutputSizeTexts OutputSize(std::int32_t width, std::int32_t height, std::int32_t
         return texts;
     }
     texts.known = true;
-    const double widthInches = static_cast<double>(width) / xdpi;
-    const double heightInches = static_cast<double>(height) / ydpi;
     if (inches) {
         texts.horizontal = std::to_string(xdpi);
         texts.vertical = std::to_string(ydpi);
-        texts.width = tenthsText(widthInches);
-        texts.height = tenthsText(heightInches);
+        texts.width = tenthsText(width, xdpi);
+        texts.height = tenthsText(height, ydpi);
     } else {
         texts.horizontal = std::to_string(static_cast<long>(xdpi * kInchesPerCentimetre + 0.5));
         texts.vertical = std::to_string(static_cast<long>(ydpi * kInchesPerCentimetre + 0.5));
-        texts.width = tenthsText(widthInches * kCentimetresPerInch);
-        texts.height = tenthsText(heightInches * kCentimetresPerInch);
+        texts.width =
+                tenthsText(width * kHundredthsOfCentimetrePerInch, xdpi * std::int64_t{ 100 });
+        texts.height =
+                tenthsText(height * kHundredthsOfCentimetrePerInch, ydpi * std::int64_t{ 100 });
     }
     return texts;
 }
@@ -163,9 +166,7 @@ std::string OutputSizeCaption(int unit)
 
 std::string VersionText(int major, int minor)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d.%.2d", major, minor < 10 ? minor * 10 : minor);
-    return buffer;
+    return std::to_string(major) + '.' + std::to_string(minor);
 }
 
 std::string ProcessorTypeName(int type)

@@ -69,8 +69,8 @@ OutputSizeTexts OutputSize(std::int32_t width, std::int32_t height, std::int32_t
 std::string ResolutionCaption(int unit);
 std::string OutputSizeCaption(int unit);
 
-// A version as "major.minor" with two minor digits, a one-digit minor counting tenths: 3.0 reads
-// 3.00, 4.20 reads 4.20, 4.2 reads 4.20.
+// A kernel version as the kernel gives it, "major.minor": 6.1 reads 6.1 and 6.10 reads 6.10, two
+// different kernels, so a one-digit minor is never padded.
 std::string VersionText(int major, int minor);
 
 // The names of the handheld's processor type numbers and platform ids (Unknown for numbers not

@@ -127,5 +127,7 @@ std::string FormatExtension(std::int32_t format)
 std::string DestinationName(std::string_view fileName, std::string_view appendage,
                             std::int32_t format)
 {
-    return FileTitlePart(fileName) + std::string(appendage) + FormatExtension(format);
+    // fileName is a name of the folder, never a path: a ':' in it is part of the name.
+    const std::string_view title = fileName.substr(0, fileName.rfind('.'));
+    return std::string(title) + std::string(appendage) + FormatExtension(format);
 }

@@ -46,7 +46,7 @@ SaveOptions InitialSaveOptions(const ImageInfo &info, bool infoValid);
 // ".jpg", ".gif", ".bmp" or ".png" for format 2, 3, 1 or 4; "" for any other.
 std::string FormatExtension(std::int32_t format);
 
-// The destination file's name: the picture's name without folder and last extension, then the
-// appendage and the format's extension.
+// The destination file's name: the picture's name (a name, not a path) without its last
+// extension, then the appendage and the format's extension.
 std::string DestinationName(std::string_view fileName, std::string_view appendage,
                             std::int32_t format);

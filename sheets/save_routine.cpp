@@ -5,9 +5,9 @@
 #include "app/confirm.h"
 #include "app/image_item.h"
 #include "common/alb_exception.h"
-#include "common/ascii_case.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
+#include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "sheets/save_choices.h"
@@ -35,20 +35,11 @@ private:
     ImageItem &item;
 };
 
-ImageItem *itemNamed(const CAlbDoc &doc, const std::string &name)
-{
-    for (int i = 0; i < doc.Count(); ++i) {
-        if (SameTextIgnoringCase(doc.ItemAt(i)->fileName, name))
-            return doc.ItemAt(i);
-    }
-    return nullptr;
-}
-
 // The file now at path is in the folder on show: the item of that name is read again (its
 // decoded pictures show the old file), or a new item joins the list.
 void updateAlbum(CAlbDoc &doc, const std::string &path, const std::string &name, bool overwriting)
 {
-    if (ImageItem *item = overwriting ? itemNamed(doc, name) : nullptr) {
+    if (ImageItem *item = overwriting ? doc.ItemNamed(name) : nullptr) {
         const bool wasSelected = item->selected();
         item->releasePictures();
         if (doc.RecheckItem(item))
@@ -63,7 +54,7 @@ void updateAlbum(CAlbDoc &doc, const std::string &path, const std::string &name,
 void reportFailure(QWidget *owner, const std::string &name, const CAlbExceptionBase &failure)
 {
     ShowErrorMessage(owner, Msg::FailedToCrop, 0, MessageBoxType::IconError, Module::CropAndSave,
-                     kPlaceCropAndSave, 1, &failure, { name });
+                     kPlaceCropAndSave, 1, &failure, { ShownName(name) });
 }
 
 } // namespace
@@ -91,14 +82,13 @@ CropOutcome cropAndSave(CAlbDoc &doc, QWidget *owner, const CropJob &job, const 
     const bool overwriting = ProbeFile(path);
     if (overwriting
         && Confirm(owner, Msg::OverwriteImageQuestion, Msg::CropTitle, false, kQuestionLines,
-                   { outcome.name })
+                   { ShownName(outcome.name) })
                 != ConfirmAnswer::Yes)
         return outcome;
 
     const AppSettings &settings = doc.appSettings();
-    const bool inShownFolder = SameTextIgnoringCase(RemoveBackslash(job.folder),
-                                                    RemoveBackslash(settings.currentFolder));
-    outcome.replacedItem = inShownFolder && SameTextIgnoringCase(outcome.name, item.fileName);
+    const bool inShownFolder = SameFolder(job.folder, settings.currentFolder);
+    outcome.replacedItem = inShownFolder && outcome.name == item.fileName;
     try {
         WaitCursor wait(doc.mainFrame());
         const Rect crop{ job.crop.x, job.crop.y, job.crop.x + job.crop.width,

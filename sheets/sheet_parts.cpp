@@ -3,6 +3,7 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/image_item.h"
+#include "common/host_path.h"
 #include "views/thumbnail_cache.h"
 
 #include <QFormLayout>
@@ -88,7 +89,7 @@ void ItemPreview::paintEvent(QPaintEvent *)
 
 void PictureFactLabels::show(const ImageItem *item, const std::string &destinationName) const
 {
-    name->setText(QString::fromStdString(destinationName));
+    name->setText(QString::fromStdString(ShownName(destinationName)));
     const QString pixels = QStringLiteral(" (Pixels)");
     width->setText(item ? QString::number(item->info.width) + pixels : QString());
     height->setText(item ? QString::number(item->info.height) + pixels : QString());

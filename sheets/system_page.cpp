@@ -9,9 +9,9 @@
 //  - Model (the OEM text): the DMI vendor and product name of the machine;
 //  - Processor (a type number looked up in ProcessorTypeName): the processor's own name;
 //  - OS (a platform id looked up in PlatformName): the distribution's pretty name, else "Linux";
-//  - Version: the kernel's major and minor numbers;
+//  - Version: the kernel's major and minor numbers, as the kernel gives them;
 //  - storage memory (the object store): the file system of the device root, total and free;
-//  - program memory: physical memory, total and available.
+//  - total and program memory: physical memory, total and available.
 // A fact the host does not give reads Unknown (names) or N/A (sizes).
 
 namespace {
@@ -30,15 +30,6 @@ std::string sizeOrNa(const std::optional<MemoryFigures> &figures, bool total)
     return ByteSizeText(total ? figures->total : figures->free);
 }
 
-std::string totalMemoryText(const SystemFacts &facts)
-{
-    if (!facts.storage && !facts.memory)
-        return NotAvailableText();
-    const std::uint64_t storage = facts.storage ? facts.storage->total : 0;
-    const std::uint64_t memory = facts.memory ? facts.memory->total : 0;
-    return ByteSizeText(storage + memory);
-}
-
 } // namespace
 
 SystemFacts ReadHostSystemFacts()
@@ -47,7 +38,8 @@ SystemFacts ReadHostSystemFacts()
 }
 
 CSystemPage::CSystemPage(FactsReader reader, QWidget *parent)
-    : CPropPage(QStringLiteral("115"), QStringLiteral("System"), parent), readFacts(std::move(reader))
+    : CPropPage(QStringLiteral("115"), QStringLiteral("System"), parent),
+      readFacts(std::move(reader))
 {
     QFormLayout *device = addGroup(QStringLiteral("Device information"));
     model = addValue(device, QStringLiteral("Model:"), "1055");
@@ -68,9 +60,11 @@ void CSystemPage::fill()
     setText(model, orUnknown(facts.model));
     setText(processor, facts.processor.empty() ? ProcessorTypeName(0) : facts.processor);
     setText(os, facts.osName.empty() ? kFallbackOsName : facts.osName);
-    setText(version, facts.kernelMajor < 0 ? UnknownText()
-                                            : VersionText(facts.kernelMajor, facts.kernelMinor));
-    setText(totalMemory, totalMemoryText(facts));
+    setText(version,
+            facts.kernelMajor < 0 ? UnknownText()
+                                  : VersionText(facts.kernelMajor, facts.kernelMinor));
+    // A disk's size added to the RAM would mean nothing: the total is the RAM.
+    setText(totalMemory, sizeOrNa(facts.memory, true));
     setText(storage, sizeOrNa(facts.storage, true));
     setText(storageFree, sizeOrNa(facts.storage, false));
     setText(program, sizeOrNa(facts.memory, true));

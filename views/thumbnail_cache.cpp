@@ -21,7 +21,7 @@ constexpr std::int32_t kFrameRoom = 7;
 
 bool freeable(const ImageItem &item)
 {
-    return item.has(ItemFlag::AnyPicture) && !item.has(ItemFlag::Pinned);
+    return item.has(ItemFlag::Freeable) && !item.has(ItemFlag::Pinned);
 }
 
 bool isMemoryFailure(const CAlbExceptionBase &failure)

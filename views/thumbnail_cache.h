@@ -24,13 +24,18 @@ ThumbnailDecoder DefaultThumbnailDecoder();
 Size ThumbnailBox(const CAlbDoc &doc);
 
 // Frees every decoded picture (thumbnail, full-size frames, view frames) of the first item in
-// list order that holds one and is not pinned; true when one was freed.
+// list order that holds a thumbnail or full-size frames (ItemFlag::Freeable) and is not pinned;
+// true when one was freed. An item that holds only the image view's frames keeps them.
 bool FreeOneCachedPicture(const CAlbDoc &doc);
 // Frees the decoded pictures of every such item; true when any was freed.
 bool FreeAllCachedPictures(const CAlbDoc &doc);
 
 // How one try at something that needs memory ended.
-enum class Attempt { Succeeded, Failed, ShortOfMemory };
+enum class Attempt {
+    Succeeded,
+    Failed,
+    ShortOfMemory
+};
 
 // Runs attempt until it succeeds, fails for another reason than memory, or runs short of memory
 // when no cached picture of another item can be freed. item is pinned meanwhile so that its own

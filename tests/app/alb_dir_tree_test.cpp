@@ -2,8 +2,8 @@
 
 #include "app/doc_commands.h"
 #include "tests/platform/scoped_env.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/temp_dir.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -112,9 +112,9 @@ TEST_F(AlbDirTreeTest, BuildOpensThePathAndSelectsItQuietly)
     EXPECT_EQ(root->text(0), "My Device");
     EXPECT_TRUE(root->isExpanded());
     // Listing order: without regard to case, numbers by value.
-    EXPECT_EQ(childNames(root),
-              (std::vector<std::string>{ "Apps", "a|b", "b9", "b10", "my device",
-                                         "My Documents" }));
+    EXPECT_EQ(
+            childNames(root),
+            (std::vector<std::string>{ "Apps", "a|b", "b9", "b10", "my device", "My Documents" }));
     QTreeWidgetItem *documents = itemAt("\\My Documents");
     ASSERT_NE(documents, nullptr);
     EXPECT_TRUE(documents->isExpanded());
@@ -147,7 +147,7 @@ TEST_F(AlbDirTreeTest, BuildSelectsTheDeepestExistingFolder)
     } rows[] = {
         { "\\A\\B\\Gone\\C", "\\A\\B" },
         { "\\A\\B\\C", "\\A\\B\\C" },
-        { "\\a\\b", "\\A\\B" },
+        { "\\a\\b", "\\" }, // names compare exactly
         { "\\dup", "\\dup" },
         { "\\Dup", "\\Dup" },
         { "\\Nothing", "\\" },

@@ -123,7 +123,6 @@ TEST_F(AlbDocTest, AddItemPassesOnOnlyMemoryFailures)
 TEST_F(AlbDocTest, RescanAddsOnlyFilesWithoutItems)
 {
     load("\\album", { "a.bmp", "b.bmp" });
-    std::filesystem::rename(host("\\album\\a.bmp"), host("\\album\\A.BMP"));
     makePicture("\\album\\c.bmp");
     doc.ScanFolder();
     EXPECT_EQ(names(), (Names{ "a.bmp", "b.bmp", "c.bmp" }));
@@ -428,11 +427,28 @@ TEST_F(AlbDocTest, RecentEntryBeyondTheListDoesNothing)
     EXPECT_EQ(settings.currentFolder, "\\album");
 }
 
-TEST_F(AlbDocTest, SelectByNameIgnoresCase)
+// The host's names differ in case alone: files and folders are identified by their exact names.
+TEST_F(AlbDocTest, NamesThatDifferOnlyInCaseAreOtherFiles)
 {
-    load("\\album", { "a.bmp", "Photo.JPG" });
-    EXPECT_EQ(doc.SelectByName("photo.jpg"), doc.ItemAt(1));
+    makeFolder("\\Case");
+    load("\\case", { "c.jpeg" });
+    makePicture("\\case\\C.JPEG");
+    EXPECT_TRUE(doc.SyncWithFolder());
+    EXPECT_EQ(names(), (Names{ "c.jpeg", "C.JPEG" }));
+    EXPECT_EQ(doc.SelectByName("C.JPEG"), doc.ItemAt(1));
     EXPECT_EQ(doc.FirstSelected(), doc.ItemAt(1));
+    EXPECT_EQ(doc.ItemNamed("C.jpeg"), nullptr);
+
+    settings.homeFolder = "\\Case";
+    EXPECT_TRUE(doc.GoTo(DocCmd::GoToHome));
+    EXPECT_EQ(settings.currentFolder, "\\Case");
+    EXPECT_EQ(frame.tree, "\\Case");
+    EXPECT_EQ(doc.Count(), 0);
+}
+
+TEST_F(AlbDocTest, SelectByNameOfNoItem)
+{
+    load("\\album", { "a.bmp" });
     EXPECT_EQ(doc.SelectByName("none.jpg"), nullptr);
     EXPECT_EQ(doc.IndexOf(nullptr), -1);
     EXPECT_EQ(doc.ItemAt(2), nullptr);

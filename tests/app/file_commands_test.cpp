@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/command_line.h"
 #include "app/delete_folder.h"
 #include "app/delete_pictures.h"
 #include "app/doc_commands.h"
@@ -128,7 +129,7 @@ TEST_F(FileCommandsTest, DeleteFolderQuestionsAndOutcomes)
 {
     const std::string contents = "This folder contains 2 image file(s) and 1 non-image file(s).\n\n"
                                  "Are you sure you want to delete all files now?";
-    const std::string folderQuestion = "Delete folder '\\f' ?";
+    const std::string folderQuestion = "Delete folder '/f' ?";
 
     const std::string a = "Delete file 'a.bmp' ?", b = "Delete file 'b.bmp' ?";
     const std::vector<std::string> full{ "a.bmp", "b.bmp" };
@@ -226,6 +227,50 @@ TEST_F(FileCommandsTest, DeleteFolderNeverReachesBeyondTheFolder)
     }
 }
 
+// The survey sees every entry: a hidden sub-folder refuses at once, hidden files (a temporary file
+// left by a killed write among them) and a dangling link are counted and deleted with the rest.
+TEST_F(FileCommandsTest, DeleteFolderSeesHiddenEntries)
+{
+    const std::string refused = "You must cleanup all sub-folder(s) first.\n35000:104:1";
+    const std::string oneAndOne =
+            "This folder contains 1 image file(s) and 1 non-image file(s).\n\n"
+            "Are you sure you want to delete all files now?";
+
+    struct Row
+    {
+        const char *label;
+        std::vector<std::string> pictures;
+        std::function<void()> make;
+        std::vector<std::string> asked;
+        bool folderGone;
+    } rows[] = {
+        // clang-format off
+        { "hidden sub-folder", { "a.bmp" }, [&] { makeFolder("\\f\\.thumbnails"); }, {}, false },
+        { "hidden file", { "a.bmp" }, [&] { makeTextFile("\\f\\.directory"); },
+          { oneAndOne }, true },
+        { "left by a killed write", { "a.bmp" },
+          [&] { makeTextFile("\\f\\.vistrel-write-Xq3b7Z"); }, { oneAndOne }, true },
+        { "dangling link", { "a.bmp" }, [&] { fs::create_symlink("gone", host("\\f\\x")); },
+          { oneAndOne }, true },
+        // clang-format on
+    };
+
+    for (const Row &row : rows) {
+        fs::remove_all(host("\\f"));
+        sink.shown.clear();
+        showFolder("\\f", row.pictures);
+        row.make();
+        ConfirmScript script({ Yes });
+        DeleteFolder(doc, DeleteTarget::Remove);
+        EXPECT_EQ(script.texts(), row.asked) << row.label;
+        EXPECT_EQ(reports(),
+                  row.asked.empty() ? std::vector<std::string>{ refused }
+                                    : std::vector<std::string>{})
+                << row.label;
+        EXPECT_EQ(fs::exists(host("\\f")), !row.folderGone) << row.label;
+    }
+}
+
 // A file that appears while the questions are open keeps the folder, and the user is told.
 TEST_F(FileCommandsTest, DeleteFolderKeepsAFolderThatGainedAFile)
 {
@@ -240,6 +285,50 @@ TEST_F(FileCommandsTest, DeleteFolderKeepsAFolderThatGainedAFile)
     EXPECT_EQ(sink.shown[0].text.rfind(kAccessFailed + "\n35000:104:4\n", 0), 0u)
             << sink.shown[0].text;
     EXPECT_EQ(frame.treeRefreshes, 0);
+}
+
+// Names as the file system may hold them are listed, opened by the command line, asked about as
+// people read them and deleted, and never taken for another file: the one a lossy conversion of
+// the name would reach stays.
+TEST_F(FileCommandsTest, HostileNamesAreListedOpenedAndDeletedLikeAnyOther)
+{
+    struct Row
+    {
+        std::string host, shown, other;
+    } rows[] = {
+        { "new\nline.bmp", "new\nline.bmp", "" },
+        { "%41 and %.bmp", "%41 and %.bmp", "A and %.bmp" },
+        { "-x.bmp", "-x.bmp", "" },
+        { "bad\xff.bmp", "bad\ufffd.bmp", "bad\ufffd.bmp" },
+        { "a\\b.bmp", "a\\b.bmp", "a/b.bmp" },
+    };
+
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.shown);
+        fs::remove_all(host("\\odd"));
+        makeFolder("\\odd\\a");
+        makePicture("\\odd\\plain.bmp");
+        const std::string path = host("\\odd") + "/" + row.host;
+        fs::rename(host("\\odd\\plain.bmp"), path);
+        if (!row.other.empty())
+            makeTextFile("\\odd\\" + row.other);
+        doc.ChangeFolder("\\odd");
+        ASSERT_EQ(doc.Count(), 1);
+        EXPECT_EQ(doc.ItemAt(0)->info.width, 2);
+
+        const CAlbCommandLineInfo opened = ParseCommandLine({ "-i", path });
+        EXPECT_EQ(opened.folder, "\\odd");
+        doc.ClearSelection();
+        EXPECT_EQ(doc.SelectByName(opened.fileName), doc.ItemAt(0));
+
+        ConfirmScript script({ Yes });
+        DeletePictures(doc, DeleteTarget::Remove);
+        EXPECT_EQ(script.texts(), std::vector<std::string>{ "Delete file '" + row.shown + "' ?" });
+        EXPECT_TRUE(sink.shown.empty());
+        EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+        EXPECT_EQ(doc.Count(), 0);
+        EXPECT_TRUE(row.other.empty() || fs::exists(host("\\odd\\" + row.other)));
+    }
 }
 
 // The commands come from the route with their enabling rules; deleted files go to the desktop's

@@ -152,7 +152,8 @@ TEST_F(MainFrameTest, BarsMenusAndTooltips)
     for (const auto &[id, key] : keys) {
         EXPECT_EQ(frame.commandAction(id)->shortcut(), key) << id;
         // The keys work in full screen too, where the menu bar is hidden.
-        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id))) << id;
+        EXPECT_TRUE(static_cast<QWidget &>(frame).actions().contains(frame.commandAction(id)))
+                << id;
     }
 
     QStringList titles;
@@ -427,12 +428,19 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
     settings.ui.captureFlags |= CaptureFlag::ToolbarVisible;
     int resumed = 0;
     QObject::connect(&mainFrame, &CMainFrame::resumeRequested, [&] { ++resumed; });
+    doc.SelectItem(doc.ItemAt(0), true);
+    mainFrame.updateCommandStates();
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    ASSERT_TRUE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     mainFrame.hibernate();
     EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
     EXPECT_TRUE(mainFrame.splitter()->isHidden());
     EXPECT_TRUE(mainFrame.toolbar()->isHidden());
     EXPECT_EQ(doc.Count(), 0);
+    // Commands that need pictures cannot be chosen any more.
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::SelectView)->isEnabled());
+    EXPECT_FALSE(mainFrame.commandAction(DocCmd::Crop)->isEnabled());
 
     QEvent activate(QEvent::WindowActivate);
     QEvent deactivate(QEvent::WindowDeactivate);

@@ -2,6 +2,7 @@
 // keeps it open, an existing name asks first, only Yes replaces).
 #include "capture/capture_message_dialog.h"
 
+#include "tests/app/confirm_script.h"
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
 
@@ -111,6 +112,17 @@ TEST_F(CaptureDialogTest, AnExistingNameIsReplacedOnlyOnYes)
             EXPECT_EQ(dialog.outcome().name, "taken.jpg");
         }
     }
+}
+
+TEST_F(CaptureDialogTest, TheReplaceQuestionCarriesTheApplicationsTitle)
+{
+    ConfirmScript script({ 1003 });
+    EXPECT_EQ(AskReplaceCapture(nullptr), 1003);
+    ASSERT_EQ(script.asked.size(), 1u);
+    EXPECT_EQ(script.asked[0].title, "Vistrel");
+    EXPECT_EQ(script.asked[0].text,
+              "Destination file already exists. Are you sure you want to replace it?");
+    EXPECT_FALSE(script.asked[0].yesToAllOffered);
 }
 
 TEST_F(CaptureDialogTest, AbortKeepsTheCheckBox)

@@ -121,6 +121,12 @@ TEST_F(ProbeFileTest, FileByDeviceAndHostPath)
         EXPECT_EQ(record.objectId, st.st_ino);
     }
     EXPECT_TRUE(ProbeFile(devicePath("\\a.jpg")));
+
+    // A ':' is part of a name here, not a drive's separator.
+    fs::copy_file(hostFile, hostFolder + "/x:y.jpg");
+    DirectoryRecord colon;
+    ASSERT_TRUE(ProbeFile(devicePath("\\x:y.jpg"), &colon));
+    EXPECT_EQ(colon.name, "x:y.jpg");
 }
 
 TEST_F(ProbeFileTest, FolderWithAndWithoutTrailingBackslash)

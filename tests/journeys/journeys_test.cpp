@@ -246,7 +246,7 @@ TEST(Journey, DeleteThreePicturesKeepingTheSecondThenDeleteAFolder)
                        "No"));
     ASSERT_TRUE(Answer(album, "Delete File", "Delete file 'x.jpg' ?", "Yes"));
     ASSERT_TRUE(Answer(album, "Delete File", "Delete file 'notes.txt' ?", "Yes"));
-    ASSERT_TRUE(Answer(album, "Delete Folder", "Delete folder '\\Album\\Old' ?", "Yes"));
+    ASSERT_TRUE(Answer(album, "Delete Folder", "Delete folder '~/Album/Old' ?", "Yes"));
     ASSERT_TRUE(Eventually([&] { return !fs::exists(old); }));
     EXPECT_TRUE(fs::exists(album.trashFiles() / "x.jpg"));
     EXPECT_TRUE(fs::exists(album.trashFiles() / "notes.txt"));

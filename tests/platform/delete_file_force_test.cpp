@@ -110,6 +110,16 @@ TEST_F(DeleteFileForceTest, DeletesLinksNeverTheirTargets)
     }
 }
 
+// A name that is not UTF-8 is deleted itself, never the file whose name reads the same as text.
+TEST_F(DeleteFileForceTest, ANameThatIsNotTextNeverReachesAnotherFile)
+{
+    makeFile(folder / "bad\xff.jpg", 0644);
+    makeFile(folder / "bad\ufffd.jpg", 0644);
+    EXPECT_TRUE(DeleteFileForce((folder / "bad\xff.jpg").string(), DeleteTarget::Trash));
+    EXPECT_FALSE(fs::exists(folder / "bad\xff.jpg"));
+    EXPECT_TRUE(fs::exists(folder / "bad\ufffd.jpg"));
+}
+
 TEST_F(DeleteFileForceTest, RefusesFoldersAndMissingFiles)
 {
     fs::create_directories(folder / "sub");

@@ -87,15 +87,10 @@ TEST(ListingNamesTest, PatternMatching)
     for (const Row &row : rows)
         EXPECT_EQ(NameMatchesPattern(row.name, row.pattern), row.matches)
                 << row.name << " ~ " << row.pattern;
-
-    EXPECT_TRUE(IsDeviceExpressibleName("Grüße.jpg"));
-    for (const char *bad :
-         { "", "a\\b", "bad\xff", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "cut\xe2\x82" })
-        EXPECT_FALSE(IsDeviceExpressibleName(bad)) << bad;
 }
 
-// The listing gives entries in listing order with their facts, follows links, and leaves out
-// what a device path cannot name and what it cannot examine.
+// The listing gives entries in listing order with their facts and device names, follows links,
+// and leaves out hidden entries and what it cannot examine unless every entry is asked for.
 TEST(ListDirectoryTest, EntriesOrderAndFacts)
 {
     TempDir dir;
@@ -108,8 +103,9 @@ TEST(ListDirectoryTest, EntriesOrderAndFacts)
 
     auto records = ListDirectory(dir.path().string());
     EXPECT_EQ(namesOf(records),
-              (std::vector<std::string>{ "a.jpg", "B.jpg", "link.jpg", "ornsnap999.bmp",
-                                         "ornsnap1000.bmp", "Sub", "x:y.gif" }));
+              (std::vector<std::string>{ "a.jpg", "B.jpg", "back\uf05cslash.jpg", "bad\uf0ff.jpg",
+                                         "link.jpg", "ornsnap999.bmp", "ornsnap1000.bmp", "Sub",
+                                         "x:y.gif" }));
     for (const auto &record : records) {
         EXPECT_EQ(record.isDirectory(), record.name == "Sub") << record.name;
         if (!record.isDirectory()) {
@@ -117,7 +113,13 @@ TEST(ListDirectoryTest, EntriesOrderAndFacts)
             EXPECT_NE(record.writeTime, 0u) << record.name;
         }
     }
-    EXPECT_EQ(records[0].objectId, records[2].objectId);
+    EXPECT_EQ(records[0].objectId, records[4].objectId);
+
+    const auto every = ListDirectory(dir.path().string(), "*", ListingScope::Every);
+    EXPECT_EQ(namesOf(every).size(), records.size() + 2);
+    EXPECT_EQ(every[0].name, ".hidden.jpg");
+    EXPECT_EQ(every[5].name, "dangling.jpg");
+    EXPECT_FALSE(every[5].isDirectory());
 
     EXPECT_EQ(namesOf(ListDirectory(dir.path().string() + "/", "ORNSNAP*.BMP")),
               (std::vector<std::string>{ "ornsnap999.bmp", "ornsnap1000.bmp" }));
@@ -162,10 +164,11 @@ TEST(ListSubfoldersTest, CountsAndNames)
     std::filesystem::create_directory_symlink(dir.path() / "b", dir.path() / "linked");
     std::filesystem::create_symlink(dir.path() / "file.jpg", dir.path() / "filelink");
 
-    const std::vector<std::string> listed = { "kept", "A", "a|b", "b", "c9", "c10", "linked" };
-    EXPECT_EQ(ListSubfolders(folder, &names, true), 6);
+    const std::vector<std::string> listed = { "kept",      "A",  "a|b", "b",
+                                              "bad\uf0ff", "c9", "c10", "linked" };
+    EXPECT_EQ(ListSubfolders(folder, &names, true), 7);
     EXPECT_EQ(names, listed);
-    EXPECT_EQ(ListSubfolders(folder, nullptr, true), 6);
+    EXPECT_EQ(ListSubfolders(folder, nullptr, true), 7);
     EXPECT_EQ(ListSubfolders(folder, nullptr, false), 1);
 
     EXPECT_EQ(ListSubfolders(folder + "/missing", &names, true), -1);

@@ -21,6 +21,8 @@ TEST(DisplayPathTest, DevicePathsReadAsTheDesktopWritesThem)
         { "/srv/album", "\\Pictures\\2024", "/Pictures/2024" },
         { "/srv/album", "\\", "/" },
         { "/home/annex", "\\a b\\c:d", "/a b/c:d" },
+        // Names carrying a "\\" and a byte that is not UTF-8 (see DeviceName).
+        { "/srv/album", "\\odd\uf05cname\\bad\uf0ff", "/odd\\name/bad\ufffd" },
         // Not device paths: host paths and nothing are shown as they are.
         { "", "/tmp/x.jpg", "/tmp/x.jpg" },
         { "", "", "" },

@@ -14,6 +14,7 @@
 #include "tests/platform/scoped_env.h"
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/qt_test_app.h"
+#include "views/view_picture.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -36,9 +37,9 @@ SystemFacts acmeFacts()
     facts.model = "Acme Box";
     facts.processor = "Acme CPU";
     facts.osName = "Acme OS";
-    facts.kernelMajor = 3;
-    facts.kernelMinor = 0;
-    facts.storage = MemoryFigures{ 2048, 1024 };
+    facts.kernelMajor = 6;
+    facts.kernelMinor = 1;
+    facts.storage = MemoryFigures{ 3u << 20, 1024 };
     facts.memory = MemoryFigures{ 1u << 20, 3u << 19 };
     return facts;
 }
@@ -51,7 +52,9 @@ protected:
     std::unique_ptr<CPropSheet> makeSheet(SystemFacts facts = acmeFacts())
     {
         InfoSheetSources sources = HostInfoSheetSources();
-        sources.systemFacts = [facts] { return facts; };
+        sources.systemFacts = [facts] {
+            return facts;
+        };
         auto sheet = MakeInfoSheet(doc, nullptr, sources);
         sheet->show();
         return sheet;
@@ -81,14 +84,13 @@ protected:
         return {};
     }
 
-    void writeJpeg(const std::string &devicePath, int width, int height, int bytesPerPixel,
-                   int dpi)
+    void writeJpeg(const std::string &devicePath, int width, int height, int bytesPerPixel, int dpi)
     {
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height * 3), 0x80);
         JpegWriter writer;
         writer.xResolution = writer.yResolution = dpi;
-        writer.write(host(devicePath), pixels.data(), width, height, 0, bytesPerPixel, 100,
-                     nullptr, true, false);
+        writer.write(host(devicePath), pixels.data(), width, height, 0, bytesPerPixel, 100, nullptr,
+                     true, false);
     }
 
     void writeGif(const std::string &devicePath, int colours)
@@ -157,15 +159,18 @@ TEST_F(InfoSheetTest, ShowsTheSelectedPictureItsSizeTheFolderAndTheMachine)
     EXPECT_EQ(text(*sheet, "114", "1015"), DisplayPathText("\\Pictures"));
     EXPECT_EQ(text(*sheet, "114", "1019"), "2");
     EXPECT_EQ(text(*sheet, "114", "1018"),
-              QString::fromStdString(ByteSizeText(fileSize("\\Pictures\\a.jpg")
-                                                  + fileSize("\\Pictures\\b.jpg"))));
+              QString::fromStdString(
+                      ByteSizeText(fileSize("\\Pictures\\a.jpg") + fileSize("\\Pictures\\b.jpg"))));
     EXPECT_NE(text(*sheet, "114", "1017"), "N/A");
 
     QStringList system;
-    for (const char *id : { "1055", "1054", "1051", "1052", "1046", "1047", "1048", "1049", "1050" })
+    for (const char *id :
+         { "1055", "1054", "1051", "1052", "1046", "1047", "1048", "1049", "1050" })
         system << text(*sheet, "115", id);
-    EXPECT_EQ(system, (QStringList{ "Acme Box", "Acme CPU", "Acme OS", "3.00", "1 MB", "2 KB",
-                                    "1 KB", "1 MB", "1.50 MB" }));
+    // The total memory is the RAM alone; storage is the device root's file system.
+    EXPECT_EQ(system,
+              (QStringList{ "Acme Box", "Acme CPU", "Acme OS", "6.1", "1 MB", "3 MB", "1 KB",
+                            "1 MB", "1.50 MB" }));
 
     // OK keeps the unit chosen; the settings are unchanged until then.
     EXPECT_EQ(SizeUnit(settings), 1);
@@ -182,6 +187,7 @@ TEST_F(InfoSheetTest, FolderPageShowsTheFolderInTheDesktopsForm)
         const char *folder;
         const char *shown;
     };
+
     const Row rows[] = {
         { DeviceRoot(), "\\Pictures\\2024 a", "~/Pictures/2024 a" },
         { DeviceRoot(), "\\", "~" },
@@ -212,7 +218,8 @@ TEST_F(InfoSheetTest, EmptyRootFolderHasOnlyFolderAndSystemWithoutADate)
     QStringList system;
     for (const char *id : { "1055", "1054", "1051", "1052", "1046", "1047", "1049" })
         system << text(*sheet, "115", id);
-    EXPECT_EQ(system, (QStringList{ "Unknown", "Unknown", "Linux", "Unknown", "N/A", "N/A", "N/A" }));
+    EXPECT_EQ(system,
+              (QStringList{ "Unknown", "Unknown", "Linux", "Unknown", "N/A", "N/A", "N/A" }));
     // Without a Size page, OK leaves the unit alone.
     sheet->accept();
     EXPECT_EQ(SizeUnit(settings), 1);
@@ -235,6 +242,7 @@ TEST_F(InfoSheetTest, TypeAndColoursOfEachKindOfPicture)
         { "gray.jpg", "JPEG", "Grayscale" },
         { "rgb.bmp", "BMP", "16.78 M" },
     };
+
     for (const Row &row : rows) {
         doc.ClearSelection();
         doc.SelectByName(row.name);
@@ -243,6 +251,29 @@ TEST_F(InfoSheetTest, TypeAndColoursOfEachKindOfPicture)
         EXPECT_EQ(text(*sheet, "112", "1010"), row.type) << row.name;
         EXPECT_EQ(text(*sheet, "112", "1011"), row.colours) << row.name;
     }
+}
+
+// A GIF whose only palette is a 16-colour local table: its colours are known once the image view
+// has decoded it.
+TEST_F(InfoSheetTest, ColoursCountThePaletteOfThePictureOnShow)
+{
+    const std::vector<std::uint8_t> gif = [] {
+        std::vector<std::uint8_t> bytes = { 'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0,
+                                            // 1 x 1 at 0, 0 with a local table of 16 entries
+                                            0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0x83 };
+        bytes.resize(bytes.size() + 16 * 3, 0x40);
+        // Code size 4: clear, index 0, end.
+        bytes.insert(bytes.end(), { 4, 2, 0x10, 0x44, 0, 0x3b });
+        return bytes;
+    }();
+    makeFolder("\\p");
+    WriteBytes(host("\\p\\local.gif"), gif);
+    doc.ChangeFolder("\\p");
+    ASSERT_EQ(doc.Count(), 1);
+    ImageItem &item = *doc.ItemAt(0);
+    EXPECT_EQ(FactsOf(item).colours, "256");
+    ASSERT_EQ(LoadViewFrames(doc, item, 100), 0u);
+    EXPECT_EQ(FactsOf(item).colours, "16");
 }
 
 TEST_F(InfoSheetTest, PictureWithoutDescriptionShowsEmptyFacts)

@@ -111,6 +111,8 @@ TEST(SaveChoices, DestinationNameSwapsOnlyTheLastExtension)
     EXPECT_EQ(DestinationName("a.b.bmp", "", 2), "a.b.jpg");
     EXPECT_EQ(DestinationName("noext", "_x", 1), "noext_x.bmp");
     EXPECT_EQ(DestinationName("shot.bmp", "", 4), "shot.png");
+    // A host name may hold what other systems take for a drive or folder separator.
+    EXPECT_EQ(DestinationName("x:y.jpg", "_c", 2), "x:y_c.jpg");
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST_F(SaveRoutineTest, ANewFileInTheShownFolderJoinsTheAlbum)
     EXPECT_TRUE(answers.asked.empty());
     // The picture decoded for the save is let go again; the views decode it when they need it.
     EXPECT_TRUE(item().frames.empty());
-    EXPECT_FALSE(item().has(ItemFlag::FramesCached));
+    EXPECT_FALSE(item().has(ItemFlag::ViewCached));
 }
 
 TEST_F(SaveRoutineTest, AFileInAnotherFolderLeavesTheAlbumAlone)
@@ -110,15 +110,17 @@ TEST_F(SaveRoutineTest, OnlyYesOverwritesAnExistingFile)
     EXPECT_EQ(PictureSize("\\pics\\p0_c.gif"), (Size{ 4, 4 }));
 }
 
+// The item of exactly that name, not its twin that differs in case alone.
 TEST_F(SaveRoutineTest, OverwritingAListedPictureReadsItsItemAgain)
 {
     makeSized("\\pics\\p0_c.bmp", 20, 20);
+    makeSized("\\pics\\P0_C.bmp", 20, 20);
     doc.ChangeFolder("\\pics");
-    ImageItem *other = doc.ItemAt(1);
+    ImageItem *other = doc.ItemAt(2);
     other->setSelected(true);
     ASSERT_EQ(other->fileName, "p0_c.bmp");
     EXPECT_EQ(crop({ 0, 0, 7, 9 }, "\\pics", "_c", kBmp24).result, CropOutcome::Saved);
-    EXPECT_EQ(doc.Count(), 2);
+    EXPECT_EQ(doc.Count(), 3);
     EXPECT_EQ(other->info.width, 7);
     EXPECT_EQ(other->info.height, 9);
     EXPECT_TRUE(other->selected());

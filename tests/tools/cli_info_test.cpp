@@ -4,10 +4,9 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
 
@@ -28,10 +27,12 @@ std::string readText(const std::string &path)
 // A 2 x 1 24-bit BMP stating 2835 pixels per metre (72 per inch) horizontally and none vertically.
 std::vector<std::uint8_t> tinyBmp()
 {
-    return { 'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,             // file header
-             40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, // size, 2 x 1, 24 bits
-             8, 0, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-             1, 2, 3, 4, 5, 6, 0, 0 };
+    return {
+        'B', 'M', 62, 0, 0,    0,    0, 0, 0, 0, 54, 0, 0, 0, // file header
+        40,  0,   0,  0, 2,    0,    0, 0, 1, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0, // size, 2 x 1, 24 bits
+        8,   0,   0,  0, 0x13, 0x0B, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 1,
+        2,   3,   4,  5, 6,    0,    0
+    };
 }
 
 TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
@@ -43,6 +44,34 @@ TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
     EXPECT_EQ(r.status, 0);
     std::string line = dir.file("a.bmp") + "\tBMP\t2\t1\t16777216\t-1\t-1\t1\n";
     EXPECT_EQ(r.out, line + line + png + "\tPNG\t32\t32\t16777216\t25\t25\t1\n");
+}
+
+// Whatever a name holds, each picture keeps one line: tab, newline and backslash are escaped.
+TEST(CliInfo, HostileNamesKeepOneLineEach)
+{
+    TempDir dir;
+
+    struct Row
+    {
+        std::string name, printed;
+    } rows[] = {
+        { "tab\tname.bmp", "tab\\tname.bmp" },
+        { "new\nline.bmp", "new\\nline.bmp" },
+        { "back\\slash.bmp", "back\\\\slash.bmp" },
+        { "%41 %s.bmp", "%41 %s.bmp" },
+        { "-dash.bmp", "-dash.bmp" },
+        { "bad\xff.bmp", "bad\xff.bmp" },
+    };
+
+    std::string arguments, expected;
+    for (const Row &row : rows) {
+        WriteBytes(dir.file(row.name), tinyBmp());
+        arguments += " '" + dir.file(row.name) + "'";
+        expected += dir.file(row.printed) + "\tBMP\t2\t1\t16777216\t-1\t-1\t1\n";
+    }
+    const CommandResult r = runCli("info" + arguments);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
 }
 
 TEST(CliInfo, FailuresGoToStandardErrorWithTheProgramsMessage)

@@ -55,6 +55,19 @@ TEST_F(ViewTest, MemoryShortageFreesOtherPicturesAndRetries)
     EXPECT_TRUE(pinned.has(ItemFlag::ThumbCached));
 }
 
+// Frames only the image view holds are the picture on show: a thumbnail's shortage leaves them.
+TEST_F(ViewTest, MemoryShortageLeavesThePictureOnShow)
+{
+    loadPictures(2);
+    ImageItem &shown = *doc.ItemAt(0);
+    shown.flags |= ItemFlag::ViewCached;
+    int calls = 0;
+    EXPECT_FALSE(
+            EnsureThumbnail(doc, *doc.ItemAt(1), true, failing(calls, 100, Msg::NotEnoughMemory)));
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(shown.has(ItemFlag::ViewCached));
+}
+
 TEST_F(ViewTest, OtherFailuresAndPreviewsFreeNothing)
 {
     loadPictures(3);

@@ -1,5 +1,4 @@
 #include "cli_commands.h"
-
 #include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
 #include "common/alb_exception.h"
@@ -8,11 +7,39 @@
 
 namespace {
 
+// A name as one field of a tab-separated line: a tab, newline, carriage return or backslash is
+// written as \t, \n, \r or \\, so every picture keeps one line of its own and the name can be
+// read back. Other bytes pass as the file system holds them.
+std::string fieldText(const std::string &name)
+{
+    std::string field;
+    for (char c : name) {
+        switch (c) {
+        case '\t':
+            field += "\\t";
+            break;
+        case '\n':
+            field += "\\n";
+            break;
+        case '\r':
+            field += "\\r";
+            break;
+        case '\\':
+            field += "\\\\";
+            break;
+        default:
+            field += c;
+        }
+    }
+    return field;
+}
+
 void printInfo(const std::string &file, const ImageInfo &info)
 {
-    std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%d\t%d\n", file.c_str(), FormatName(info.format),
-                info.width, info.height, ShownColourText(info, nullptr).c_str(), info.xResolution,
-                info.yResolution, info.frameCount);
+    std::printf("%s\t%s\t%d\t%d\t%s\t%d\t%d\t%d\n", fieldText(file).c_str(),
+                FormatName(info.format), info.width, info.height,
+                ShownColourText(info, nullptr).c_str(), info.xResolution, info.yResolution,
+                info.frameCount);
 }
 
 } // namespace
