@@ -187,7 +187,9 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
     });
     s.chooseOutput();
     const int bytes = s.output == Output::Indexed || s.output == Output::Gray ? 1 : 3;
-    const std::uint64_t storeBytes = (static_cast<std::uint64_t>(s.width) + 3) * s.height * bytes;
+    const auto width = static_cast<std::int32_t>(s.width);
+    const std::uint64_t storeBytes =
+            (static_cast<std::uint64_t>(width) + RowPadFor(width)) * s.height * bytes;
     if (storeBytes > ImageBuffer::kMaxStoreBytes)
         ThrowAlb(Msg::NotEnoughMemory, Module::PngReader, kPlaceHeader, kStepTooLarge);
     s.makePalette();
