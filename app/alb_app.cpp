@@ -1,5 +1,6 @@
 #include "app/alb_app.h"
 
+#include "app/about_box.h"
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/alb_splitter.h"
@@ -28,7 +29,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QMessageBox>
 #include <QSessionManager>
 #include <QStyle>
 #include <QToolBar>
@@ -392,8 +392,7 @@ void CAlbApp::raiseFrame()
 
 void CAlbApp::showAbout()
 {
-    QMessageBox::about(frame.get(), QStringLiteral("About Vistrel"),
-                       QStringLiteral("Vistrel\nVersion 2.00"));
+    RunAboutBox(frame.get());
 }
 
 void CAlbApp::traceState() const

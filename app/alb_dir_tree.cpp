@@ -1,14 +1,13 @@
 #include "app/alb_dir_tree.h"
 
+#include "app/command_popup.h"
 #include "app/doc_commands.h"
 #include "common/dir_record.h"
 #include "common/path_names.h"
-#include "common/string_table.h"
 #include "platform/directory_listing.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -18,13 +17,6 @@ bool folderExists(const std::string &path)
 {
     DirectoryRecord record;
     return ProbeFile(path, &record) && record.isDirectory();
-}
-
-QString menuText(std::uint32_t id)
-{
-    std::string text;
-    LoadString(id, text);
-    return QString::fromStdString(text);
 }
 
 } // namespace
@@ -158,16 +150,12 @@ void CAlbDirTree::mousePressEvent(QMouseEvent *event)
 
 void CAlbDirTree::contextMenuEvent(QContextMenuEvent *event)
 {
-    QMenu menu(this);
-    for (std::uint32_t id : { DocCmd::NewFolder, DocCmd::DeleteFolder }) {
-        QAction *action = menu.addAction(menuText(id));
-        action->setObjectName(QString::number(id));
-        action->setData(id);
-    }
     event->accept();
-    QAction *chosen = menu.exec(event->globalPos());
-    if (chosen)
-        postCommand(chosen->data().toUInt());
+    const std::uint32_t chosen =
+            RunCommandPopup(this, QString(), QString(), { DocCmd::NewFolder, DocCmd::DeleteFolder },
+                            stateSource, event->globalPos());
+    if (chosen != 0)
+        postCommand(chosen);
 }
 
 void CAlbDirTree::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_popup.h"
 #include "app/folder_tree_rules.h"
 
 #include <cstdint>
@@ -26,6 +27,9 @@ public:
 
     // Where posted commands go: 30105 after a selection change, 30001 and 30002 from the menu.
     void setCommandSink(CommandSink sink) { commandSink = std::move(sink); }
+
+    // Where the menu's items take their states from: the frame's, as its menus and bars.
+    void setStateSource(CommandStateSource source) { stateSource = std::move(source); }
 
     // Enter pressed in the tree: the document selects its first picture.
     void setEnterHandler(std::function<void()> handler) { enterHandler = std::move(handler); }
@@ -61,6 +65,7 @@ private:
     void postCommand(std::uint32_t id);
 
     CommandSink commandSink;
+    CommandStateSource stateSource;
     std::function<void()> enterHandler;
     std::function<void()> activateHandler;
     bool buildingFlag = false;

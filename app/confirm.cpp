@@ -1,5 +1,6 @@
 #include "app/confirm.h"
 
+#include "app/dialog_controls.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
 
@@ -14,6 +15,7 @@
 
 namespace {
 
+constexpr std::uint32_t kDialogId = 111;
 constexpr int kMargin = 8;
 constexpr int kSpacing = 6;
 constexpr int kBaseLines = 3;
@@ -54,7 +56,7 @@ int longestWordWidth(const QString &text, const QFontMetrics &metrics)
 
 ConfirmDialog::ConfirmDialog(const ConfirmRequest &request, QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("111"));
+    setObjectName(QString::number(kDialogId));
     setWindowTitle(QString::fromStdString(request.title));
     text = new QLabel(QString::fromStdString(request.text), this);
     text->setObjectName(QStringLiteral("1000"));
@@ -72,6 +74,7 @@ ConfirmDialog::ConfirmDialog(const ConfirmRequest &request, QWidget *parent) : Q
     buttons[0]->setDefault(true);
     buttons[1]->setEnabled(request.yesToAllOffered);
     placeControls(request.lineCount);
+    ConnectHelp(*this, nullptr, kDialogId);
 }
 
 QPushButton *ConfirmDialog::button(int answer) const

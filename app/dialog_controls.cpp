@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QShortcut>
 
 QDialogButtonBox *AddOkCancelHelp(QDialog &dialog, std::uint32_t helpContext)
 {
@@ -16,7 +17,17 @@ QDialogButtonBox *AddOkCancelHelp(QDialog &dialog, std::uint32_t helpContext)
     NamedControl(cancel, "2", cancel->text());
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog,
-                     [helpContext] { ShowHelp(helpContext); });
+    ConnectHelp(dialog, buttons, helpContext);
     return buttons;
+}
+
+void ConnectHelp(QDialog &dialog, QDialogButtonBox *buttons, std::uint32_t helpContext)
+{
+    const auto show = [helpContext] {
+        ShowHelp(helpContext);
+    };
+    if (buttons)
+        QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog, show);
+    auto *key = new QShortcut(QKeySequence::HelpContents, &dialog);
+    QObject::connect(key, &QShortcut::activated, &dialog, show);
 }

@@ -1,5 +1,6 @@
 #include "app/folder_picker.h"
 
+#include "app/dialog_controls.h"
 #include "app/image_lists.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -12,6 +13,8 @@
 #include <utility>
 
 namespace {
+
+constexpr std::uint32_t kDialogId = 31000;
 
 QString rootDisplayName()
 {
@@ -39,7 +42,7 @@ void FolderPickerTree::folderSelected(QTreeWidgetItem *item)
 FolderPickerDialog::FolderPickerDialog(std::string path, const std::string &prompt, QWidget *parent)
     : QDialog(parent), chosenPath(std::move(path))
 {
-    setObjectName(QStringLiteral("31000"));
+    setObjectName(QString::number(kDialogId));
     setWindowTitle(QStringLiteral("Open Folder"));
     auto *label = new QLabel(prompt.empty() ? QStringLiteral("Select new folder:")
                                             : QString::fromStdString(prompt),
@@ -47,6 +50,8 @@ FolderPickerDialog::FolderPickerDialog(std::string path, const std::string &prom
     label->setObjectName(QStringLiteral("1001"));
     folderTree = new FolderPickerTree(this);
     folderTree->setObjectName(QStringLiteral("41000"));
+    folderTree->setAccessibleName(label->text());
+    label->setBuddy(folderTree);
     const ImageList images = BuildDialogImageList(BitmapId::FolderPicker);
     folderTree->setFolderImages(&images);
     folderTree->setChosenPath(chosenPath);
@@ -57,6 +62,7 @@ FolderPickerDialog::FolderPickerDialog(std::string path, const std::string &prom
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
     connect(buttons, &QDialogButtonBox::accepted, this, &FolderPickerDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &FolderPickerDialog::reject);
+    ConnectHelp(*this, nullptr, kDialogId);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);

@@ -119,8 +119,7 @@ void CMainFrame::onTimer(std::uint32_t timerId)
         messageHandler->onFrameTimer(timerId);
 }
 
-void CMainFrame::postFrameMessage(std::uint32_t message, std::uintptr_t first,
-                                  std::intptr_t second)
+void CMainFrame::postFrameMessage(std::uint32_t message, std::uintptr_t first, std::intptr_t second)
 {
     PostMessageTo(this, this, message, first, second);
 }
@@ -172,12 +171,18 @@ void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
 {
     escapeKey->setEnabled(on);
     if (on) {
+        // Leaving full screen brings back the state the window had: a maximised window stays
+        // maximised.
+        if (!isFullScreen())
+            windowedState = windowState() & ~Qt::WindowMinimized;
         menuBar()->hide();
         bar->hide();
         showFullScreen();
     } else {
-        if (isFullScreen())
-            showNormal();
+        if (isFullScreen()) {
+            setWindowState(windowedState);
+            show();
+        }
         menuBar()->show();
         bar->show();
         panes->raise();

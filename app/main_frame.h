@@ -21,6 +21,7 @@ class CommandActions;
 class FrameMessageHandler;
 class LowMemoryNotice;
 class QAction;
+class QMenu;
 class QShortcut;
 class QToolBar;
 struct AppSettings;
@@ -78,7 +79,7 @@ public:
     // target handled it.
     bool routeCommand(std::uint32_t id);
 
-    CommandState commandState(std::uint32_t id) const { return chain.state(id); }
+    CommandState commandState(std::uint32_t id) const override { return chain.state(id); }
 
     void updateCommandStates();
 
@@ -133,6 +134,7 @@ public:
     void activateView(QWidget &view) override;
     void cellSizeChanged() override;
     void showZoomIndicator(bool actualSize) override;
+
     void commandStatesChanged() override { updateCommandStates(); }
 
     // MessageWindow: handed to the message handler (nothing happens while there is none).
@@ -151,6 +153,10 @@ public:
     // The low-memory notice: once until the next activation, the pictures are given up, the
     // panes (and outside Full Screen View the toolbar) hidden and open dialogs closed.
     void hibernate();
+
+    // The bars carry their buttons only: a right click on them opens no menu (the toolkit's
+    // own would hide a bar behind the program's back, the toolbar toggle's state with it).
+    QMenu *createPopupMenu() override { return nullptr; }
 
 signals:
     // A command went along the route (whether or not anyone took it).
@@ -190,6 +196,7 @@ private:
     bool madeThumbnails = false;
     QPointer<QWidget> active;
     QPointer<QWidget> focusAtDeactivation;
+    Qt::WindowStates windowedState = Qt::WindowNoState;
     bool leftSinceNotice = false;
     LowMemoryNotice *lowMemory;
     // Escape belongs to the views and dialogs except in Full Screen View.

@@ -109,6 +109,7 @@ void CMainFrame::connectTree()
     // The tree already defers its commands, so the folder change never runs inside one of its
     // notifications.
     folderTree->setCommandSink([this](std::uint32_t id) { routeCommand(id); });
+    folderTree->setStateSource([this](std::uint32_t id) { return commandState(id); });
     folderTree->setActivateHandler([this] { activateView(*folderTree); });
     folderTree->setEnterHandler([this] { pressEnterInTree(); });
 }

@@ -2,6 +2,7 @@
 
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/dialog_controls.h"
 #include "app/document_frame.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
@@ -11,7 +12,6 @@
 #include "common/string_table.h"
 #include "platform/display_path.h"
 #include "platform/file_operations.h"
-#include "platform/help.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -67,7 +67,7 @@ NewFolderDialog::NewFolderDialog(const std::string &currentFolder, const std::st
     cancel->setObjectName(QStringLiteral("2003"));
     connect(buttons, &QDialogButtonBox::accepted, this, &NewFolderDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &NewFolderDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
+    ConnectHelp(*this, buttons, kDialogId);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -94,6 +94,7 @@ void OptionsDialog::buildControls()
     largeButton = radio("1031", "Large", this);
     homeField = new QLineEdit(this);
     homeField->setObjectName(QStringLiteral("1076"));
+    homeField->setAccessibleName(QStringLiteral("Home:"));
     homeField->setReadOnly(true);
     auto *change = new QPushButton(QStringLiteral("Change..."), this);
     change->setObjectName(QStringLiteral("1078"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/command_route.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -21,12 +23,22 @@ public:
     virtual void activateView(QWidget &view) = 0;
     // The thumbnail cell size changed: the splitter's steps follow it.
     virtual void cellSizeChanged() = 0;
+
     // The image view's zoom became (or left) actual size: the toolbar shows the matching one of
     // the two Image Info buttons.
     virtual void showZoomIndicator(bool actualSize) { (void)actualSize; }
+
     // Something a command's state depends on changed outside a command (a picture finished
     // decoding): the bars and menus ask again.
     virtual void commandStatesChanged() { }
+
+    // The state of a command as the menus and bars show it; a host that decides nothing leaves
+    // every command enabled.
+    virtual CommandState commandState(std::uint32_t id) const
+    {
+        (void)id;
+        return {};
+    }
 };
 
 // Everything a view is made with. The view's parent is the splitter, which places it.

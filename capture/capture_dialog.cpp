@@ -83,7 +83,11 @@ void CaptureDialog::buildControls()
                               "1023", QStringLiteral("Confirm before file saving"));
     soundBox = NamedControl(new QCheckBox(QStringLiteral("Enable capture sound"), this), "1026",
                             QStringLiteral("Enable capture sound"));
-    connect(enableBox, &QCheckBox::clicked, this, &CaptureDialog::updateEnabling);
+    // A list's accessible name on this desktop is its entry: the label that names it is its buddy.
+    triggerLabel->setBuddy(triggerList);
+    resolutionLabel->setBuddy(resolutionList);
+    // Checked or cleared in any way (a click, the keys, a screen reader's toggle).
+    connect(enableBox, &QCheckBox::toggled, this, &CaptureDialog::updateEnabling);
 
     QDialogButtonBox *buttons = AddOkCancelHelp(*this, kDialogId);
 

@@ -73,7 +73,7 @@ CaptureFileFormatDialog::CaptureFileFormatDialog(std::string captureFolder,
     prefixField->selectAll();
     prefixField->setFocus();
     choicesChanged();
-    connect(prefixField, &QLineEdit::textEdited, this, &CaptureFileFormatDialog::choicesChanged);
+    connect(prefixField, &QLineEdit::textChanged, this, &CaptureFileFormatDialog::choicesChanged);
     connect(formatList, &QComboBox::currentIndexChanged, this,
             &CaptureFileFormatDialog::choicesChanged);
 }
@@ -101,7 +101,10 @@ void CaptureFileFormatDialog::buildControls()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(grid);
-    layout->addWidget(new QLabel(QStringLiteral("Select the capture file format:"), this));
+    // The list's accessible name on this desktop is its entry: its label is its buddy.
+    auto *formatLabel = new QLabel(QStringLiteral("Select the capture file format:"), this);
+    formatLabel->setBuddy(formatList);
+    layout->addWidget(formatLabel);
     layout->addWidget(formatList);
     layout->addWidget(buttons);
 }

@@ -8,7 +8,6 @@
 #include "common/error_report.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
-#include "platform/help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -70,7 +69,7 @@ void CaptureMessageDialog::buildControls(const QString &defaultName, const QStri
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     NamedControl(ok, "1", ok->text());
     connect(buttons, &QDialogButtonBox::accepted, this, &CaptureMessageDialog::accept);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kDialogId); });
+    ConnectHelp(*this, buttons, kDialogId);
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Filename:"), this), 0, 0);

@@ -4,9 +4,11 @@
 #include "sheets/crop_preview.h"
 #include "sheets/save_sheet.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -44,6 +46,22 @@ QIcon buttonIcon(const char *themeName, const QString &text)
     return QIcon::fromTheme(QString::fromUtf8(themeName), QIcon(drawn));
 }
 
+// An edit of the rectangle. Enter applies the typed value, as leaving the edit does, and goes no
+// further: the sheet's default button would otherwise take it and ask to quit or close the sheet.
+class RectangleEdit : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QSpinBox::keyPressEvent(event);
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
+    }
+};
+
 } // namespace
 
 CCropPage::CCropPage(CSaveSheet &owner, const AppSettings &settings, ItemPictureLoader loader,
@@ -60,7 +78,7 @@ CCropPage::CCropPage(CSaveSheet &owner, const AppSettings &settings, ItemPicture
 QSpinBox *CCropPage::edit(int id, const QString &label)
 {
     // The edit and its spin buttons are one control here.
-    auto *spin = new QSpinBox(this);
+    auto *spin = new RectangleEdit(this);
     NameControl(spin, id, label);
     spin->setRange(0, kEditMaximum);
     connect(spin, &QSpinBox::valueChanged, this, [this] { editsChanged(); });
@@ -89,11 +107,18 @@ void CCropPage::buildControls()
     zoomInButton = modeButton(kZoomInId, QStringLiteral("ZI"), "zoom-in");
     zoomOutButton = modeButton(kZoomOutId, QStringLiteral("ZO"), "zoom-out");
     actualButton = modeButton(kActualId, QStringLiteral("ZA"), "zoom-original");
-    cropButton->setCheckable(true);
-    panButton->setCheckable(true);
+    // The two modes are one choice: whichever way a button gets checked (a click, the keys, a
+    // screen reader's toggle), the other lets go and the mode follows.
+    auto *modes = new QButtonGroup(this);
+    for (QToolButton *b : { cropButton, panButton }) {
+        b->setCheckable(true);
+        modes->addButton(b);
+    }
     cropButton->setChecked(true);
-    connect(cropButton, &QToolButton::clicked, this, [this] { setPanMode(false); });
-    connect(panButton, &QToolButton::clicked, this, [this] { setPanMode(true); });
+    connect(panButton, &QToolButton::toggled, this, [this](bool on) {
+        if (on != panning)
+            setPanMode(on);
+    });
     connect(zoomInButton, &QToolButton::clicked, this, [this] {
         view->zoomIn();
         updateModeButtons();

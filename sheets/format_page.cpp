@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -57,6 +58,7 @@ CFormatPage::CFormatPage(CSaveSheet &owner, QImage noPicture, QWidget *parent)
     setObjectName(QStringLiteral("205"));
     thumb = new ItemPreview(owner.document(), std::move(noPicture), this);
     buildControls();
+    filling = false;
 }
 
 QComboBox *CFormatPage::list(int id, std::uint32_t stringId, const QString &name)
@@ -64,7 +66,11 @@ QComboBox *CFormatPage::list(int id, std::uint32_t stringId, const QString &name
     auto *box = new QComboBox(this);
     NameControl(box, id, name);
     box->addItems(listEntries(stringId));
-    connect(box, &QComboBox::activated, this, [this] { formatChanged(); });
+    // A change made any way (the list's own popup, keys, a screen reader) counts.
+    connect(box, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling)
+            formatChanged();
+    });
     return box;
 }
 
@@ -77,6 +83,13 @@ QComboBox *CFormatPage::resolutionList(int id, const QString &name)
     box->lineEdit()->setMaxLength(kResolutionChars);
     box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
+    // An entry chosen from the list is a valid resolution and is taken at once; typed text waits
+    // until the list is left.
+    const bool horizontal = id == kXResolutionId;
+    connect(box, &QComboBox::currentIndexChanged, this, [this, horizontal](int index) {
+        if (!filling && index >= 0)
+            takeResolution(horizontal);
+    });
     return box;
 }
 
@@ -91,7 +104,12 @@ void CFormatPage::buildControls()
     auto *group = new QButtonGroup(this);
     for (QRadioButton *b : { jpegButton, gifButton, bmpButton, pngButton }) {
         group->addButton(b);
-        connect(b, &QRadioButton::clicked, this, [this] { formatChanged(); });
+        // Checked by a click, the keys or a screen reader's toggle alike; the button that loses
+        // its check reports too, and only the one that gains it is followed.
+        connect(b, &QRadioButton::toggled, this, [this](bool on) {
+            if (on && !filling)
+                formatChanged();
+        });
     }
     qualityLabel = new QLabel(QStringLiteral("Quality:"), this);
     qualityList = list(kQualityId, Msg::JpegQualityList, QStringLiteral("Quality"));
@@ -103,6 +121,10 @@ void CFormatPage::buildControls()
     auto *yLabel = new QLabel(QStringLiteral("Y:"), this);
     auto *dpiLabel = new QLabel(QStringLiteral("dpi"), this);
     resolutionControls = { xLabel, xList, yLabel, yList, dpiLabel };
+    // A list's accessible name on this desktop is its entry: the label that names it is its buddy.
+    qualityLabel->setBuddy(qualityList);
+    xLabel->setBuddy(xList);
+    yLabel->setBuddy(yList);
 
     auto *grid = new QGridLayout;
     grid->addWidget(jpegButton, 0, 0);
@@ -136,6 +158,8 @@ void CFormatPage::fillResolution(QComboBox *box, std::int32_t value)
 
 void CFormatPage::initOptions(const SaveOptions &options)
 {
+    // The options stay the picture's own until the page is shown or a choice is made.
+    const QScopedValueRollback fillingNow(filling, true);
     saveOptions = options;
     switch (static_cast<ImageFormat>(options.format)) {
     case ImageFormat::Jpeg:

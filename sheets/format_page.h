@@ -62,4 +62,6 @@ private:
     QComboBox *yList = nullptr;
     std::array<QWidget *, 5> resolutionControls{};
     StepButtons steps;
+    // While the controls are filled, their changes are no choices of the user's.
+    bool filling = true;
 };

@@ -33,7 +33,7 @@ CLocationPage::CLocationPage(CSaveSheet &owner, QImage noPicture, const std::str
     facts = AddPictureFacts(this, layout, thumb);
     edit = new QLineEdit(QString::fromStdString(appendageText), this);
     NameControl(edit, kAppendageId, QStringLiteral("Filename appendage:"));
-    connect(edit, &QLineEdit::textEdited, this, &CLocationPage::appendageChanged);
+    connect(edit, &QLineEdit::textChanged, this, &CLocationPage::appendageChanged);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Filename appendage:"), edit);
     layout->addLayout(form);

@@ -1,12 +1,11 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/command_popup.h"
 #include "app/doc_commands.h"
-#include "common/string_table.h"
-#include "views/alb_view.h"
 #include "app/view_factory.h"
+#include "views/alb_view.h"
 
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -111,18 +110,12 @@ bool CAlbView::startMove(QPoint point)
 
 void CAlbView::showThumbnailMenu(QPoint global)
 {
-    QMenu menu(this);
-    menu.setObjectName(QString::fromLatin1(kThumbnailMenuId));
-    menu.setTitle(QStringLiteral("Thumbnail"));
-    for (std::uint32_t id : { DocCmd::DeletePictures, DocCmd::SelectAll }) {
-        std::string text;
-        LoadString(id, text);
-        QAction *action = menu.addAction(QString::fromStdString(text));
-        action->setObjectName(QString::number(id));
-        action->setData(id);
-    }
-    if (QAction *chosen = menu.exec(global))
-        host.postCommand(chosen->data().toUInt());
+    const std::uint32_t chosen = RunCommandPopup(
+            this, QString::fromLatin1(kThumbnailMenuId), QStringLiteral("Thumbnail"),
+            { DocCmd::DeletePictures, DocCmd::SelectAll },
+            [this](std::uint32_t id) { return host.commandState(id); }, global);
+    if (chosen != 0)
+        host.postCommand(chosen);
 }
 
 void CAlbView::mouseMoveEvent(QMouseEvent *event)

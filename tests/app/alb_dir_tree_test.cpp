@@ -274,14 +274,23 @@ TEST_F(AlbDirTreeTest, PointerKeysAndMenu)
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(tree.SelectedPath(), "\\A");
 
-    // Choosing "Delete Folder" from the menu posts its command.
+    // The menu's items are enabled as the frame's states say, and choosing "Delete Folder" posts
+    // its command.
+    tree.setStateSource([](std::uint32_t id) {
+        CommandState state;
+        state.enabled = id == DocCmd::DeleteFolder;
+        return state;
+    });
     QStringList texts;
-    QTimer::singleShot(0, [&texts] {
+    std::vector<bool> enabled;
+    QTimer::singleShot(0, [&texts, &enabled] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         if (!menu)
             return;
-        for (QAction *action : menu->actions())
+        for (QAction *action : menu->actions()) {
             texts << action->text();
+            enabled.push_back(action->isEnabled());
+        }
         menu->setActiveAction(menu->actions().value(1));
         QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(menu, &choose);
@@ -290,5 +299,6 @@ TEST_F(AlbDirTreeTest, PointerKeysAndMenu)
                                 tree.viewport()->mapToGlobal(bRect.center()));
     QCoreApplication::sendEvent(tree.viewport(), &menuEvent);
     EXPECT_EQ(texts, (QStringList{ "New Folder...", "Delete Folder" }));
+    EXPECT_EQ(enabled, (std::vector<bool>{ false, true }));
     EXPECT_EQ(posted(), std::vector<std::uint32_t>{ DocCmd::DeleteFolder });
 }

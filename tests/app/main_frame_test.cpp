@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -118,6 +119,39 @@ TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
     EXPECT_TRUE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
     EXPECT_FALSE(frame.commandAction(DocCmd::SelectView)->isChecked());
     EXPECT_TRUE(frame.commandAction(DocCmd::ThumbnailView)->isChecked());
+}
+
+// A right click on a bar opens nothing: the toolkit's own menu would hide a bar behind the
+// program's back.
+TEST_F(MainFrameTest, TheBarsOpenNoMenuOnARightClick)
+{
+    frame.show();
+    for (QToolBar *bar : { frame.commandBar(), frame.toolbar() }) {
+        const QPoint inside(2, 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, inside, bar->mapToGlobal(inside));
+        QApplication::sendEvent(bar, &click);
+        QCoreApplication::processEvents();
+        QWidget *opened = QApplication::activePopupWidget();
+        EXPECT_EQ(opened, nullptr) << bar->objectName().toStdString();
+        if (opened)
+            opened->close();
+    }
+}
+
+// Leaving full screen brings the window back as it was: a maximised one stays maximised.
+TEST_F(MainFrameTest, LeavingFullScreenRestoresTheWindowState)
+{
+    for (const bool maximised : { true, false }) {
+        if (maximised)
+            frame.showMaximized();
+        else
+            frame.showNormal();
+        frame.setFullScreen(true, 0);
+        EXPECT_TRUE(frame.isFullScreen());
+        frame.setFullScreen(false, 0);
+        EXPECT_FALSE(frame.isFullScreen());
+        EXPECT_EQ(frame.isMaximized(), maximised);
+    }
 }
 
 TEST_F(MainFrameTest, BarsMenusAndTooltips)

@@ -3,6 +3,7 @@
 #include "common/host_path.h"
 #include "platform/file_sender.h"
 #include "platform/program_start.h"
+#include "tests/platform/recording_starter.h"
 #include "tests/platform/scoped_env.h"
 
 #include <cerrno>
@@ -11,19 +12,6 @@
 #include <optional>
 
 namespace {
-
-class RecordingStarter final : public ProgramStarter
-{
-public:
-    int start(const std::string &program, const std::vector<std::string> &args) override
-    {
-        calls.push_back({ program, args });
-        return result;
-    }
-
-    std::vector<std::pair<std::string, std::vector<std::string>>> calls;
-    int result = 0;
-};
 
 class RecordingSink final : public MessageBoxSink
 {
@@ -57,7 +45,6 @@ protected:
 TEST_F(FileSenderTest, StartsTheSenderWithTheHostPath)
 {
     RecordingStarter starter;
-    ProgramStarter *previous = SetProgramStarter(&starter);
     {
         ScopedEnv env("VISTREL_SENDER", std::nullopt);
         SendViaInfrared(&sink, "\\Pictures", "a b.jpg");
@@ -70,7 +57,6 @@ TEST_F(FileSenderTest, StartsTheSenderWithTheHostPath)
         ScopedEnv env("VISTREL_SENDER", "kdeconnect-cli --share");
         SendFile("\\c.gif");
     }
-    SetProgramStarter(previous);
     ASSERT_EQ(starter.calls.size(), 3u);
     EXPECT_EQ(starter.calls[0].first, "bluetooth-sendto");
     EXPECT_EQ(starter.calls[0].second,
@@ -87,7 +73,6 @@ TEST_F(FileSenderTest, FailedStartThrowsTheMemoryMessageWithTheErrorNumber)
 {
     RecordingStarter starter;
     starter.result = EACCES;
-    ProgramStarter *previous = SetProgramStarter(&starter);
     try {
         SendFile("\\a.jpg");
         ADD_FAILURE() << "no exception";
@@ -99,7 +84,6 @@ TEST_F(FileSenderTest, FailedStartThrowsTheMemoryMessageWithTheErrorNumber)
         EXPECT_EQ(e.extra, static_cast<std::uint32_t>(EACCES));
         EXPECT_TRUE(e.text.empty());
     }
-    SetProgramStarter(previous);
 }
 
 // The real starter, with a sender that does not exist: the report carries both locations.
@@ -119,9 +103,7 @@ TEST_F(FileSenderTest, MissingSenderIsReportedWithBothLocations)
 TEST_F(FileSenderTest, EmptyPathSendsNothing)
 {
     RecordingStarter starter;
-    ProgramStarter *previous = SetProgramStarter(&starter);
     SendViaInfrared(&sink, "", "");
-    SetProgramStarter(previous);
     EXPECT_TRUE(starter.calls.empty());
     EXPECT_TRUE(sink.shown.empty());
 }

@@ -169,8 +169,7 @@ void AlbumDriver::pointAt(int px, int py) const
 
 void AlbumDriver::clickAt(int px, int py, const std::string &modifier) const
 {
-    const std::string move =
-            "xdotool mousemove " + std::to_string(px) + " " + std::to_string(py);
+    const std::string move = "xdotool mousemove " + std::to_string(px) + " " + std::to_string(py);
     if (modifier.empty())
         run(move + " click 1");
     else
@@ -201,18 +200,33 @@ bool AlbumDriver::click(const std::string &role, const std::string &name) const
 
 bool AlbumDriver::menu(const std::string &name) const
 {
+    return act("menu item", name);
+}
+
+bool AlbumDriver::act(const std::string &role, const std::string &name) const
+{
     int status = 0;
-    probe("press", "menu item", name, status);
+    probe("press", role, name, status);
     return status == 0;
 }
 
-std::optional<bool> AlbumDriver::checked(const std::string &role, const std::string &name) const
+std::optional<bool> AlbumDriver::flag(const std::string &command, const std::string &role,
+                                      const std::string &name) const
 {
     int status = 0;
-    const std::string state = probe("checked", role, name, status);
+    const std::string state = probe(command, role, name, status);
     if (status != 0)
         return std::nullopt;
     return state == "1\n";
+}
+
+std::optional<std::string> AlbumDriver::text(const std::string &role, const std::string &name) const
+{
+    int status = 0;
+    std::string shown = probe("text", role, name, status);
+    if (status != 0)
+        return std::nullopt;
+    return shown;
 }
 
 std::vector<std::string> AlbumDriver::texts(const std::string &title) const

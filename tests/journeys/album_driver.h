@@ -62,8 +62,23 @@ public:
     bool click(const std::string &role, const std::string &name) const;
     // Runs a menu command by its item's name (the menus need not be open).
     bool menu(const std::string &name) const;
-    // Whether the showing control is checked; nothing when it is not found.
-    std::optional<bool> checked(const std::string &role, const std::string &name) const;
+    // Runs the first action of the control with that role and accessible name, as a screen reader
+    // does (a check box or radio button is toggled, never clicked); false when not found.
+    bool act(const std::string &role, const std::string &name) const;
+
+    // Whether the showing control is checked, or can be used; nothing when it is not found.
+    std::optional<bool> checked(const std::string &role, const std::string &name) const
+    {
+        return flag("checked", role, name);
+    }
+
+    std::optional<bool> sensitive(const std::string &role, const std::string &name) const
+    {
+        return flag("sensitive", role, name);
+    }
+
+    // The text of the showing control (an edit, a spin button); nothing when it is not found.
+    std::optional<std::string> text(const std::string &role, const std::string &name) const;
     // The label texts of the showing dialog titled title, in its order.
     std::vector<std::string> texts(const std::string &title) const;
     // The X server's whole screen.
@@ -88,6 +103,9 @@ private:
     std::string focusing(const std::string &title) const;
     std::string probe(const std::string &command, const std::string &role, const std::string &name,
                       int &status) const;
+    // A state the probe prints as 1 or 0; nothing when the control is not found.
+    std::optional<bool> flag(const std::string &command, const std::string &role,
+                             const std::string &name) const;
 
     XvfbServer x;
     TempDir dir;

@@ -3,8 +3,11 @@
 name, and reports on it or acts on it:
 
   centre ROLE NAME   prints the centre of the showing control in screen pixels ("x y")
-  press ROLE NAME    runs the control's first action (menu items need not be showing)
+  press ROLE NAME    runs the control's first action (menu items need not be showing); for a
+                     check box or radio button that is the toggle a screen reader uses
   checked ROLE NAME  prints 1 when the showing control is checked, else 0
+  sensitive ROLE NAME  prints 1 when the showing control can be used, else 0
+  text ROLE NAME     prints the text of the showing control (an edit, a spin button)
   texts TITLE        prints the names of the labels of the showing window TITLE, separated by
                      the record separator (0x1e), so that texts of several lines stay whole
 
@@ -61,6 +64,10 @@ def main(command, args):
             pass
     elif command == "checked":
         print(1 if control(*args).getState().contains(pyatspi.STATE_CHECKED) else 0)
+    elif command == "sensitive":
+        print(1 if control(*args).getState().contains(pyatspi.STATE_SENSITIVE) else 0)
+    elif command == "text":
+        print(control(*args).queryText().getText(0, -1), end="")
     elif command == "texts":
         window = control("dialog", args[0])
         texts = []

@@ -1,7 +1,6 @@
 // Whole-program journeys: each test is what a user does, step by step, in the real album under a
 // private X server, from a prepared home; the checks are on files, settings and the screen.
-#include "codecs/jpeg_writer.h"
-#include "tests/journeys/album_driver.h"
+#include "tests/journeys/journey_steps.h"
 #include "tests/support/run_command.h"
 
 #include <algorithm>
@@ -10,19 +9,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-#define START_JOURNEY(album)         \
-  AlbumDriver album;                 \
-  if (!album.missing().empty()) {    \
-    GTEST_SKIP() << album.missing(); \
-  }                                  \
-  static_assert(true)
-
-void WriteJpeg(const fs::path &path, std::uint8_t grey)
-{
-    std::vector<std::uint8_t> pixels(32 * 24 * 3, grey);
-    JpegWriter().write(path.string(), pixels.data(), 32, 24, 0, 3, 100, nullptr, true, false);
-}
 
 bool Traced(const AlbumDriver &album, const std::string &line)
 {
@@ -39,27 +25,6 @@ std::string LastDrawnPicture(const AlbumDriver &album)
             file = line.substr(6, line.find('\t', 6) - 6);
     }
     return file;
-}
-
-std::vector<std::string> DrawnFiles(const AlbumDriver &album)
-{
-    std::vector<std::string> files;
-    for (const TracedCell &cell : album.cells())
-        files.push_back(cell.file);
-    return files;
-}
-
-std::optional<TracedCell> CellOf(const AlbumDriver &album, const std::string &file)
-{
-    for (const TracedCell &cell : album.cells())
-        if (cell.file == file)
-            return cell;
-    return std::nullopt;
-}
-
-void ClickCell(const AlbumDriver &album, const TracedCell &cell, const std::string &modifier = {})
-{
-    album.clickAt(cell.area.x + cell.area.width / 2, cell.area.y + cell.area.height / 2, modifier);
 }
 
 // Waits for the question titled title to show text, then answers with the button named answer.
@@ -93,6 +58,35 @@ RgbPicture SettledScreen(const AlbumDriver &album)
         return same;
     });
     return now;
+}
+
+// The cells the album traced last and the screen that shows them, once it stopped drawing and
+// after at least one drawing since drawnBefore (a count of "thumbs-drawn" lines). A trace written
+// before the window moved places the cells where they no longer are, and a window just moved or
+// sized is drawn again: only the drawing that comes after it says where the cells are.
+struct DrawnCells
+{
+    std::vector<TracedCell> cells;
+    RgbPicture screen;
+    bool settled = false;
+};
+
+std::size_t DrawnCount(const AlbumDriver &album)
+{
+    const std::vector<std::string> lines = album.traceLines();
+    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), "thumbs-drawn"));
+}
+
+DrawnCells SettledCells(const AlbumDriver &album, std::size_t drawnBefore)
+{
+    DrawnCells drawn;
+    drawn.settled = Eventually([&] {
+        const std::size_t count = DrawnCount(album);
+        drawn.screen = SettledScreen(album);
+        drawn.cells = album.cells();
+        return count > drawnBefore && DrawnCount(album) == count;
+    });
+    return drawn;
 }
 
 TEST(Journey, CaptureOnPrintAsksForANameAndTheShotJoinsTheAlbum)
@@ -287,11 +281,13 @@ TEST(Journey, RestartComesBackWithTheFolderViewOptionsAndWindowAsLeft)
     ASSERT_TRUE(
             Eventually([&] { return album.checked("check box", "Show/Hide Toolbar") == false; }));
     const std::string window = album.mainWindow();
+    const std::size_t drawnBeforePlace = DrawnCount(album);
     album.place(window, 37, 41, 700, 500);
     ASSERT_TRUE(Eventually([&] { return album.geometry(window) == "37 41 700 500"; }));
-    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == others; }));
-    const std::vector<TracedCell> cellsBefore = album.cells();
-    const RgbPicture before = SettledScreen(album);
+    const DrawnCells before = SettledCells(album, drawnBeforePlace);
+    ASSERT_TRUE(before.settled) << "the moved window was never drawn";
+    ASSERT_EQ(DrawnFiles(album), others);
+    const std::size_t drawnBeforeRestart = DrawnCount(album);
     ASSERT_TRUE(album.quit());
     EXPECT_FALSE(album.settings().toolbarVisible());
 
@@ -302,27 +298,22 @@ TEST(Journey, RestartComesBackWithTheFolderViewOptionsAndWindowAsLeft)
         const std::vector<std::string> lines = album.traceLines();
         return std::count(lines.begin(), lines.end(), "\\Other\t\t30101") > 0;
     })) << "not back on \\Other in Thumbnail View";
-    ASSERT_TRUE(Eventually([&] { return DrawnFiles(album) == others; }));
     EXPECT_EQ(album.checked("check box", "Show/Hide Toolbar"), false);
     // The same thumbnails, as large as they were and drawn alike. (The thumbnail pane may be a
     // scroll bar wider than before the restart: a size change in Options leaves that out.)
-    const std::vector<TracedCell> cellsAfter = album.cells();
-    ASSERT_EQ(cellsAfter.size(), cellsBefore.size());
-    // A busy machine may show the screen settled between two paints: look again until it
-    // matches, and report on the last look.
-    RgbPicture after;
-    Eventually([&] {
-        after = SettledScreen(album);
-        for (std::size_t i = 0; i < cellsAfter.size(); ++i)
-            if (!Near(MeanIn(after, cellsAfter[i].area), MeanIn(before, cellsBefore[i].area), 2))
-                return false;
-        return true;
-    });
-    for (std::size_t i = 0; i < cellsAfter.size(); ++i) {
-        EXPECT_EQ(cellsAfter[i].area.width, cellsBefore[i].area.width);
-        EXPECT_EQ(cellsAfter[i].area.height, cellsBefore[i].area.height);
-        EXPECT_TRUE(Near(MeanIn(after, cellsAfter[i].area), MeanIn(before, cellsBefore[i].area), 2))
-                << cellsAfter[i].file;
+    const DrawnCells after = SettledCells(album, drawnBeforeRestart);
+    ASSERT_TRUE(after.settled) << "the thumbnails were never drawn after the restart";
+    ASSERT_EQ(DrawnFiles(album), others);
+    ASSERT_EQ(after.cells.size(), before.cells.size());
+    for (std::size_t i = 0; i < after.cells.size(); ++i) {
+        const TracedCell &was = before.cells[i];
+        const TracedCell &is = after.cells[i];
+        EXPECT_EQ(is.area.width, was.area.width);
+        EXPECT_EQ(is.area.height, was.area.height);
+        EXPECT_TRUE(Near(MeanIn(after.screen, is.area), MeanIn(before.screen, was.area), 2))
+                << is.file << ": " << Describe(MeanIn(after.screen, is.area)) << " at "
+                << Describe(is.area) << ", before " << Describe(MeanIn(before.screen, was.area))
+                << " at " << Describe(was.area);
     }
     ASSERT_TRUE(album.menu("Options..."));
     ASSERT_FALSE(album.waitForWindow("Options").empty());

@@ -1,6 +1,6 @@
 #include "platform/help.h"
 
-#include "platform/program_start.h"
+#include "tests/platform/recording_starter.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -10,20 +10,6 @@
 #include <optional>
 
 namespace {
-
-class RecordingStarter final : public ProgramStarter
-{
-public:
-    int start(const std::string &program, const std::vector<std::string> &args) override
-    {
-        startedProgram = program;
-        startedArgs = args;
-        return 2; // a failing viewer must not matter
-    }
-
-    std::string startedProgram;
-    std::vector<std::string> startedArgs;
-};
 
 const char *const kTopics[] = { "Main_Contents",   "New-Folder",     "Capture-Settings",
                                 "Image-Info",      "Options",        "Crop",
@@ -81,11 +67,11 @@ TEST(HelpTest, EnvironmentOverridesTheFileAndIsEscapedForTheUrl)
 TEST(HelpTest, ShowHelpStartsTheUrlOpener)
 {
     RecordingStarter recorder;
-    ProgramStarter *previous = SetProgramStarter(&recorder);
+    recorder.result = 2; // a failing viewer must not matter
     ShowHelp(116);
-    SetProgramStarter(previous);
-    EXPECT_EQ(recorder.startedProgram, "xdg-open");
-    EXPECT_EQ(recorder.startedArgs, std::vector<std::string>{ HelpCommandLine(116) });
+    ASSERT_EQ(recorder.calls.size(), 1u);
+    EXPECT_EQ(recorder.calls[0].first, "xdg-open");
+    EXPECT_EQ(recorder.calls[0].second, std::vector<std::string>{ HelpCommandLine(116) });
 }
 
 // Every topic the program can ask for has its anchor in the shipped help file.

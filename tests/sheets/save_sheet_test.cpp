@@ -9,6 +9,7 @@
 #include "tests/sheets/sheet_test_support.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -58,6 +59,17 @@ protected:
         QApplication::sendEvent(target, &event);
     }
 
+    // Keys as the keyboard sends them to the control that has the focus.
+    static void typeKeys(QWidget *target, const QString &text, int finalKey)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + c.digitValue(), Qt::NoModifier, c);
+            QApplication::sendEvent(target, &press);
+        }
+        QKeyEvent press(QEvent::KeyPress, finalKey, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+
     std::unique_ptr<CSaveSheet> sheet;
     SheetBeeps beeps;
 };
@@ -100,6 +112,23 @@ TEST_F(SaveSheetTest, TheEditsAreLimitedToThePicture)
     x->setValue(9999);
     EXPECT_EQ(x->value(), 240);
     EXPECT_EQ(w->value(), 0);
+}
+
+// Enter in an edit applies what was typed, as leaving it does; the sheet's OK never sees it (it
+// would ask to quit before a crop and close the sheet after one).
+TEST_F(SaveSheetTest, EnterInAnEditAppliesItAndKeepsTheSheetOpen)
+{
+    open();
+    for (const auto &[id, typed] : { std::pair{ 1129, "100" }, std::pair{ 1133, "5000" } }) {
+        auto *edit = control<QSpinBox>(cropPage(), id);
+        edit->selectAll();
+        typeKeys(edit, QString::fromLatin1(typed), Qt::Key_Return);
+    }
+    EXPECT_EQ(sheet->cropPage()->crop().x, 100);
+    EXPECT_EQ(sheet->cropPage()->crop().width, 140);
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_TRUE(sheet->keepRunning());
+    EXPECT_TRUE(sheet->isVisible());
 }
 
 TEST_F(SaveSheetTest, SeveralSelectedShowTheNoticeAndStayOpen)
@@ -191,8 +220,9 @@ TEST_F(SaveSheetTest, TheFormatDecidesControlsAndName)
         { 1140, "p0_c.png", false, false, false, true, 4 },
         { 1126, "p0_c.bmp", false, false, true, true, 1 },
     };
+    // Checked as a screen reader's toggle checks it, without a click.
     for (const Row &row : rows) {
-        control<QAbstractButton>(formatPage(), row.radio)->click();
+        control<QAbstractButton>(formatPage(), row.radio)->setChecked(true);
         EXPECT_EQ(name->text().toStdString(), row.name);
         EXPECT_EQ(enabled(formatPage(), 1123), row.quality) << row.name;
         EXPECT_EQ(enabled(formatPage(), 1125), row.gif) << row.name;
@@ -203,12 +233,21 @@ TEST_F(SaveSheetTest, TheFormatDecidesControlsAndName)
     }
     // The Location page shows the same name.
     EXPECT_EQ(control<QLineEdit>(sheet->locationPage(), 1115)->text().toStdString(), "p0_c.bmp");
-    // GIF colours come from the chosen entry: "16 colors".
-    control<QAbstractButton>(formatPage(), 1124)->click();
-    auto *gifColours = control<QComboBox>(formatPage(), 1125);
-    gifColours->setCurrentIndex(3);
-    sheet->formatPage()->formatChanged();
+    // GIF colours come from the chosen entry, "16 colors", and a resolution chosen from its list
+    // is taken at once, however they were chosen.
+    control<QAbstractButton>(formatPage(), 1124)->setChecked(true);
+    control<QComboBox>(formatPage(), 1125)->setCurrentIndex(3);
     EXPECT_EQ(sheet->formatPage()->options().colours, 16);
+    control<QComboBox>(formatPage(), 1121)->setCurrentIndex(0);
+    EXPECT_EQ(sheet->formatPage()->options().yResolution, 60);
+    // The Crop page's modes are one choice, followed the same way.
+    sheet->tabs()->setCurrentIndex(0);
+    auto *crp = control<QAbstractButton>(cropPage(), 1120);
+    control<QAbstractButton>(cropPage(), 1115)->setChecked(true);
+    EXPECT_TRUE(sheet->cropPage()->panMode());
+    EXPECT_FALSE(crp->isChecked());
+    crp->setChecked(true);
+    EXPECT_FALSE(sheet->cropPage()->panMode());
 }
 
 TEST_F(SaveSheetTest, ResolutionTextIsCheckedWhenTheListIsLeft)
@@ -248,7 +287,6 @@ TEST_F(SaveSheetTest, TheAppendageIsCheckedAsAName)
     auto *name = control<QLineEdit>(sheet->locationPage(), 1115);
     const auto type = [&](const char *text) {
         edit->setText(QString::fromUtf8(text));
-        emit edit->textEdited(edit->text());
     };
     type("_v");
     EXPECT_EQ(name->text().toStdString(), "p0_v.bmp");

@@ -117,24 +117,43 @@ TEST_F(ViewPaintTest, TapAndHoldOffersTheThumbnailMenu)
 {
     loadPictures(4);
     makeView();
+    // The frame's states as the menus show them: Delete needs a selection, Select All is off.
+    host.stateOf = [this](std::uint32_t id) {
+        CommandState state;
+        state.enabled = id == 30003 && doc.SelectedCount() > 0;
+        return state;
+    };
     QStringList texts;
     QString menuId;
-    QTimer::singleShot(0, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        menuId = menu->objectName();
-        for (QAction *action : menu->actions())
-            texts << action->text();
-        menu->setActiveAction(menu->actions().value(1));
-        QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(menu, &choose);
-    });
-    mouse(QEvent::MouseButtonPress, centreOf(2), Qt::RightButton);
-    mouse(QEvent::MouseButtonRelease, centreOf(2), Qt::RightButton);
+    std::vector<bool> enabled;
+    const auto holdAt = [&](QPoint at, Qt::Key key) {
+        texts.clear();
+        enabled.clear();
+        QTimer::singleShot(0, [&, key] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            menuId = menu->objectName();
+            for (QAction *action : menu->actions()) {
+                texts << action->text();
+                enabled.push_back(action->isEnabled());
+            }
+            menu->setActiveAction(menu->actions().value(0));
+            QKeyEvent choose(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(menu, &choose);
+        });
+        mouse(QEvent::MouseButtonPress, at, Qt::RightButton);
+        mouse(QEvent::MouseButtonRelease, at, Qt::RightButton);
+    };
+    // Below the cells, with nothing selected: nothing to delete.
+    holdAt(QPoint(120, 300), Qt::Key_Escape);
     EXPECT_EQ(menuId, "903");
     EXPECT_EQ(texts, (QStringList{ "Delete", "Select All" }));
-    EXPECT_EQ(host.posted, std::vector<std::uint32_t>{ 30004 });
+    EXPECT_EQ(enabled, (std::vector<bool>{ false, false }));
+    // On a picture: it is selected first, and the menu follows.
+    holdAt(centreOf(2), Qt::Key_Return);
+    EXPECT_EQ(enabled, (std::vector<bool>{ true, false }));
+    EXPECT_EQ(host.posted, std::vector<std::uint32_t>{ 30003 });
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 2 });
     EXPECT_EQ(view->dragMode(), 0);
 }

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "app/image_lists.h"
+#include "app/view_factory.h"
 #include "platform/sounds.h"
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
 #include "views/alb_view.h"
-#include "app/view_factory.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 
+#include <functional>
 #include <memory>
 
 // A frame around the view that records what the view asks of it.
@@ -27,6 +28,14 @@ public:
     void showZoomIndicator(bool actualSize) override { atActualSize = actualSize; }
 
     void commandStatesChanged() override { ++stateRefreshes; }
+
+    CommandState commandState(std::uint32_t id) const override
+    {
+        return stateOf ? stateOf(id) : CommandState{};
+    }
+
+    // The frame's command states, when a test decides them.
+    std::function<CommandState(std::uint32_t)> stateOf;
 
     std::vector<std::uint32_t> sent;
     bool atActualSize = true;
