@@ -15,13 +15,11 @@
 
 namespace {
 
-// The PNG goes to the clipboard as it is; no writer means nothing to offer.
 void CopyToClipboard(const CapturePixels &pixels)
 {
-    const std::vector<std::uint8_t> png = EncodeCapturePng(pixels);
-    if (!png.empty())
-        OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
-                                           static_cast<qsizetype>(png.size())));
+    const std::vector<std::uint8_t> png = PngWriter().encode(CapturePng(pixels));
+    OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
+                                       static_cast<qsizetype>(png.size())));
 }
 
 CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen, CaptureNotice &notice)

@@ -1,5 +1,6 @@
 #include "platform/helper_screen_grab.h"
 
+#include "common/file_descriptor.h"
 #include "platform/grab_stream.h"
 #include "platform/program_folder.h"
 
@@ -13,30 +14,6 @@
 extern char **environ;
 
 namespace {
-
-// Closes the descriptor it holds when it goes.
-class Descriptor
-{
-public:
-    explicit Descriptor(int owned = -1) : fd(owned) { }
-
-    ~Descriptor() { reset(); }
-
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return fd; }
-
-    void reset()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-
-private:
-    int fd;
-};
 
 // Waits for the child whatever the outcome, so that none is left as a zombie.
 void reap(pid_t child)
@@ -83,8 +60,8 @@ GrabResult HelperScreenGrabber::grabArea(const AreaRequest &request)
         startFailure = errno;
         return GrabFailure::CopyFailed;
     }
-    Descriptor reading(ends[0]);
-    Descriptor writing(ends[1]);
+    FileDescriptor reading(ends[0]);
+    FileDescriptor writing(ends[1]);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -38,9 +38,11 @@ VISTREL_GRAB=portal) the desktop portal's screenshot; VISTREL_GRAB=x11 forces X.
 Options (defaults: the album's capture settings, else the values shown):
   --folder DIR          Folder to write into (default: your pictures folder).
   --prefix P            Start of the file name (default: ornsnap).
-  --format bmp|gif|jpg  File format (default: bmp). GIF keeps the screen's exact
-                        colours when there are no more than 256, else reduces them.
-  --dpi N               Resolution stored in BMP and JPEG files, 1 to 65535
+  --format bmp|gif|jpg|png
+                        File format (default: bmp). GIF keeps the screen's exact
+                        colours when there are no more than 256, else reduces them;
+                        PNG is lossless.
+  --dpi N               Resolution stored in BMP, JPEG and PNG files, 1 to 65535
                         (default: 96).
   --delay SECONDS       Wait this many whole seconds (0 to 3600) before the grab.
   --area screen|monitor|window|X,Y,W,H
@@ -164,8 +166,10 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
                 args.target.fileFormat = CaptureFormat::Jpeg;
             else if (value == "gif")
                 args.target.fileFormat = CaptureFormat::Gif;
+            else if (value == "png")
+                args.target.fileFormat = CaptureFormat::Png;
             else
-                refuse("--format must be bmp, gif or jpg, not '" + value + "'");
+                refuse("--format must be bmp, gif, jpg or png, not '" + value + "'");
         } else if (option == "--dpi") {
             args.target.resolutionDpi =
                     static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
@@ -275,9 +279,7 @@ int writeFile(const CaptureArgs &args, const CapturePixels &pixels)
 int offerToClipboard(std::vector<std::uint8_t> png, DesktopBackend backend)
 {
     std::string error;
-    if (png.empty())
-        error = "no PNG writer";
-    else if (backend == DesktopBackend::X11)
+    if (backend == DesktopBackend::X11)
         ServeClipboardInBackground({}, "image/png", std::move(png), error);
     else
         OfferClipboardThroughHelper(PortalGrabProgramPath(), png, error);
@@ -340,7 +342,12 @@ int RunCapture(const std::vector<std::string> &list)
     }
     if (!args.clipboard)
         return 0;
-    std::vector<std::uint8_t> png = EncodeCapturePng(pixels);
+    std::vector<std::uint8_t> png;
+    try {
+        png = PngWriter().encode(CapturePng(pixels));
+    } catch (const CAlbExceptionBase &failure) {
+        return fail(Msg::UnableToCreateSnapImage, 10, &failure);
+    }
     // The process that keeps the clipboard needs the picture only as PNG.
     grab.release();
     return offerToClipboard(std::move(png), backend);
