@@ -20,13 +20,14 @@ namespace {
 constexpr std::uint32_t kPlaceCropAndSave = 105;
 constexpr int kQuestionLines = 3;
 
-// Releases the item's picture when the save is over, however it ends.
+// Releases the item's picture when the save is over, however it ends, unless a window shows it:
+// then the picture decoded for the save is the one the window shows from now on.
 class PictureScope
 {
 public:
     explicit PictureScope(ImageItem &held) : item(held) { }
 
-    ~PictureScope() { ReleaseViewFrames(item); }
+    ~PictureScope() { ReleaseUnshownFrames(item); }
 
     PictureScope(const PictureScope &) = delete;
     PictureScope &operator=(const PictureScope &) = delete;

@@ -301,16 +301,17 @@ TEST_F(SaveSheetTest, TheStylusDrawsTheRectangleIntoTheEdits)
 {
     open();
     CropPreview *preview = sheet->cropPage()->preview();
-    const PreviewPlacement place = preview->placement();
-    ASSERT_GT(place.displayed.width, 0);
-    const QPoint start(place.offsetX + 10, place.offsetY + 10);
-    const QPoint end(place.offsetX + place.displayed.width + 20,
-                     place.offsetY + place.displayed.height / 2);
+    const ImageZoom::PictureZoom place = preview->placement();
+    ASSERT_GT(place.zoomed.width, 0);
+    // The window position of the picture's first pixel.
+    const QPoint origin(-place.offsetX, -place.offsetY);
+    const QPoint start(origin.x() + 10, origin.y() + 10);
+    const QPoint end(origin.x() + place.zoomed.width + 20, origin.y() + place.zoomed.height / 2);
     mouse(preview, QEvent::MouseButtonPress, start);
     mouse(preview, QEvent::MouseMove, end);
     mouse(preview, QEvent::MouseButtonRelease, end);
     const CropBox box = sheet->cropPage()->crop();
-    EXPECT_EQ(box.x, ScreenToPicture(start.x(), place.zoom, place.offsetX));
+    EXPECT_EQ(box.x, ImageZoom::WindowToPicture(start.x(), place.zoom, place.offsetX));
     // Past the right edge the rectangle ends exactly at the picture's edge.
     EXPECT_EQ(box.x + box.width, 240);
     EXPECT_EQ(control<QSpinBox>(cropPage(), 1133)->value(), box.width);
