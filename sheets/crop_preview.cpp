@@ -46,8 +46,6 @@ void CropPreview::setItem(ImageItem *item)
     if (item == shown && ready)
         return;
     const bool changed = item != shown;
-    if (changed && shown)
-        letGo(*shown);
     shown = item;
     if (changed || !ready)
         fit();

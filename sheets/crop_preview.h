@@ -20,8 +20,9 @@ public:
     CropPreview(const AppSettings &settings, ItemPictureLoader loader, QImage noPicture,
                 QWidget *parent = nullptr);
 
-    // Shows an item; a different item resets the preview (refitted, no rectangle) and lets go
-    // of the picture of the one before.
+    // Shows an item; a different item resets the preview (refitted, no rectangle). The pictures
+    // of the items shown stay held until the sheet lets go of them all as it closes, so stepping
+    // back and forth decodes each once.
     void setItem(ImageItem *item);
 
     ImageItem *item() const { return shown; }

@@ -170,6 +170,33 @@ TEST_F(SaveRoutineTest, AFailedNewFileLeavesNothingBehind)
     EXPECT_TRUE(item().frames.empty());
 }
 
+// A picture a window shows is the save's too: decoded at full size once however often it is
+// saved, then kept for the window, and let go when the last window showing it is done.
+TEST_F(SaveRoutineTest, APictureOnShowIsDecodedAtFullSizeOnceAndKeptForItsWindows)
+{
+    std::vector<int> widths;
+    const ItemPictureLoader load = SheetPictureLoader(
+            doc, [&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+                widths.push_back(size.width);
+                DefaultFramesDecoder()(path, info, frames, size);
+            });
+    ASSERT_EQ(load(item(), 50), 0u);
+    HoldViewFrames(item(), PictureUser::ImageView);
+    HoldViewFrames(item(), PictureUser::CropPreview);
+    const Rect crop{ 1, 2, 11, 9 };
+    savePicture(item(), "\\pics\\a.bmp", kBmp24, &crop, load);
+    savePicture(item(), "\\pics\\b.bmp", kBmp24, nullptr, load);
+    EXPECT_EQ(widths, (std::vector<int>{ 20, 40 }));
+    EXPECT_EQ(PictureSize("\\pics\\a.bmp"), (Size{ 10, 7 }));
+    EXPECT_EQ(item().framesPercent, 100);
+
+    LetGoViewFrames(item(), PictureUser::CropPreview);
+    EXPECT_FALSE(item().frames.empty());
+    LetGoViewFrames(item(), PictureUser::ImageView);
+    EXPECT_TRUE(item().frames.empty());
+    EXPECT_FALSE(item().has(ItemFlag::ViewCached));
+}
+
 TEST_F(SaveRoutineTest, SavePictureReportsTheLoadersFailure)
 {
     const auto failing = [](ImageItem &, std::int32_t) -> std::uint32_t {
