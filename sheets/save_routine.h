@@ -12,11 +12,11 @@ class CAlbDoc;
 class ImageItem;
 class QWidget;
 
-// Loads the item's picture at full size (a picture on show at full size is taken as it is),
-// saves it cropped to crop (none: whole) with the options at path (a device path), and then
-// releases the picture unless a window shows it, also when anything throws. A window that shows
-// the item keeps the full-size picture, so it is decoded once however often it is saved. The file
-// is written through the writers' temporary file, so an earlier file at path survives a failure.
+// Loads the item's picture at full size (a picture held at full size is taken as it is), saves
+// it cropped to crop (none: whole) with the options at path (a device path), and leaves the
+// item's picture as it found it, also when anything throws: a smaller picture a window shows is
+// given back, and a picture decoded for the save alone is released. The file is written through
+// the writers' temporary file, so an earlier file at path survives a failure.
 // Throws the loader's message (46040 when it gave none), 46002 for a bad format and whatever
 // the writer throws.
 void savePicture(ImageItem &item, const std::string &path, const SaveOptions &options,

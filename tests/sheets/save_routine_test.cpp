@@ -170,9 +170,10 @@ TEST_F(SaveRoutineTest, AFailedNewFileLeavesNothingBehind)
     EXPECT_TRUE(item().frames.empty());
 }
 
-// A picture a window shows is the save's too: decoded at full size once however often it is
-// saved, then kept for the window, and let go when the last window showing it is done.
-TEST_F(SaveRoutineTest, APictureOnShowIsDecodedAtFullSizeOnceAndKeptForItsWindows)
+// A save takes the picture a window shows when it is at full size, and otherwise decodes the
+// full size for itself and gives the window its smaller picture back; the picture goes when the
+// last window showing it lets go.
+TEST_F(SaveRoutineTest, APictureOnShowIsLentAtFullSizeOrGivenBackToItsWindows)
 {
     std::vector<int> widths;
     const ItemPictureLoader load = SheetPictureLoader(
@@ -182,12 +183,18 @@ TEST_F(SaveRoutineTest, APictureOnShowIsDecodedAtFullSizeOnceAndKeptForItsWindow
             });
     ASSERT_EQ(load(item(), 50), 0u);
     HoldViewFrames(item(), PictureUser::ImageView);
-    HoldViewFrames(item(), PictureUser::CropPreview);
+    const ImageFrame *shown = item().frames.front().get();
     const Rect crop{ 1, 2, 11, 9 };
     savePicture(item(), "\\pics\\a.bmp", kBmp24, &crop, load);
-    savePicture(item(), "\\pics\\b.bmp", kBmp24, nullptr, load);
-    EXPECT_EQ(widths, (std::vector<int>{ 20, 40 }));
     EXPECT_EQ(PictureSize("\\pics\\a.bmp"), (Size{ 10, 7 }));
+    EXPECT_EQ(item().frames.front().get(), shown);
+    EXPECT_EQ(item().framesPercent, 50);
+    EXPECT_TRUE(item().has(ItemFlag::ViewCached));
+
+    ASSERT_EQ(load(item(), 100), 0u);
+    HoldViewFrames(item(), PictureUser::CropPreview);
+    savePicture(item(), "\\pics\\b.bmp", kBmp24, nullptr, load);
+    EXPECT_EQ(widths, (std::vector<int>{ 20, 40, 40 }));
     EXPECT_EQ(item().framesPercent, 100);
 
     LetGoViewFrames(item(), PictureUser::CropPreview);
