@@ -54,7 +54,7 @@ void CropPreview::setItem(ImageItem *item)
 
 Size CropPreview::pictureSize() const
 {
-    return shown ? Size{ shown->info.width, shown->info.height } : Size{};
+    return shown ? fullSize(*shown) : Size{};
 }
 
 void CropPreview::fit()

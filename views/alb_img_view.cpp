@@ -100,7 +100,7 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
         return;
     }
     frameCount = item->has(ItemFlag::DescriptionValid) ? item->info.frameCount : 0;
-    const Size full{ item->info.width, item->info.height };
+    const Size full = fullSize(*item);
     if (settings.viewMode == ViewMode::FullScreen && settings.autoRotate()) {
         const DisplayInfo &display = CurrentDisplayInfo();
         turn = AutoRotation(full, { display.screenWidth, display.screenHeight },
@@ -125,7 +125,7 @@ void CAlbImgView::fitToWindow()
     const ImageItem *item = shown();
     if (!item)
         return;
-    const Size full{ item->info.width, item->info.height };
+    const Size full = fullSize(*item);
     place.zoomed = ::zoomedSize(full.width, full.height, place.zoom, turn);
     const FitMode mode = FitModeOf(settings.prefs.prefFlags);
     if (mode == FitMode::NoFit)
@@ -143,7 +143,7 @@ void CAlbImgView::Relayout(bool keepCentre)
 void CAlbImgView::setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY)
 {
     const ImageItem *item = shown();
-    const Size full = item ? Size{ item->info.width, item->info.height } : Size{};
+    const Size full = item ? fullSize(*item) : Size{};
     const Size now = ::zoomedSize(full.width, full.height, newZoom, turn);
     place.relayout(newZoom, now, clientSize(), keep, anchorX, anchorY);
     update();

@@ -75,6 +75,11 @@ PictureCanvas::PictureCanvas(std::uint8_t pictureUser, ItemPictureLoader loader,
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+Size PictureCanvas::fullSize(const ImageItem &item)
+{
+    return { item.info.width, item.info.height };
+}
+
 std::int32_t PictureCanvas::colourMode(std::int32_t fullQuality) const
 {
     return isPanning ? kPanningColourMode : fullQuality;
@@ -83,8 +88,7 @@ std::int32_t PictureCanvas::colourMode(std::int32_t fullQuality) const
 std::uint32_t PictureCanvas::loadPicture(ImageItem &item)
 {
     HoldViewFrames(item, user);
-    const Size full{ item.info.width, item.info.height };
-    return load ? load(item, ImageZoom::DecodePercent(full, place.zoomed, turn))
+    return load ? load(item, ImageZoom::DecodePercent(fullSize(item), place.zoomed, turn))
                 : Msg::UnableToAccessFile;
 }
 
@@ -116,9 +120,10 @@ BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *in
     // A frame smaller than the picture (a GIF's) covers only its part of the view; the
     // background shows around it.
     const Rect inFile = first.drawnRect.isEmpty() ? first.frameRect : first.drawnRect;
-    shown.imageInView = inFile == Rect{ 0, 0, item.info.width, item.info.height }
+    const Size full = fullSize(item);
+    shown.imageInView = inFile == Rect{ 0, 0, full.width, full.height }
             ? whole
-            : imageToViewRect(inFile, item.info.width, item.info.height, place.zoom, turn);
+            : imageToViewRect(inFile, full.width, full.height, place.zoom, turn);
     return shown;
 }
 

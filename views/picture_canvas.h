@@ -70,6 +70,9 @@ public:
     bool panning() const { return isPanning; }
 
 protected:
+    // The item's picture at full size, as the canvas shows it before turning it.
+    static Size fullSize(const ImageItem &item);
+
     Size clientSize() const { return { width(), height() }; }
 
     // The window rectangle the picture covers.
