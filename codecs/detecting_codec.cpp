@@ -4,6 +4,7 @@
 #include "codecs/format_detection.h"
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
+#include "codecs/png_codec.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
@@ -23,6 +24,8 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
         return std::make_unique<JpegCodec>();
     case ImageFormat::Gif:
         return std::make_unique<GifCodec>();
+    case ImageFormat::Png:
+        return std::make_unique<PngCodec>();
     default:
         return nullptr;
     }
@@ -30,6 +33,7 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
 
 void DetectingCodec::readHeader(ImageStream &stream, ImageHeader &header)
 {
+    missingData.clear();
     codec = CreateCodecFor(detectFormat(stream));
     if (!codec)
         ThrowAlb(Msg::UnsupportedFormat, Module::FormatDetection, kPlaceDetect, kStepDetect);
@@ -44,8 +48,8 @@ void DetectingCodec::readFrameHeader(ImageStream &stream, FrameHeader &frameHead
     codec->readFrameHeader(stream, frameHeader, index);
 }
 
-void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader,
-                                 std::int32_t index, bool fast)
+void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader, std::int32_t index,
+                                 bool fast)
 {
     if (!codec)
         ThrowAlb(Msg::InternalError, Module::FormatDetection, kPlaceDetect, kStepDetect);
@@ -54,7 +58,9 @@ void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader,
 
 void DetectingCodec::close()
 {
-    if (codec)
+    if (codec) {
         codec->close();
+        missingData = codec->missingDataNote();
+    }
     codec.reset();
 }

@@ -70,7 +70,9 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
     BandStyle style;
     style.background = background;
     style.colourMode = colourMode(settings.colorOptimization());
-    style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif);
+    // GIF's transparent pixels and PNG's flattened transparency show the background colour.
+    style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif)
+            || item->info.format == std::int32_t(ImageFormat::Png);
     const bool animated = animation.startedWith(item->frames);
     if (!drawPicture(painter, update, *item, style, animated ? &animation.canvas() : nullptr)) {
         drawPlaceholder(painter, Msg::NoSystemResources);
