@@ -103,8 +103,9 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
     connect(pages, &QTabWidget::currentChanged, this, &CSaveSheet::pageChanged);
 }
 
-// The preview lets go of the picture it showed; the item may be gone by now (a save over its
-// file that could not be read again), so only listed items are let go.
+// The preview lets go of the pictures it showed (it holds each until the sheet closes); an item
+// may be gone by now (a save over its file that could not be read again), so the listed items
+// are let go.
 CSaveSheet::~CSaveSheet()
 {
     LetGoViewFramesEverywhere(doc, PictureUser::CropPreview);
