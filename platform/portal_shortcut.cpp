@@ -57,8 +57,12 @@ struct ModifierName
     std::uint16_t mask;
     const char *name;
 };
+
 constexpr ModifierName kModifierNames[] = {
-    { 4, "CTRL" }, { 8, "ALT" }, { 64, "LOGO" }, { 1, "SHIFT" },
+    { 4, "CTRL" },
+    { 8, "ALT" },
+    { 64, "LOGO" },
+    { 1, "SHIFT" },
 };
 
 // The shortcuts bound for a button: its own, and with Shift or Alt added (X modifier masks) the
@@ -103,6 +107,7 @@ public:
     explicit Listener(PortalShortcut &shortcut) : owner(shortcut) { }
 
 public slots:
+
     void onActivated(const QDBusMessage &message)
     {
         const QList<QVariant> arguments = message.arguments();

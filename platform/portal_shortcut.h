@@ -28,7 +28,9 @@ public:
 
     bool registerButton(int n) override;
     bool unregisterButton() override;
+
     int registeredButton() const override { return held; }
+
     // The desktop follows its own key mapping: nothing to redo here.
     void setMappingChanged(std::function<void()>) override { }
 

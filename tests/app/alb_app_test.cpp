@@ -166,7 +166,9 @@ TEST_F(AlbAppTest, FolderOnShowFollowsOtherProgramsChanges)
     EXPECT_TRUE(eventually([&] { return doc.FileNames() == Names{ "a.bmp", "c.bmp" }; }));
 
     fs::create_directories(root.path() / "Pics" / "New");
-    const auto pics = [&] { return app.mainFrame()->tree()->currentItem(); };
+    const auto pics = [&] {
+        return app.mainFrame()->tree()->currentItem();
+    };
     EXPECT_TRUE(eventually([&] { return pics()->childCount() == 1; }));
     EXPECT_EQ(app.appSettings().currentFolder, "\\Pics");
 }

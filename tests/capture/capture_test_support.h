@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/window_messages.h"
+#include "capture/capture_pipeline.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
-#include "capture/capture_pipeline.h"
 #include "image/view_buffer.h"
 #include "platform/sounds.h"
 #include "tests/app/doc_test_support.h"

@@ -9,7 +9,6 @@
 #include <QImage>
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 namespace {
@@ -80,6 +79,7 @@ TEST_F(PortalTest, TheScreenshotIsAGrabOfExactlyThePicturesPixelsAndItsFileIsRem
 TEST_F(PortalTest, ARefusedCancelledSilentOrMissingPortalIsACopyFailure)
 {
     const QString file = QString::fromStdString(dir.file("shot.png"));
+
     struct Case
     {
         const char *what;
@@ -87,6 +87,7 @@ TEST_F(PortalTest, ARefusedCancelledSilentOrMissingPortalIsACopyFailure)
         bool answer;
         bool present;
     };
+
     const Case cases[] = {
         { "cancelled", 1, true, true },
         { "ended otherwise", 2, true, true },
@@ -168,7 +169,8 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
         QStringList bound;
         for (const StandInShortcut &entry : portal->bound)
             bound << entry.id + QLatin1Char('=')
-                            + entry.properties.value(QStringLiteral("preferred_trigger")).toString();
+                            + entry.properties.value(QStringLiteral("preferred_trigger"))
+                                      .toString();
         return bound;
     };
     EXPECT_EQ(triggers(),
@@ -222,6 +224,7 @@ TEST_F(PortalShortcutTest, EveryRefusalIsARegistrationFailureThatKeepsTheButtonH
         std::uint32_t bindCode;
         bool listed;
     };
+
     const Case cases[] = {
         { "session refused", 2, 0, true },
         { "binding cancelled", 0, 1, true },
