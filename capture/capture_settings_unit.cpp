@@ -9,7 +9,7 @@
 #include "app/window_messages.h"
 #include "capture/capture_buttons.h"
 #include "capture/capture_file_format_dialog.h"
-#include "codecs/capture_file.h"
+#include "operations/capture_file.h"
 
 static_assert(WM_HOTKEY == kHotKeyMessage, "the button delivers the frame's hot-key message");
 
@@ -38,8 +38,8 @@ CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context,
                           displayName)
 { }
 
-CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context,
-                                         DesktopBackend backend, const std::string &displayName)
+CaptureSettingsUnit::CaptureSettingsUnit(const CommandUnitContext &context, DesktopBackend backend,
+                                         const std::string &displayName)
     : frame(context.frame),
       settings(context.settings),
       store(context.store),

@@ -7,6 +7,7 @@
 #include "capture/capture_message_dialog.h"
 #include "capture/capture_notice.h"
 #include "capture/region_overlay.h"
+#include "codecs/png_writer.h"
 #include "common/error_report.h"
 #include "common/string_ids.h"
 #include "platform/clipboard_offer.h"
@@ -15,9 +16,9 @@
 
 namespace {
 
-void CopyToClipboard(const CapturePixels &pixels)
+void CopyToClipboard(const PixelSpan &pixels)
 {
-    const std::vector<std::uint8_t> png = PngWriter().encode(CapturePng(pixels));
+    const std::vector<std::uint8_t> png = PngWriter().encode(pixels);
     OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
                                        static_cast<qsizetype>(png.size())));
 }
@@ -31,7 +32,7 @@ CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen, CaptureNotice &noti
     if (!screen.choosesArea())
         host.chooseRegion = ChooseRegion;
     host.copyToClipboard = CopyToClipboard;
-    host.notify = [&notice](const std::string &path, const CapturePixels &pixels) {
+    host.notify = [&notice](const std::string &path, const PixelSpan &pixels) {
         notice.announce(path, pixels);
     };
     host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {

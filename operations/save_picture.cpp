@@ -1,4 +1,4 @@
-#include "codecs/save_picture.h"
+#include "operations/save_picture.h"
 
 #include "codecs/bmp_writer.h"
 #include "codecs/gif_writer.h"
@@ -10,95 +10,59 @@
 #include "image/quantize.h"
 #include "image/resample.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-// The pixels a save works on: the picture itself, its crop, or a conversion of either. The
-// stores hold whatever this save allocated, so leaving the scope frees them.
+// The pixels a save works on: the picture itself, its crop (which shares the picture's rows), or
+// a conversion of either. The stores hold whatever this save allocated, so leaving the scope
+// frees them.
 struct SaveSource
 {
-    const std::uint8_t *pixels = nullptr;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t rowPad = 0;
-    int bytesPerPixel = 0;
-    const ImagePalette *palette = nullptr;
+    PixelSpan span;
     std::int32_t transparent = -1;
 
-    ImageBuffer::Store cropStore;
     ImageBuffer::Store convertedStore;
     std::unique_ptr<ImagePalette> ownPalette;
 
-    std::size_t stride() const
-    {
-        return static_cast<std::size_t>(width + rowPad) * static_cast<std::size_t>(bytesPerPixel);
-    }
+    int paletteCount() const { return span.palette ? span.palette->count : 0; }
 
-    int paletteCount() const { return palette ? palette->count : 0; }
+    // The pixels are now those of store, rows without padding.
+    void take(ImageBuffer::Store store, std::int32_t bytesPerPixel, const ImagePalette *palette)
+    {
+        convertedStore = std::move(store);
+        span = PixelSpan::Padded(convertedStore.get(), span.width, span.height, 0, bytesPerPixel,
+                                 palette);
+    }
 };
 
-SaveSource sourceOf(const ImageBuffer &image)
-{
-    SaveSource source;
-    source.pixels = image.pixels;
-    source.width = image.width;
-    source.height = image.height;
-    source.rowPad = image.rowPad;
-    source.bytesPerPixel = image.bytesPerPixel;
-    source.palette = image.palette;
-    source.transparent = image.transparent;
-    return source;
-}
-
-// Cuts the source down to crop clamped to the picture. A crop that covers the whole picture
-// leaves the source alone, so no copy is made.
+// Cuts the source down to crop clamped to the picture.
 void cropSource(SaveSource &source, const Rect &crop)
 {
-    const Rect clamped{ std::max(crop.left, 0), std::max(crop.top, 0),
-                        std::min(crop.right, source.width), std::min(crop.bottom, source.height) };
-    if (clamped == Rect{ 0, 0, source.width, source.height })
-        return;
+    source.span = source.span.cropped(crop);
     // Nothing of the picture is left to write: an empty file would be no picture at all.
-    if (clamped.isEmpty())
+    if (source.span.width <= 0)
         ThrowAlb(Msg::InvalidParameter);
-    const std::int32_t width = clamped.width();
-    const std::int32_t height = clamped.height();
-    source.cropStore = ImageBuffer::allocateStore(width, height, source.bytesPerPixel);
-    std::uint8_t *to = source.cropStore.get();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * source.bytesPerPixel;
-    for (std::int32_t y = clamped.top; y < clamped.bottom; ++y, to += rowBytes) {
-        const std::uint8_t *from = source.pixels + static_cast<std::size_t>(y) * source.stride()
-                + static_cast<std::size_t>(clamped.left) * source.bytesPerPixel;
-        std::memcpy(to, from, rowBytes);
-    }
-    source.pixels = source.cropStore.get();
-    source.width = width;
-    source.height = height;
-    source.rowPad = 0;
 }
 
 // Turns a 1-byte source into 3-byte blue, green, red pixels. The transparent entry, unique since
 // isolateTransparentColour, becomes the transparent colour.
 void expandSource(SaveSource &source)
 {
-    if (!source.palette)
+    const PixelSpan &from = source.span;
+    if (!from.palette)
         ThrowAlb(Msg::InvalidParameter);
-    ImageBuffer::Store store = ImageBuffer::allocateStore(source.width, source.height, 3);
-    convertToTrueColour(source.pixels, source.width, source.height, source.rowPad, 1,
-                        source.palette, store.get(), 0);
+    ImageBuffer::Store store = ImageBuffer::allocateStore(from.width, from.height, 3);
+    convertToTrueColour(from.pixels, from.width, from.height, from.rowPad(), 1, from.palette,
+                        store.get(), 0);
     RgbValue key = kNoColour;
     if (source.transparent >= 0 && source.transparent < source.paletteCount()) {
-        const PaletteEntry &e = source.palette->entries[source.transparent];
+        const PaletteEntry &e = from.palette->entries[source.transparent];
         key = MakeRgb(e.red, e.green, e.blue);
     }
     // The new store replaces any earlier conversion, which is freed here.
-    source.convertedStore = std::move(store);
-    source.pixels = source.convertedStore.get();
-    source.rowPad = 0;
-    source.bytesPerPixel = 3;
-    source.palette = nullptr;
+    source.take(std::move(store), 3, nullptr);
     source.transparent = key;
 }
 
@@ -106,39 +70,42 @@ void expandSource(SaveSource &source)
 // transparency.
 void reduceSource(SaveSource &source, std::int32_t colours)
 {
-    ImageBuffer::Store store = ImageBuffer::allocateStore(source.width, source.height, 1);
+    const PixelSpan &from = source.span;
+    ImageBuffer::Store store = ImageBuffer::allocateStore(from.width, from.height, 1);
     auto palette = std::make_unique<ImagePalette>();
-    const Rect area{ 0, 0, source.width, source.height };
-    if (!quantize(area, source.pixels, source.rowPad, store.get(), 0, kQuantizeIndexOutput, colours,
+    const Rect area{ 0, 0, from.width, from.height };
+    if (!quantize(area, from.pixels, from.rowPad(), store.get(), 0, kQuantizeIndexOutput, colours,
                   true, nullptr, palette.get(), kNoColour, nullptr, true))
         ThrowAlb(Msg::NotEnoughMemory);
-    source.convertedStore = std::move(store);
     source.ownPalette = std::move(palette);
-    source.pixels = source.convertedStore.get();
-    source.rowPad = 0;
-    source.bytesPerPixel = 1;
-    source.palette = source.ownPalette.get();
+    source.take(std::move(store), 1, source.ownPalette.get());
     source.transparent = -1;
+}
+
+// The resolution asked for; without one in both directions the writer keeps its default.
+template <typename Writer>
+void setResolution(Writer &writer, const SaveOptions &options)
+{
+    if (options.xResolution > 0 && options.yResolution > 0) {
+        writer.xResolution = options.xResolution;
+        writer.yResolution = options.yResolution;
+    }
 }
 
 void saveBmp(SaveSource &source, const std::string &path, const SaveOptions &options)
 {
     if (options.colours != kTrueColourCount) {
         const std::int32_t limit = options.colours < 3 ? 2 : options.colours <= 16 ? 16 : 256;
-        if (source.bytesPerPixel == 1 && source.paletteCount() > limit)
+        if (source.span.bytesPerPixel == 1 && source.paletteCount() > limit)
             expandSource(source);
-        if (source.bytesPerPixel == 3)
+        if (source.span.bytesPerPixel == 3)
             reduceSource(source, limit);
-    } else if (source.bytesPerPixel == 1) {
+    } else if (source.span.bytesPerPixel == 1) {
         expandSource(source);
     }
     BmpWriter writer;
-    if (options.xResolution > 0 && options.yResolution > 0) {
-        writer.xResolution = options.xResolution;
-        writer.yResolution = options.yResolution;
-    }
-    writer.write(path, source.pixels, source.width, source.height, source.rowPad,
-                 source.bytesPerPixel, 100, source.palette, true, false);
+    setResolution(writer, options);
+    writer.write(path, source.span);
 }
 
 void saveGif(SaveSource &source, const std::string &path, const SaveOptions &options)
@@ -146,14 +113,13 @@ void saveGif(SaveSource &source, const std::string &path, const SaveOptions &opt
     GifWriter writer;
     writer.dither = 1;
     writer.colourCount = GifColourLimit(options.colours);
-    if (source.bytesPerPixel == 1 && source.paletteCount() > writer.colourCount)
+    if (source.span.bytesPerPixel == 1 && source.paletteCount() > writer.colourCount)
         expandSource(source);
-    if (source.bytesPerPixel == 3)
+    if (source.span.bytesPerPixel == 3)
         writer.transparentColour = source.transparent;
     else
         writer.transparentIndex = source.transparent;
-    writer.write(path, source.pixels, source.width, source.height, source.rowPad,
-                 source.bytesPerPixel, 100, source.palette, true, false);
+    writer.write(path, source.span);
 }
 
 void saveJpeg(const SaveSource &source, const std::string &path, const SaveOptions &options)
@@ -161,31 +127,17 @@ void saveJpeg(const SaveSource &source, const std::string &path, const SaveOptio
     JpegWriter writer;
     // The writer stores 75 for anything above 100; a negative value would wrap into that range.
     writer.quality = static_cast<std::uint16_t>(std::max(options.colours, 0));
-    if (options.xResolution > 0 && options.yResolution > 0) {
-        writer.xResolution = options.xResolution;
-        writer.yResolution = options.yResolution;
-    }
-    writer.write(path, source.pixels, source.width, source.height, source.rowPad,
-                 source.bytesPerPixel, 100, source.palette, true, false);
+    setResolution(writer, options);
+    writer.write(path, source.span);
 }
 
 // Lossless: a 1-byte picture stays indexed, with its transparent entry; colours are not asked.
 void savePng(const SaveSource &source, const std::string &path, const SaveOptions &options)
 {
     PngWriter writer;
-    if (options.xResolution > 0 && options.yResolution > 0) {
-        writer.xResolution = options.xResolution;
-        writer.yResolution = options.yResolution;
-    }
-    PngPicture picture;
-    picture.pixels = source.pixels;
-    picture.width = source.width;
-    picture.height = source.height;
-    picture.rowPad = source.rowPad;
-    picture.bytesPerPixel = source.bytesPerPixel;
-    picture.palette = source.palette;
-    picture.transparentIndex = source.bytesPerPixel == 1 ? source.transparent : -1;
-    writer.write(path, picture);
+    setResolution(writer, options);
+    writer.transparentIndex = source.span.bytesPerPixel == 1 ? source.transparent : -1;
+    writer.write(path, source.span);
 }
 
 } // namespace
@@ -208,7 +160,7 @@ void SaveDecodedPicture(ImageBuffer &image, const std::string &path, const SaveO
     if (!image.hasPixels() || (image.bytesPerPixel != 1 && image.bytesPerPixel != 3))
         ThrowAlb(Msg::InvalidParameter);
     image.isolateTransparentColour();
-    SaveSource source = sourceOf(image);
+    SaveSource source{ image.span(), image.transparent, {}, {} };
     if (crop)
         cropSource(source, *crop);
     if (format == ImageFormat::Bmp)

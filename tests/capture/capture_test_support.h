@@ -67,14 +67,14 @@ protected:
             offered.push_back(start);
             return region;
         };
-        h.copyToClipboard = [this](const CapturePixels &pixels) {
+        h.copyToClipboard = [this](const PixelSpan &pixels) {
             if (clipboardFails)
                 throw CAlbException(Msg::NotEnoughMemory);
-            clipboard.push_back(Size{ pixels.w, pixels.h });
+            clipboard.push_back(Size{ pixels.width, pixels.height });
         };
-        h.notify = [this](const std::string &path, const CapturePixels &pixels) {
-            notices.push_back(path + " " + std::to_string(pixels.w) + "x"
-                              + std::to_string(pixels.h));
+        h.notify = [this](const std::string &path, const PixelSpan &pixels) {
+            notices.push_back(path + " " + std::to_string(pixels.width) + "x"
+                              + std::to_string(pixels.height));
         };
         h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });

@@ -71,8 +71,7 @@ protected:
                 p[2] = static_cast<std::uint8_t>((x + y) * 3);
             }
         BmpWriter writer;
-        writer.write(host(devicePath), pixels.data(), width, height, pad, 3, 100, nullptr, true,
-                     false);
+        writer.write(host(devicePath), PixelSpan::Padded(pixels.data(), width, height, pad));
     }
 
     // Pictures p0.bmp, p1.bmp ... in \pics with the sizes given, all selected.
@@ -85,7 +84,6 @@ protected:
         for (int i = 0; i < doc.Count(); ++i)
             doc.ItemAt(i)->setSelected(true);
     }
-
 
     ConfirmAnswers answers;
 };

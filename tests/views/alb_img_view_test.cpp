@@ -1,3 +1,5 @@
+#include "views/alb_img_view.h"
+
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "app/window_messages.h"
@@ -5,7 +7,6 @@
 #include "common/string_ids.h"
 #include "image/display_info.h"
 #include "tests/views/view_test_support.h"
-#include "views/alb_img_view.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ void WritePattern(const std::string &hostPath, int width, int height)
         for (int x = 0; x < width; ++x)
             for (int k = 0; k < 3; ++k)
                 pixels[std::size_t(y) * stride + x * 3 + k] = std::uint8_t(x * 7 + y * 3 + k * 50);
-    BmpWriter().write(hostPath, pixels.data(), width, height, RowPadFor(width), 3, 100, nullptr,
-                      true, false);
+    BmpWriter().write(hostPath, PixelSpan::Padded(pixels.data(), width, height, RowPadFor(width)));
 }
 
 class ImgViewTest : public ViewTest
@@ -55,12 +55,13 @@ protected:
 
     void drag(QPoint from, QPoint to)
     {
-        for (auto [type, at] : { std::pair{ QEvent::MouseButtonPress, from },
-                                 std::pair{ QEvent::MouseMove, to },
-                                 std::pair{ QEvent::MouseButtonRelease, to } }) {
+        for (auto [type, at] :
+             { std::pair{ QEvent::MouseButtonPress, from }, std::pair{ QEvent::MouseMove, to },
+               std::pair{ QEvent::MouseButtonRelease, to } }) {
             const Qt::MouseButtons held =
                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-            const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+            const Qt::MouseButton changed =
+                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
             QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)), changed, held,
                               Qt::NoModifier);
             QApplication::sendEvent(image.get(), &event);
@@ -92,6 +93,7 @@ TEST_F(ImgViewTest, FitsOnceAndPansOnlyWhereThePictureOverflows)
         int zoom;
         bool pansAcross, pansDown;
     };
+
     const Case cases[] = { { { 640, 480 }, 61, true, false },
                            { { 240, 320 }, 100, false, true },
                            { { 300, 200 }, 100, true, false } };

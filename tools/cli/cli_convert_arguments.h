@@ -1,7 +1,7 @@
 #pragma once
 
-#include "codecs/save_picture.h"
 #include "image/rect.h"
+#include "operations/save_picture.h"
 
 #include <optional>
 #include <string>
