@@ -36,9 +36,6 @@ public:
     CapturePipeline &pipeline() { return capture; }
 
 private:
-    template <typename Step>
-    void guarded(Step step);
-
     CMainFrame &frame;
     std::unique_ptr<ScreenSource> screen;
     CapturePipeline capture;

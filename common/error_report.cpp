@@ -5,6 +5,7 @@
 #include "common/utf8.h"
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -20,7 +21,9 @@ public:
         std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
         return MessageBoxAnswer::Ok;
     }
+
     bool isLiveWindow(WindowHandle) const override { return false; }
+
     WindowHandle mainWindow() const override { return nullptr; }
 };
 
@@ -50,7 +53,7 @@ std::uint32_t withIcon(std::uint32_t type)
 
 int showSafely(WindowHandle owner, std::string text, std::uint32_t type)
 {
-    MessageBoxRequest request { owner, std::move(text), applicationTitle(), withIcon(type) };
+    MessageBoxRequest request{ owner, std::move(text), applicationTitle(), withIcon(type) };
     try {
         return currentSink->show(request);
     } catch (...) {
@@ -103,11 +106,24 @@ int ShowErrorMessage(WindowHandle owner, std::uint32_t messageId, std::uint32_t 
         }
         if (!owner || !currentSink->isLiveWindow(owner))
             owner = currentSink->mainWindow();
-        return showSafely(owner,
-                          ComposeErrorMessage(messageId, messageId2, module, place, step,
-                                              exception, args),
-                          type);
+        return showSafely(
+                owner,
+                ComposeErrorMessage(messageId, messageId2, module, place, step, exception, args),
+                type);
     } catch (...) {
         return MessageBoxAnswer::Ok;
     }
+}
+
+bool Guarded(const std::function<void()> &handler, std::uint32_t icon)
+{
+    try {
+        handler();
+        return true;
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, icon, 0, 0, 0, &failure);
+    } catch (const std::bad_alloc &) {
+        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, icon, 0, 0, 0, nullptr);
+    }
+    return false;
 }

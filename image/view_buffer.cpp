@@ -2,6 +2,7 @@
 
 #include "common/alb_exception.h"
 
+#include <algorithm>
 #include <cstdint>
 
 std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height,
@@ -32,4 +33,13 @@ std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height
         if (height <= 3)
             return std::nullopt;
     }
+}
+
+void fillViewBuffer(ViewBuffer &buffer, RgbValue colour)
+{
+    const std::uint8_t pixel[3] = { BlueOf(colour), GreenOf(colour), RedOf(colour) };
+    std::uint8_t *p = buffer.pixels;
+    std::uint8_t *end = p + buffer.stride() * static_cast<std::size_t>(buffer.height);
+    for (; p != end; p += 3)
+        std::copy_n(pixel, 3, p);
 }

@@ -31,18 +31,6 @@ std::int32_t axisToPicture(std::int32_t screen, std::int32_t zoom, std::int32_t 
     return std::clamp(ScreenToPicture(screen, zoom, offset), 0, size);
 }
 
-void fillBuffer(ViewBuffer &buffer, RgbValue colour)
-{
-    for (std::int32_t y = 0; y < buffer.height; ++y) {
-        std::uint8_t *p = buffer.pixels + static_cast<std::size_t>(y) * buffer.stride();
-        for (std::int32_t x = 0; x < buffer.width; ++x, p += 3) {
-            p[0] = BlueOf(colour);
-            p[1] = GreenOf(colour);
-            p[2] = RedOf(colour);
-        }
-    }
-}
-
 // Where frame 0 of a decoding lies on the canvas of the whole picture at the decoding's scale.
 RenderOptions frameOptions(const ImageItem &item, Size displayed)
 {
@@ -375,7 +363,7 @@ void CropPreview::drawPicture(QPainter &painter, const QRect &visible)
         drawNoPicture(painter);
         return;
     }
-    fillBuffer(*buffer, settings.prefs.frameColor);
+    fillViewBuffer(*buffer, settings.prefs.frameColor);
     const RenderOptions options = frameOptions(*shown, place.displayed);
     const Rect held{ visible.left() - place.offsetX, visible.top() - place.offsetY,
                      visible.right() + 1 - place.offsetX, visible.bottom() + 1 - place.offsetY };

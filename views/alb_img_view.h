@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error_report.h"
 #include "image/rect.h"
 #include "platform/command_route.h"
 #include "platform/message_window.h"
@@ -77,6 +78,7 @@ public:
     bool animating() const { return animation.playing(); }
 
     std::int32_t frameIndex() const;
+
     // The message of the last paint's placeholder (0: the picture was drawn).
     std::uint32_t placeholderMessage() const { return lastPlaceholder; }
 
@@ -128,9 +130,6 @@ private:
     void startAnimation(ImageItem &item);
     void stopAnimation();
     void nextFrame();
-
-    // Runs a handler; a failure is reported once instead of crossing the event loop.
-    static void Guarded(const std::function<void()> &handler);
 
     CAlbDoc &doc;
     AppSettings &settings;

@@ -71,9 +71,9 @@ protected:
 TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTaker)
 {
     document.handles = { DocCmd::DeletePictures };
-    document.states[DocCmd::DeletePictures] = CommandState{ true, false, false, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .handled = true };
     application.handles = { FrameCmd::About };
-    application.states[FrameCmd::About] = CommandState{ true, false, false, true };
+    application.states[FrameCmd::About] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
 
     frame.commandAction(DocCmd::DeletePictures)->trigger();
@@ -99,9 +99,10 @@ TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTak
 
 TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
 {
-    document.states[DocCmd::DeletePictures] = CommandState{ false, false, false, true };
-    document.states[DocCmd::SelectView] = CommandState{ true, true, true, true };
-    document.states[DocCmd::ThumbnailView] = CommandState{ true, false, true, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .enabled = false, .handled = true };
+    document.states[DocCmd::SelectView] =
+            CommandState{ .checked = true, .radio = true, .handled = true };
+    document.states[DocCmd::ThumbnailView] = CommandState{ .radio = true, .handled = true };
     frame.setRoute(&document, &application);
 
     EXPECT_FALSE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
@@ -313,7 +314,7 @@ public:
     {
         if (handles.count(id) == 0)
             return false;
-        state = CommandState{ true, false, false, true };
+        state = CommandState{ .handled = true };
         return true;
     }
 
@@ -511,7 +512,7 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
 TEST_F(MainFrameTest, TheZoomIndicatorShowsOneOfTheTwoImageInfoButtons)
 {
     document.handles = { DocCmd::ImageInfo };
-    document.states[DocCmd::ImageInfo] = CommandState{ true, false, false, true };
+    document.states[DocCmd::ImageInfo] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
     frame.setFullScreen(false, DocToolbar::Select);
     auto shown = [&] {
