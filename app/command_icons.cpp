@@ -49,25 +49,21 @@ constexpr std::array<CommandLook, 24> kLooks{ {
         { Exit, "application-exit", "door" },
 } };
 
-// The pictures are drawn on a grid of 22 pixels, the bars' icon size; they are also made at twice
-// that for screens of high density.
-constexpr int kGrid = 22;
+// The pictures are drawn on a grid of 22 pixels, the bars' icon size: made at that size, they
+// keep their pixel-aligned lines sharp.
+constexpr int kSize = 22;
 
 QIcon ownIcon(const char *name)
 {
     QSvgRenderer picture(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
-    QIcon icon;
     if (!picture.isValid())
-        return icon;
-    for (int size : { kGrid, 2 * kGrid }) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        picture.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+        return {};
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    picture.render(&painter);
+    painter.end();
+    return QIcon(pixmap);
 }
 
 } // namespace
