@@ -9,6 +9,12 @@
 
 #include <array>
 
+// Resources compiled into a static library are registered by a call that also links them in.
+static void registerOwnIcons()
+{
+    Q_INIT_RESOURCE(command_icons);
+}
+
 namespace {
 
 using namespace DocCmd;
@@ -55,6 +61,8 @@ constexpr int kSize = 22;
 
 QIcon ownIcon(const char *name)
 {
+    static const bool registered = (registerOwnIcons(), true);
+    (void)registered;
     QSvgRenderer picture(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
     if (!picture.isValid())
         return {};
