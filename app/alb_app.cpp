@@ -67,6 +67,22 @@ void ReportFailure(const CAlbExceptionBase &failure)
     ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
 }
 
+// Tells the user, once at start, about a settings file that was moved aside or is left alone.
+void ReportSettingsCondition(SettingsStore::Condition condition, const std::string &path)
+{
+    if (condition == SettingsStore::Condition::MovedAside)
+        ShowMessageText(nullptr,
+                        "The settings file\n" + path
+                                + "\ncould not be read as settings. It was moved aside as\n" + path
+                                + ".bad\nand the default settings are used.",
+                        MessageBoxType::IconWarning);
+    else if (condition == SettingsStore::Condition::ReadOnly)
+        ShowMessageText(nullptr,
+                        "The settings file\n" + path
+                                + "\nis read-only: changes to the settings will not be kept.",
+                        MessageBoxType::IconInformation);
+}
+
 // Tests of the whole program press the command bar's buttons: where they are goes into the trace
 // file as "button<TAB>id<TAB>x<TAB>y" (the centre in window coordinates).
 void TraceButtons(const CMainFrame &frame)
@@ -179,6 +195,7 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
     settings.viewMode = 0;
     settings.previousViewMode = 0;
     settings.appFlags = AppFlag::StartingUp;
+    ReportSettingsCondition(store.prepare(), store.filePath());
     const int scrollBar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
         LoadSettings(store, settings, scrollBar, scrollBar);
@@ -203,8 +220,16 @@ void CAlbApp::listenForEndRequests()
     // Told to end from outside (kill, the terminal or the session going away), the program ends
     // as after File > Exit: the event loop ends and exitInstance writes the order file and the
     // settings.
+    // Before the event loop runs, a message box of the start-up may be running one of its own,
+    // which quitting does not end: it is closed, and the mark keeps the main loop from starting.
     auto *endRequest = new EndRequestNotice(this);
-    connect(endRequest, &SignalNotice::noticed, qApp, &QCoreApplication::quit,
+    connect(
+            endRequest, &SignalNotice::noticed, this,
+            [this] {
+                endRequested = true;
+                CloseOpenDialogs();
+                QCoreApplication::quit();
+            },
             Qt::QueuedConnection);
     // The session manager may end the program without asking again: store what Exit would.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {

@@ -40,6 +40,11 @@ public:
     Start initInstance(const std::vector<std::string> &parameters);
     // Closes the frame and the document (which writes its order file), then saves the settings.
     void exitInstance();
+
+    // Whether the program was told to end from outside (SIGTERM and the like); when that came
+    // during the start-up, the event loop is not to be run.
+    bool endingRequested() const { return endRequested; }
+
     // Writes the order file and the settings as exitInstance does, for an end without the event
     // loop's return (the X server went away); reports nothing.
     void saveQuietly();
@@ -78,6 +83,7 @@ private:
     std::unique_ptr<CMainFrame> frame;
     // Declared after the frame and the document: they refer to both and go first.
     std::vector<std::unique_ptr<CommandTarget>> units;
+    bool endRequested = false;
 };
 
 // Hides and cancels up to five open dialogs of the program, one per pass, so that a handed-over

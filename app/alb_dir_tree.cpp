@@ -50,7 +50,9 @@ int CAlbDirTree::ValidateItem(QTreeWidgetItem *&item, QTreeWidgetItem *&selectio
         item = parent;
         return 0;
     }
-    const bool hasSubfolder = ListSubfolders(path, nullptr, false) > 0;
+    const int subfolders = ListSubfolders(path, nullptr, false);
+    setListingMark(item, subfolders < 0 && item->parent() ? ListingFailure(path) : 0);
+    const bool hasSubfolder = subfolders > 0;
     if (hasSubfolder && !hasChildrenMark(item)) {
         setChildrenMark(item, true);
     } else if (!hasSubfolder && hasChildrenMark(item)) {

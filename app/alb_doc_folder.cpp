@@ -4,6 +4,7 @@
 #include "app/goto_menu.h"
 #include "app/order_file.h"
 #include "app/settings_writes.h"
+#include "common/ascii_case.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
@@ -16,12 +17,23 @@
 namespace {
 
 constexpr std::uint32_t kPlaceGoTo = 103;
+constexpr std::uint32_t kStepListFolder = 1;
 constexpr std::size_t kMinItemsForOrderFile = 2;
 
 bool isMemoryFailure(const CAlbExceptionBase &failure)
 {
     auto *own = dynamic_cast<const CAlbException *>(&failure);
     return own && own->isMemoryClass();
+}
+
+// A folder the user chose that cannot be listed shows no pictures; the user is told why.
+void reportUnreadableFolder(const std::string &folder)
+{
+    if (const int error = ListingFailure(folder); error != 0) {
+        const CAlbFileException reason(error, folder);
+        ShowErrorMessage(nullptr, Msg::UnableToAccessFile, 0, MessageBoxType::IconWarning,
+                         Module::GoTo, kPlaceGoTo, kStepListFolder, &reason);
+    }
 }
 
 // A folder that cannot be listed (gone, or not readable) simply holds no pictures.
@@ -167,6 +179,8 @@ void CAlbDoc::ChangeFolder(const std::string &path)
     WriteSettings([&] { WriteStringSetting(store, "Path", settings.currentFolder); });
     ClearItems();
     ScanFolder();
+    if (Count() == 0)
+        reportUnreadableFolder(path);
     if (Count() == 0 && inSelectOrFullScreen()) {
         if (frame)
             frame->sendCommand(ViewMode::Thumbnail);

@@ -118,8 +118,11 @@ bool FolderDeletion::deleteFiles(const std::vector<std::string> &names, std::uin
             return false;
         if (choice == Choice::Skip)
             continue;
-        if (!DeleteFileForce(JoinPath(folder, name), target)) {
-            ReportUnableToAccess(kPlace, failureStep);
+        const std::string path = JoinPath(folder, name);
+        int reason = 0;
+        if (!DeleteFileForce(path, target, &reason)) {
+            const CAlbFileException why(reason, path);
+            ReportUnableToAccess(kPlace, failureStep, &why);
             kept = true;
         } else if (ImageItem *item = doc.ItemNamed(name)) {
             doc.RecheckItem(item);

@@ -29,8 +29,11 @@ std::vector<std::string> selectedNames(const CAlbDoc &doc)
 
 void deleteOne(CAlbDoc &doc, const std::string &name, DeleteTarget target)
 {
-    if (!DeleteFileForce(JoinPath(doc.appSettings().currentFolder, name), target)) {
-        ReportUnableToAccess(kPlace, kDeleteStep);
+    const std::string path = JoinPath(doc.appSettings().currentFolder, name);
+    int reason = 0;
+    if (!DeleteFileForce(path, target, &reason)) {
+        const CAlbFileException why(reason, path);
+        ReportUnableToAccess(kPlace, kDeleteStep, &why);
         return;
     }
     if (ImageItem *item = doc.ItemNamed(name))

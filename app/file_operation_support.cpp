@@ -5,10 +5,10 @@
 
 #include <new>
 
-void ReportUnableToAccess(std::uint32_t place, std::uint32_t step)
+void ReportUnableToAccess(std::uint32_t place, std::uint32_t step, const CAlbExceptionBase *reason)
 {
     ShowErrorMessage(nullptr, Msg::UnableToAccessFile, 0, MessageBoxType::IconWarning,
-                     Module::FileOperations, place, step, nullptr);
+                     Module::FileOperations, place, step, reason);
 }
 
 void RunFileOperation(std::uint32_t place, const std::function<void()> &body)

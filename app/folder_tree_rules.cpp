@@ -1,12 +1,24 @@
 #include "app/folder_tree_rules.h"
 
+#include "app/folder_expansion.h"
 #include "app/image_lists.h"
 #include "common/host_path.h"
 #include "common/path_names.h"
 #include "platform/directory_listing.h"
 
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <cstring>
 #include <utility>
 #include <vector>
+
+namespace {
+
+// Folders opened per turn of the event loop while expanding all.
+constexpr int kFoldersPerTurn = 8;
+
+} // namespace
 
 bool GetToken(std::string_view text, int index, std::string &out, char separator)
 {
@@ -50,6 +62,7 @@ FolderTreeWidget::FolderTreeWidget(QString rootDisplayName, QWidget *parent)
 
 FolderTreeWidget::~FolderTreeWidget()
 {
+    expansion.reset();
     // The item view may still report selection changes while it takes its items down, when the
     // derived tree that would handle them is already gone.
     disconnect(this, nullptr, this, nullptr);
@@ -96,6 +109,15 @@ std::string FolderTreeWidget::FolderName(const QTreeWidgetItem *item)
     return item->data(0, kNameRole).toString().toStdString();
 }
 
+QTreeWidgetItem *FolderTreeWidget::ItemAtPath(const std::string &path) const
+{
+    QTreeWidgetItem *item = topLevelItem(0);
+    std::string part;
+    for (int index = 1; item && GetToken(path, index, part, '\\') && !part.empty(); ++index)
+        item = FindChild(item, part);
+    return item;
+}
+
 bool FolderTreeWidget::InsertChildren(QTreeWidgetItem *item)
 {
     if (!item) {
@@ -125,6 +147,7 @@ void FolderTreeWidget::setChildrenMark(QTreeWidgetItem *item, bool mark)
 bool FolderTreeWidget::buildAlong(const std::string &path)
 {
     QTreeWidgetItem *found = nullptr;
+    expansion.reset();
     {
         QuietSelection quietly(*this);
         clear();
@@ -159,11 +182,25 @@ QTreeWidgetItem *FolderTreeWidget::insertFolder(QTreeWidgetItem *parent,
     int at = parent->childCount();
     while (at > 0 && ListingNameLess(name, FolderName(parent->child(at - 1))))
         --at;
-    QTreeWidgetItem *item = newItem(QString::fromStdString(ShownName(name)),
-                                    hasSubfolder(JoinPath(parentPath, name)));
+    const std::string path = JoinPath(parentPath, name);
+    const int subfolders = ListSubfolders(path, nullptr, false);
+    QTreeWidgetItem *item = newItem(QString::fromStdString(ShownName(name)), subfolders > 0);
     item->setData(0, kNameRole, QString::fromStdString(name));
+    if (subfolders < 0)
+        setListingMark(item, ListingFailure(path));
     parent->insertChild(at, item);
     return item;
+}
+
+void FolderTreeWidget::setListingMark(QTreeWidgetItem *item, int error) const
+{
+    const QString reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+    if (item->toolTip(0) == reason)
+        return;
+    item->setToolTip(0, reason);
+    item->setForeground(0,
+                        error != 0 ? palette().brush(QPalette::Disabled, QPalette::Text)
+                                   : palette().brush(QPalette::Active, QPalette::Text));
 }
 
 void FolderTreeWidget::discardChildren(QTreeWidgetItem *item)
@@ -186,6 +223,51 @@ bool FolderTreeWidget::isBelow(const QTreeWidgetItem *item, const QTreeWidgetIte
     return false;
 }
 
+void FolderTreeWidget::keyPressEvent(QKeyEvent *event)
+{
+    // The view's own "expand all" would follow every link for ever.
+    if (event->key() == Qt::Key_Asterisk) {
+        expandAllBelow(currentItem());
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void FolderTreeWidget::expandAllBelow(QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    const bool running = expansion != nullptr;
+    expansion = std::make_unique<FolderExpansion>(ItemPath(item));
+    if (!running)
+        expandSome();
+}
+
+void FolderTreeWidget::expandSome()
+{
+    for (int n = 0; n < kFoldersPerTurn && expansion; ++n) {
+        const auto step = expansion->next();
+        if (!step) {
+            expansion.reset();
+            return;
+        }
+        // Items are found again by path: the tree may have changed since the folder was queued.
+        QTreeWidgetItem *item = ItemAtPath(step->path);
+        if (!item || ItemPath(item) != step->path)
+            continue;
+        item->setExpanded(true);
+        if (!expansion)
+            return;
+        for (int i = 0; i < item->childCount(); ++i)
+            expansion->offer(ItemPath(item->child(i)), step->depth + 1);
+    }
+    QTimer::singleShot(0, this, [this] {
+        if (expansion)
+            expandSome();
+    });
+}
+
 void FolderTreeWidget::onExpanded(QTreeWidgetItem *item)
 {
     if (item->childCount() > 0)
@@ -200,6 +282,8 @@ void FolderTreeWidget::onCollapsed(QTreeWidgetItem *item)
 {
     if (quiet > 0)
         return;
+    // Folding a folder by hand ends an "expand all" that would open it again.
+    expansion.reset();
     const bool selectionBelow = isBelow(currentItem(), item);
     {
         QuietSelection quietly(*this);

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+class FolderExpansion;
 class ImageList;
 
 // The index-th part of text between separators, counting from 0, into out; false (out untouched)
@@ -41,6 +43,9 @@ public:
     // parent none gives the root.
     QTreeWidgetItem *FindChild(QTreeWidgetItem *parent, std::string_view name) const;
 
+    // The item of a device path among the items there are, or none.
+    QTreeWidgetItem *ItemAtPath(const std::string &path) const;
+
     // The device name of a folder item ("" for the root). The item shows it as ShownName does.
     static std::string FolderName(const QTreeWidgetItem *item);
 
@@ -48,8 +53,17 @@ public:
     // folder that cannot be listed gets no children; that is not a failure.
     bool InsertChildren(QTreeWidgetItem *item);
 
+    // Opens item and the folders below it as FolderExpansion admits them, a few at a time from
+    // the event loop so that the window answers meanwhile ("*" on the keypad starts it).
+    void expandAllBelow(QTreeWidgetItem *item);
+
+    bool expandingAll() const { return expansion != nullptr; }
+
     static bool hasChildrenMark(const QTreeWidgetItem *item);
     static void setChildrenMark(QTreeWidgetItem *item, bool mark);
+    // Shows item dimmed with the reason as its tip when its folder cannot be listed (error not 0),
+    // as any other item otherwise.
+    void setListingMark(QTreeWidgetItem *item, int error) const;
 
 protected:
     // Rebuilds the tree along path and selects the deepest folder of it that exists, scrolled to
@@ -58,6 +72,8 @@ protected:
 
     // The user or the tree moved the selection to item (possibly none).
     virtual void folderSelected(QTreeWidgetItem *item) = 0;
+
+    void keyPressEvent(QKeyEvent *event) override;
 
     // Inserts the folder name below parent at its place in listing order, marked when the folder
     // has a sub-folder of its own.
@@ -91,8 +107,10 @@ private:
     void onCollapsed(QTreeWidgetItem *item);
     void onCurrentChanged(QTreeWidgetItem *current);
     QTreeWidgetItem *newItem(const QString &text, bool mark) const;
+    void expandSome();
 
     QString rootDisplay;
+    std::unique_ptr<FolderExpansion> expansion;
     QIcon folderIcon;
     int quiet = 0;
 };

@@ -194,7 +194,8 @@ void BmpWriter::write(const std::string &path, const std::uint8_t *pixels, std::
         ThrowAlb(Msg::NotEnoughMemory);
     }
 
-    SafeFile file(HostPath(path), path);
+    SafeFile file(HostPath(path), path,
+                  keepExisting ? SafeFile::Existing::Keep : SafeFile::Existing::Replace);
     const std::vector<std::uint8_t> head = headers(layout, xResolution, yResolution, palette);
     file.write(head.data(), head.size());
     const std::size_t inputStride =
@@ -206,7 +207,8 @@ void BmpWriter::write(const std::string &path, const std::uint8_t *pixels, std::
         const std::int32_t y = bottomUp ? i : layout.height - 1 - i;
         const std::int32_t inputRow = std::min(static_cast<std::int32_t>(y * rowRatio), height - 1);
         const std::uint8_t *input = pixels + static_cast<std::size_t>(inputRow) * inputStride;
-        if (inputRow != lastInputRow && !fillRowUnscaled(row.data(), input, layout, width, bgrOrder))
+        if (inputRow != lastInputRow
+            && !fillRowUnscaled(row.data(), input, layout, width, bgrOrder))
             fillRow(row.data(), input, layout, columns, bgrOrder);
         lastInputRow = inputRow;
         file.write(row.data(), row.size());

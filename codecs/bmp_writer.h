@@ -24,6 +24,8 @@ public:
     // Pixels per inch written into the header; both start at the display's logical resolution.
     std::int32_t xResolution;
     std::int32_t yResolution;
+    // A file already at the path is kept and the write fails with EEXIST (else it is replaced).
+    bool keepExisting = false;
 };
 
 // The display's logical pixels per inch, the writers' default resolution: 96 until the program
@@ -33,5 +35,6 @@ struct WriterResolution
     std::int32_t x = 96;
     std::int32_t y = 96;
 };
+
 WriterResolution DefaultWriterResolution();
 void SetDefaultWriterResolution(WriterResolution resolution);

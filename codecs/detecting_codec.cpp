@@ -30,6 +30,7 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
 
 void DetectingCodec::readHeader(ImageStream &stream, ImageHeader &header)
 {
+    missingData.clear();
     codec = CreateCodecFor(detectFormat(stream));
     if (!codec)
         ThrowAlb(Msg::UnsupportedFormat, Module::FormatDetection, kPlaceDetect, kStepDetect);
@@ -44,8 +45,8 @@ void DetectingCodec::readFrameHeader(ImageStream &stream, FrameHeader &frameHead
     codec->readFrameHeader(stream, frameHeader, index);
 }
 
-void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader,
-                                 std::int32_t index, bool fast)
+void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader, std::int32_t index,
+                                 bool fast)
 {
     if (!codec)
         ThrowAlb(Msg::InternalError, Module::FormatDetection, kPlaceDetect, kStepDetect);
@@ -54,7 +55,9 @@ void DetectingCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader,
 
 void DetectingCodec::close()
 {
-    if (codec)
+    if (codec) {
         codec->close();
+        missingData = codec->missingDataNote();
+    }
     codec.reset();
 }

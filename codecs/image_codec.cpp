@@ -33,6 +33,26 @@ void closingAfter(ImageCodec &codec, Body &&body)
     codec.close();
 }
 
+// Step of a file's location when the file changed under the reader.
+constexpr std::uint32_t kStepFileChanged = 3;
+
+// Runs body over the file at path, mapped. A file that shrank or failed while it was read is
+// unreadable, whatever body made of the zeros that stood in for what was lost.
+template <typename Body>
+void readingFile(const std::string &path, std::uint32_t place, Body &&body)
+{
+    MappedFileStream stream;
+    stream.open(path);
+    try {
+        body(stream);
+    } catch (...) {
+        if (stream.intact())
+            throw;
+    }
+    if (!stream.intact())
+        ThrowAlb(Msg::InvalidFormat, Module::CodecFramework, place, kStepFileChanged);
+}
+
 void checkHasFrames(const ImageHeader &header, std::uint32_t place)
 {
     if (header.frameCount <= 0)
@@ -61,9 +81,8 @@ void ImageCodec::readInfoFromFile(const std::string &path, ImageHeader *header)
 {
     if (path.empty() || !header)
         throwInvalidParameter(kPlaceReadInfoFromFile);
-    MappedFileStream stream;
-    stream.open(path);
-    readInfo(stream, *header);
+    readingFile(path, kPlaceReadInfoFromFile,
+                [&](ImageStream &stream) { readInfo(stream, *header); });
 }
 
 void ImageCodec::readFrameInfo(ImageStream &stream, FrameHeader &frameHeader, std::int32_t index)
@@ -104,9 +123,9 @@ void ImageCodec::decodeFirstFrameFromFile(const std::string &path, ImageBuffer *
 {
     if (path.empty() || !image || boxWidth <= 0 || boxHeight <= 0)
         throwInvalidParameter(kPlaceDecodeFirstFromFile);
-    MappedFileStream stream;
-    stream.open(path);
-    decodeFirstFrame(stream, *image, boxWidth, boxHeight);
+    readingFile(path, kPlaceDecodeFirstFromFile, [&](ImageStream &stream) {
+        decodeFirstFrame(stream, *image, boxWidth, boxHeight);
+    });
 }
 
 void ImageCodec::decodeFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
@@ -126,7 +145,7 @@ void ImageCodec::decodeFramesFromFile(const std::string &path, ImageInfo *info,
 {
     if (path.empty() || !info || !framesOut)
         throwInvalidParameter(kPlaceDecodeFromFile);
-    MappedFileStream stream;
-    stream.open(path);
-    decodeFramesInRect(stream, *info, *framesOut, size, clip);
+    readingFile(path, kPlaceDecodeFromFile, [&](ImageStream &stream) {
+        decodeFramesInRect(stream, *info, *framesOut, size, clip);
+    });
 }

@@ -45,6 +45,14 @@ public:
                              bool fast) = 0;
     virtual void close() = 0;
 
+    // What the last decoding had to make up because the file's data ended early, in the decoding
+    // library's words; empty when it made up nothing. A viewer may show such a picture, but a
+    // conversion must not pass it off as the file's. Kept after close.
+    const std::string &missingDataNote() const { return missingData; }
+
+protected:
+    std::string missingData;
+
 private:
     // How the frames of an all-frames decoding are sized and clipped.
     struct FrameTarget
@@ -54,10 +62,11 @@ private:
         std::int32_t percent;
         const Size *size;
     };
+
     void decodeOneFrame(ImageStream &stream, const ImageHeader &header, std::int32_t index,
                         const FrameTarget &target, ImageFrame &frame);
-    void decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut,
-                         bool inRect, std::int32_t percent, const Size *size, const Rect *clip);
+    void decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArray &framesOut, bool inRect,
+                         std::int32_t percent, const Size *size, const Rect *clip);
 };
 
 // Points the target fields of header at image and sets sourceRect.

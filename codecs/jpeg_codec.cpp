@@ -48,16 +48,20 @@ bool isGray(const jpeg_decompress_struct &cinfo)
     return cinfo.out_color_space == JCS_GRAYSCALE;
 }
 
-// Refuses what cannot become a picture: two components make neither a gray nor a colour one,
-// and a picture too large for a store is refused before the library allocates for it.
+// Refuses what cannot become a picture: two components make neither a gray nor a colour one.
 void checkDecodable(const jpeg_decompress_struct &cinfo)
 {
-    const bool gray = isGray(cinfo);
-    if (!gray && cinfo.num_components < 3)
+    if (!isGray(cinfo) && cinfo.num_components < 3)
         throwLibraryError(JERR_BAD_J_COLORSPACE);
+}
+
+// A picture too large for a store is refused before anything is allocated for its frame: at the
+// frame's header, so that reading the picture's header alone (its facts) still succeeds.
+void checkStoreSize(const jpeg_decompress_struct &cinfo)
+{
     const auto width = static_cast<std::int32_t>(cinfo.image_width);
     const std::uint64_t bytes = static_cast<std::uint64_t>(width + RowPadFor(width))
-            * cinfo.image_height * (gray ? 1u : 3u);
+            * cinfo.image_height * (isGray(cinfo) ? 1u : 3u);
     if (bytes > ImageBuffer::kMaxStoreBytes)
         throwLibraryError(JERR_OUT_OF_MEMORY);
 }
@@ -156,6 +160,7 @@ void JpegCodec::readHeader(ImageStream &stream, ImageHeader &header)
 {
     close();
     facts = DecodeFacts{};
+    missingData.clear();
     session = std::make_unique<Session>();
     Session &s = *session;
     s.cinfo.err = InitJpegErrors(s.errors);
@@ -176,6 +181,7 @@ void JpegCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::in
     if (!session)
         ThrowAlb(Msg::ErrorUnknown, Module::JpegReader, kPlaceFrame, kStepNoDecompressor);
     const jpeg_decompress_struct &cinfo = session->cinfo;
+    checkStoreSize(cinfo);
     frameHeader.interlaced = 0;
     frameHeader.userInput = 0;
     frameHeader.delay = 0;
@@ -212,6 +218,7 @@ void JpegCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_
     facts.outputHeight = static_cast<std::int32_t>(cinfo.output_height);
     readScanlines(scaled);
     facts.scanlinesRead = static_cast<std::int32_t>(cinfo.output_scanline);
+    missingData = session->errors.missingData;
 }
 
 FrameHeader JpegCodec::scaleByDct(const FrameHeader &frame, const FrameSelection &requested)

@@ -14,9 +14,11 @@ class FrameSelection;
 // blue. Small targets are reached with the library's DCT scaling first and the selection rule
 // for the rest; decoding stops at the last scanline the target needs.
 //
-// It refuses: two-component pictures, pictures whose full-size store would exceed
-// ImageBuffer::kMaxStoreBytes (46040, before anything large is allocated), progressive files
-// with more than kMaxScans scans, and truncated files (46024).
+// It refuses: two-component pictures, frames of pictures whose full-size store would exceed
+// ImageBuffer::kMaxStoreBytes (46040 from readFrameHeader, before anything large is allocated;
+// the header alone reads), progressive files with more than kMaxScans scans, and truncated files
+// (46024). Compressed data that ends early at a marker is made up as gray and noted in
+// missingDataNote().
 class JpegCodec : public ImageCodec
 {
 public:

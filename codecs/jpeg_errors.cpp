@@ -16,13 +16,28 @@ void exitToGuard(j_common_ptr cinfo)
     std::longjmp(errors->jump, 1);
 }
 
+// Warnings are kept, never printed. Data that ends early (a marker where the compressed data
+// should go on, or the end of the file) is made up as gray by the library; that one is noted.
+void keepWarning(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return;
+    auto *errors = reinterpret_cast<JpegErrorManager *>(cinfo->err);
+    ++cinfo->err->num_warnings;
+    const int code = cinfo->err->msg_code;
+    if (errors->missingData[0] == 0 && (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF))
+        (*cinfo->err->format_message)(cinfo, errors->missingData);
+}
+
 } // namespace
 
 jpeg_error_mgr *InitJpegErrors(JpegErrorManager &errors)
 {
     jpeg_error_mgr *pub = jpeg_std_error(&errors.pub);
     pub->error_exit = exitToGuard;
+    pub->emit_message = keepWarning;
     errors.code = 0;
+    errors.missingData[0] = 0;
     return pub;
 }
 

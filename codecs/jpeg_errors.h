@@ -15,6 +15,8 @@ struct JpegErrorManager
     jpeg_error_mgr pub; // first member: the library's pointer to it is a pointer to this
     std::jmp_buf jump;
     int code = 0; // the message code of the last failure
+    // The library's words for the first warning that it made up data where the file's ended.
+    char missingData[JMSG_LENGTH_MAX] = {};
 };
 
 // Prepares errors and returns what goes into the err field of a compressor or decompressor

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,9 +21,13 @@ void MappedFileStream::open(const std::string &path)
     if (path.empty())
         ThrowAlb(Msg::InvalidParameter);
     close();
+    lost = false;
     filePath = path;
     std::string host = HostPath(path);
-    struct stat facts {};
+
+    struct stat facts
+    { };
+
     if (::stat(host.c_str(), &facts) != 0)
         ThrowFileError(errno, path);
     if (S_ISDIR(facts.st_mode))
@@ -40,8 +45,8 @@ void MappedFileStream::open(const std::string &path)
         close();
         ThrowAlb(Msg::InvalidFormat);
     }
-    void *mapped = ::mmap(nullptr, static_cast<std::size_t>(facts.st_size), PROT_READ, MAP_PRIVATE,
-                          fd, 0);
+    void *mapped =
+            ::mmap(nullptr, static_cast<std::size_t>(facts.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (mapped == MAP_FAILED) {
         int error = errno;
         close();
@@ -49,12 +54,47 @@ void MappedFileStream::open(const std::string &path)
     }
     view = mapped;
     viewSize = facts.st_size;
-    attach(static_cast<const std::uint8_t *>(view), viewSize);
+    if (guard.watch(view, static_cast<std::size_t>(viewSize))) {
+        attach(static_cast<const std::uint8_t *>(view), viewSize);
+        return;
+    }
+    ::munmap(view, static_cast<std::size_t>(viewSize));
+    view = nullptr;
+    copyFile(facts.st_size);
+}
+
+// Reads the whole file into memory: a copy cannot fault. A file that is shorter than it was a
+// moment ago has changed under the reader.
+void MappedFileStream::copyFile(std::int64_t size)
+{
+    try {
+        copy = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc &) {
+        close();
+        ThrowAlb(Msg::NotEnoughMemory);
+    }
+    for (std::int64_t at = 0; at < size;) {
+        const ssize_t got = ::pread(fd, copy.get() + at, static_cast<std::size_t>(size - at), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            const int error = got < 0 ? errno : 0;
+            close();
+            if (error != 0)
+                ThrowFileError(error, filePath);
+            ThrowAlb(Msg::InvalidFormat);
+        }
+        at += got;
+    }
+    attach(copy.get(), size);
 }
 
 void MappedFileStream::close()
 {
     ImageStream::close();
+    lost = lost || guard.faulted();
+    guard.release();
+    copy.reset();
     if (view)
         ::munmap(view, static_cast<std::size_t>(viewSize));
     view = nullptr;

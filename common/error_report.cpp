@@ -127,3 +127,10 @@ bool Guarded(const std::function<void()> &handler, std::uint32_t icon)
     }
     return false;
 }
+
+int ShowMessageText(WindowHandle owner, const std::string &text, std::uint32_t type)
+{
+    if (!owner || !currentSink->isLiveWindow(owner))
+        owner = currentSink->mainWindow();
+    return showSafely(owner, text, type);
+}

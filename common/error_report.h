@@ -57,6 +57,9 @@ int ShowErrorMessage(WindowHandle owner, std::uint32_t messageId, std::uint32_t 
                      std::uint32_t step, const CAlbExceptionBase *exception,
                      const MessageArgs &args = {});
 
+// Shows a text of the program's own (not from the string table) with the application's title.
+int ShowMessageText(WindowHandle owner, const std::string &text, std::uint32_t type);
+
 // The text ShowErrorMessage would show, without showing it.
 std::string ComposeErrorMessage(std::uint32_t messageId, std::uint32_t messageId2,
                                 std::uint32_t module, std::uint32_t place, std::uint32_t step,

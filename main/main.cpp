@@ -33,7 +33,9 @@ void RegisterViews()
     factory.updateThumbnails = [](QWidget &view, int firstSelected) {
         static_cast<CAlbView &>(view).UpdateFromDocument(firstSelected);
     };
-    factory.redrawThumbnails = [](QWidget &view) { static_cast<CAlbView &>(view).RedrawFrames(); };
+    factory.redrawThumbnails = [](QWidget &view) {
+        static_cast<CAlbView &>(view).RedrawFrames();
+    };
     SetViewFactory(std::move(factory));
 }
 
@@ -79,7 +81,8 @@ int main(int argc, char *argv[])
     case CAlbApp::Start::Running:
         break;
     }
-    const int status = QApplication::exec();
+    // Told to end while the start-up showed a message: end as Exit does, without the loop.
+    const int status = app.endingRequested() ? 0 : QApplication::exec();
     app.exitInstance();
     return status;
 }

@@ -1,12 +1,9 @@
 #include "platform/delete_file_force.h"
 
 #include "common/host_path.h"
+#include "platform/desktop_trash.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QString>
-
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,35 +16,36 @@ bool setMode(const std::string &host, mode_t mode)
     return ::fchmodat(AT_FDCWD, host.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-// False when there is no trash to be had; inTrash is where the file went.
-bool moveToTrash(const std::string &host, std::string &inTrash)
+// Takes the file away as asked; 0 or the reason it stayed. inTrash is where a trashed file went.
+int deleteFile(const std::string &host, DeleteTarget target, std::string &inTrash)
 {
-    // The home trash lives in the user's data folder, which a fresh account may not have yet;
-    // without it every file would be deleted for good.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    // Qt names files by text: a name that is not UTF-8 would reach another file (one whose name
-    // holds U+FFFD), so such a file has no trash here.
-    const QString file = QString::fromStdString(host);
-    if (QFile::encodeName(file).toStdString() != host)
-        return false;
-    QString moved;
-    if (!QFile::moveToTrash(file, &moved))
-        return false;
-    inTrash = moved.toStdString();
-    return true;
+    if (target == DeleteTarget::Trash) {
+        const TrashOutcome outcome = MoveToTrash(host);
+        if (outcome.status == TrashOutcome::Status::Moved)
+            inTrash = outcome.trashedPath;
+        // A trash that is there but refuses the file keeps it: deleting it for good instead would
+        // not be what the user asked for.
+        if (outcome.status != TrashOutcome::Status::NoTrash)
+            return outcome.error;
+    }
+    return ::unlink(host.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace
 
-bool DeleteFileForce(std::string_view path, DeleteTarget target)
+bool DeleteFileForce(std::string_view path, DeleteTarget target, int *reason)
 {
     const std::string host = HostPath(path);
 
     struct stat facts
     { };
 
-    if (::lstat(host.c_str(), &facts) != 0 || S_ISDIR(facts.st_mode))
+    int error = ::lstat(host.c_str(), &facts) != 0 ? errno : S_ISDIR(facts.st_mode) ? EISDIR : 0;
+    if (error != 0) {
+        if (reason)
+            *reason = error;
         return false;
+    }
     const mode_t mode = facts.st_mode & 07777;
     // Read-only means the owner may not write. Links have no attributes of their own, and a file
     // with other names (hard links) stays behind under them, so neither is touched.
@@ -55,10 +53,11 @@ bool DeleteFileForce(std::string_view path, DeleteTarget target)
             && setMode(host, mode | S_IWUSR);
 
     std::string trashed;
-    const bool deleted = (target == DeleteTarget::Trash && moveToTrash(host, trashed))
-            || ::unlink(host.c_str()) == 0;
+    error = deleteFile(host, target, trashed);
     // The file that stayed, or its copy in the trash, gets its read-only state back.
-    if (cleared && !(deleted && trashed.empty()))
-        setMode(deleted ? trashed : host, mode);
-    return deleted;
+    if (cleared && (error != 0 || !trashed.empty()))
+        setMode(error != 0 ? host : trashed, mode);
+    if (reason)
+        *reason = error;
+    return error == 0;
 }

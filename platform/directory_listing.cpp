@@ -141,3 +141,8 @@ int ListSubfolders(std::string_view path, std::vector<std::string> *names, bool 
         names->insert(names->end(), found.begin(), found.end());
     return static_cast<int>(found.size());
 }
+
+int ListingFailure(std::string_view folder)
+{
+    return FolderReader(HostPath(folder), ListingScope::Shown).failure();
+}

@@ -36,3 +36,6 @@ std::vector<DirectoryRecord> ListDirectory(std::string_view folder, std::string_
 // folder is found. 0 when there is none; -1 when path cannot be listed (missing, not a folder,
 // unreadable).
 int ListSubfolders(std::string_view path, std::vector<std::string> *names, bool all);
+
+// Why folder (a device or host path) cannot be listed: 0 when it can, else the error number.
+int ListingFailure(std::string_view folder);

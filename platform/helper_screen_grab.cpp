@@ -1,7 +1,8 @@
 #include "platform/helper_screen_grab.h"
 
-#include "platform/program_folder.h"
+#include "common/file_descriptor.h"
 #include "platform/grab_stream.h"
+#include "platform/program_folder.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,27 +14,6 @@
 extern char **environ;
 
 namespace {
-
-// Closes the descriptor it holds when it goes.
-class Descriptor
-{
-public:
-    explicit Descriptor(int owned = -1) : fd(owned) { }
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return fd; }
-    void reset()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-
-private:
-    int fd;
-};
 
 // Waits for the child whatever the outcome, so that none is left as a zombie.
 void reap(pid_t child)
@@ -48,7 +28,10 @@ std::string HelperProgramBeside(const std::string &programFolder, const std::str
 {
     const std::string beside = programFolder + "/" + name;
     const std::string installed = programFolder + "/../libexec/vistrel/" + name;
-    struct stat facts{};
+
+    struct stat facts
+    { };
+
     if (::stat(installed.c_str(), &facts) != 0 && ::stat(beside.c_str(), &facts) == 0)
         return beside;
     return installed;
@@ -71,8 +54,8 @@ GrabResult HelperScreenGrabber::grab()
         startFailure = errno;
         return GrabFailure::CopyFailed;
     }
-    Descriptor reading(ends[0]);
-    Descriptor writing(ends[1]);
+    FileDescriptor reading(ends[0]);
+    FileDescriptor writing(ends[1]);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -58,12 +58,28 @@ std::string hostPicturesFolder()
 
 } // namespace
 
+namespace {
+
+// $name when it holds an absolute path (a relative one is invalid and ignored), else the home
+// folder's fallback.
+std::string xdgFolder(const char *name, const char *fallback)
+{
+    if (const char *value = std::getenv(name); value && value[0] == '/')
+        return value;
+    const std::string home = HomeFolder();
+    return (home == "/" ? std::string() : home) + fallback;
+}
+
+} // namespace
+
 std::string ConfigFolder()
 {
-    if (const char *config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return config;
-    const std::string home = HomeFolder();
-    return (home == "/" ? std::string() : home) + "/.config";
+    return xdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string DataFolder()
+{
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
 std::string PersonalFolder()

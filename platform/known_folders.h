@@ -11,6 +11,9 @@
 // invalid and ignored), else ~/.config.
 std::string ConfigFolder();
 
+// The user's data folder: $XDG_DATA_HOME when it is absolute, else ~/.local/share.
+std::string DataFolder();
+
 // The user's personal documents folder (the "My Documents" of command 31001) as a device path
 // without a trailing backslash: the host's pictures folder ($XDG_PICTURES_DIR from
 // user-dirs.dirs, else ~/Pictures) when it lies under the device root, else "\My Documents".

@@ -102,10 +102,26 @@ std::optional<std::string> SettingsStore::readString(std::string_view key,
     return raw ? StringOfValueData(*raw) : std::nullopt;
 }
 
+SettingsStore::Condition SettingsStore::prepare()
+{
+    struct stat facts
+    { };
+
+    if (::stat(path.c_str(), &facts) != 0)
+        return Condition::Usable;
+    int error = 0;
+    if (!readText(path, error) && error == EFBIG
+        && ::rename(path.c_str(), (path + ".bad").c_str()) == 0)
+        return Condition::MovedAside;
+    leftAlone = error != 0 || (facts.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+    return leftAlone ? Condition::ReadOnly : Condition::Usable;
+}
+
 void SettingsStore::writeBinary(std::string_view key, std::string_view value,
                                 std::span<const std::uint8_t> bytes)
 {
-    storeValues(path, key, { { value, BinaryValueData(bytes) } });
+    if (!leftAlone)
+        storeValues(path, key, { { value, BinaryValueData(bytes) } });
 }
 
 void SettingsStore::writeString(std::string_view key, std::string_view value, std::string_view text)
@@ -116,6 +132,8 @@ void SettingsStore::writeString(std::string_view key, std::string_view value, st
 void SettingsStore::writeStrings(std::string_view key,
                                  const std::vector<std::pair<std::string, std::string>> &values)
 {
+    if (leftAlone)
+        return;
     TypedValues typed;
     for (const auto &[name, text] : values)
         typed.emplace_back(name, StringValueData(text));

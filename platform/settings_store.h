@@ -14,6 +14,7 @@
 // nothing. Every read looks at the file as it is now, so a value another process wrote is seen.
 // Every write replaces the whole file through SafeFile (temporary file, then rename); a file that
 // cannot be parsed is left untouched until a write replaces it, keeping what could be read.
+// SafeFile refuses a file made read-only, so such a file is never replaced.
 class SettingsStore
 {
 public:
@@ -24,6 +25,19 @@ public:
     static std::string DefaultFilePath();
 
     const std::string &filePath() const { return path; }
+
+    // What the file was found to be when the program started.
+    enum class Condition {
+        Usable,
+        // It could not be read as settings (far larger than any settings file can be): it now
+        // lies beside as filePath() + ".bad", and a fresh file takes its place at the next write.
+        MovedAside,
+        // The user may not change it (or not read it): it is left alone, and writes keep nothing.
+        ReadOnly,
+    };
+
+    // Looks at the file once, before the settings are read at start, and acts as Condition says.
+    Condition prepare();
 
     std::optional<std::vector<std::uint8_t>> readBinary(std::string_view key,
                                                         std::string_view value) const;
@@ -39,6 +53,7 @@ public:
 
 private:
     std::string path;
+    bool leftAlone = false;
 };
 
 // The local machine's settings are a read-only table built into the program. The number of

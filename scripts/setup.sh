@@ -17,6 +17,7 @@ PACKAGES=(
     weston qt6-wayland
     clang libclang-rt-14-dev
     desktop-file-utils appstream file
+    trash-cli
 )
 
 missing=()

@@ -1,12 +1,15 @@
 #include "app/alb_dir_tree.h"
 
 #include "app/doc_commands.h"
+#include "app/folder_expansion.h"
 #include "tests/platform/scoped_env.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -301,4 +305,64 @@ TEST_F(AlbDirTreeTest, PointerKeysAndMenu)
     EXPECT_EQ(texts, (QStringList{ "New Folder...", "Delete Folder" }));
     EXPECT_EQ(enabled, (std::vector<bool>{ false, true }));
     EXPECT_EQ(posted(), std::vector<std::uint32_t>{ DocCmd::DeleteFolder });
+}
+
+// "*" on the keypad opens every folder below the selection, but never one a link leads to out of
+// the device root, never a folder twice (a link back up would open the tree for ever), and no
+// deeper than FolderExpansion's limit; the event loop runs between the folders.
+TEST_F(AlbDirTreeTest, ExpandAllStopsAtLinksOutOfTheRootLoopsAndItsDepth)
+{
+    namespace fs = std::filesystem;
+    makeFolder("a/b");
+    fs::create_directory_symlink("/proc", dir.path() / "proc");
+    fs::create_directory_symlink("../..", dir.path() / "a/b/up");
+    fs::create_directory_symlink("b", dir.path() / "a/twin");
+    std::string deep = "deep";
+    for (int level = 1; level <= FolderExpansion::kMaxDepth + 2; ++level)
+        deep += "/" + std::to_string(level);
+    makeFolder(deep);
+    ASSERT_TRUE(tree.BuildTree("\\"));
+
+    bool answeredMeanwhile = false;
+    QTimer::singleShot(0, [&] { answeredMeanwhile = tree.expandingAll(); });
+    QKeyEvent star(QEvent::KeyPress, Qt::Key_Asterisk, Qt::KeypadModifier);
+    QCoreApplication::sendEvent(&tree, &star);
+    QElapsedTimer clock;
+    clock.start();
+    while (tree.expandingAll() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(tree.expandingAll());
+    EXPECT_TRUE(answeredMeanwhile);
+
+    for (const char *closed : { "\\proc", "\\a\\b\\up", "\\a\\twin" }) {
+        ASSERT_NE(itemAt(closed), nullptr) << closed;
+        EXPECT_FALSE(itemAt(closed)->isExpanded()) << closed;
+        EXPECT_EQ(itemAt(closed)->childCount(), 0) << closed;
+    }
+    EXPECT_TRUE(itemAt("\\a\\b")->isExpanded());
+    // The start is depth 0 and "deep" depth 1.
+    std::string path = "\\deep";
+    for (int level = 1; level < FolderExpansion::kMaxDepth; ++level)
+        path += "\\" + std::to_string(level);
+    EXPECT_TRUE(itemAt(path)->isExpanded()) << path;
+    path += "\\" + std::to_string(FolderExpansion::kMaxDepth);
+    ASSERT_NE(itemAt(path), nullptr);
+    EXPECT_FALSE(itemAt(path)->isExpanded()) << path;
+}
+
+// A folder the user may not read is dimmed, with the reason as its tip.
+TEST_F(AlbDirTreeTest, AFolderThatCannotBeReadIsMarkedWithTheReason)
+{
+    makeFolder("locked/inner");
+    makeFolder("open");
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod((dir.path() / "locked").c_str(), 0);
+    EXPECT_TRUE(HoldsForAnOrdinaryUser([this] {
+        tree.BuildTree("\\");
+        const QTreeWidgetItem *locked = itemAt("\\locked");
+        const QTreeWidgetItem *open = itemAt("\\open");
+        return locked && open && locked->toolTip(0) == "Permission denied"
+                && open->toolTip(0).isEmpty() && locked->foreground(0) != open->foreground(0);
+    }));
+    ::chmod((dir.path() / "locked").c_str(), 0755);
 }

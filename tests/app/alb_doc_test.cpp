@@ -3,9 +3,11 @@
 #include "app/window_messages.h"
 #include "common/string_ids.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/support/ordinary_user.h"
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -455,3 +457,19 @@ TEST_F(AlbDocTest, SelectByNameOfNoItem)
 }
 
 } // namespace
+
+// Choosing a folder that cannot be read shows it empty and says why.
+TEST_F(AlbDocTest, AFolderThatCannotBeReadSaysWhy)
+{
+    makeFolder("\\locked");
+    makePicture("\\locked\\a.bmp");
+    ::chmod(root.path().c_str(), 0777);
+    ::chmod(host("\\locked").c_str(), 0);
+    EXPECT_TRUE(HoldsForAnOrdinaryUser([this] {
+        doc.ChangeFolder("\\locked");
+        return doc.Count() == 0 && sink.shown.size() == 1
+                && sink.shown[0].text
+                == "Unable to access the file.\n60010:103:1\n\\locked: Permission denied.";
+    }));
+    ::chmod(host("\\locked").c_str(), 0755);
+}

@@ -120,7 +120,9 @@ TEST_F(FileCommandsTest, DeletePicturesReportsAFailureAndGoesOn)
         }
     };
     DeletePictures(doc, DeleteTarget::Remove);
-    EXPECT_EQ(reports(), std::vector<std::string>{ kAccessFailed + "\n35000:103:2" });
+    EXPECT_EQ(reports(),
+              std::vector<std::string>{ kAccessFailed
+                                        + "\n35000:103:2\n\\album\\a.bmp: Is a directory." });
     EXPECT_FALSE(fs::exists(host("\\album\\b.bmp")));
     EXPECT_TRUE(fs::is_directory(host("\\album\\a.bmp")));
 }

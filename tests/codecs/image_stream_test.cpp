@@ -4,8 +4,8 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,11 +92,13 @@ TEST(MappedFileStream, RefusesWhatIsNotAReadablePicture)
     WriteBytes(dir.file("empty.bmp"), {});
     ASSERT_EQ(::mkfifo(dir.file("fifo.bmp").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.path() / "folder.bmp");
+
     struct Case
     {
         std::string path;
         std::uint32_t expected;
     };
+
     const Case cases[] = {
         { "", Msg::InvalidParameter },
         { dir.file("missing.bmp"), 1 },
@@ -109,6 +111,26 @@ TEST(MappedFileStream, RefusesWhatIsNotAReadablePicture)
         MappedFileStream s;
         EXPECT_EQ(messageOf([&] { s.open(c.path); }), c.expected) << c.path;
     }
+}
+
+// Pages a file lost after it was mapped read as zeros instead of ending the process.
+TEST(MappedFileStream, AFileThatShrinksUnderTheReaderReadsAsZerosAndIsNotIntact)
+{
+    TempDir dir;
+    const std::string path = dir.file("shrinks.bmp");
+    WriteBytes(path, std::vector<std::uint8_t>(3 * 4096, 0xAB));
+    MappedFileStream s;
+    s.open(path);
+    EXPECT_TRUE(s.intact());
+    ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+    const std::uint8_t *bytes = s.read(3 * 4096);
+    EXPECT_EQ(bytes[50], 0xAB);
+    EXPECT_EQ(bytes[5000] | bytes[3 * 4096 - 1], 0);
+    EXPECT_FALSE(s.intact());
+    s.close();
+    EXPECT_FALSE(s.intact());
+    s.open(path);
+    EXPECT_TRUE(s.intact());
 }
 
 TEST(MappedFileStream, FileExceptionNamesThePathAndTheHostError)

@@ -5,6 +5,7 @@
 #include "tests/support/xvfb_server.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -237,6 +239,23 @@ TEST_F(VistrelProgram, TreeChoosesTheFolderAndTheBarButtonsSwitchTheViews)
     EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
 }
 
+// "*" on the keypad opens the whole tree, which holds a link out of the device root (to /proc)
+// and one back up to the root: the window still answers a key at once.
+TEST_F(VistrelProgram, ExpandingTheWholeTreeLeavesTheWindowAnswering)
+{
+    fs::create_directory_symlink("/proc", root() / "proc");
+    fs::create_directory_symlink("..", root() / "Other" / "loop");
+    auto program = start({ "-t", "\\Pictures" });
+    const std::string window = waitForWindow();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil(kStartMs, [&] { return !buttonPosition(30103).empty(); }));
+
+    xdotool("windowfocus --sync " + window);
+    xdotool("key Home KP_Multiply");
+    xdotool("key ctrl+q");
+    EXPECT_EQ(program->waitExit(2000), 0);
+}
+
 // "kill" and the session or terminal going away end the album as Exit does: the order file of
 // the folder on show and the settings are written.
 TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
@@ -254,6 +273,49 @@ TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
         EXPECT_NE(settings.find("[Software\\Ornwick\\Vistrel\\2.00\\UI Info]"), std::string::npos);
         EXPECT_NE(settings.find("Path=str:\\Other\n"), std::string::npos);
         EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
+    }
+}
+
+// A settings file that cannot be settings, or one made read-only, is a message at start; "kill"
+// while it is up ends the album as Exit does, with a fresh settings file for the one moved aside
+// and the read-only one left as it was.
+TEST_F(VistrelProgram, TerminateDuringAStartUpMessageEndsItAsExitDoes)
+{
+    const std::string small = "[Software\\Ornwick\\Vistrel\\2.00\\Strings]\nPath=str:\\Other\n";
+    const struct
+    {
+        const char *label;
+        std::string text;
+        fs::perms mode;
+    } rows[] = {
+        { "too large to be settings", small + std::string(5 << 20, '#'), fs::perms(0644) },
+        { "read-only", small, fs::perms(0444) },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        fs::create_directories(settingsFile().parent_path());
+        fs::remove(settingsFile());
+        fs::remove(root() / "Other" / "vistrel.orna");
+        fs::remove(trace());
+        WriteBytes(settingsFile().string(), { row.text.begin(), row.text.end() });
+        fs::permissions(settingsFile(), row.mode);
+        auto program = start({ "-t", "\\Other" });
+        ASSERT_FALSE(waitForWindow().empty());
+        // The message holds the start up: no main window and its bar yet.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(buttonPosition(30103).empty());
+        ASSERT_TRUE(program->signal(SIGTERM));
+        EXPECT_EQ(program->waitExit(kStartMs), 0);
+        EXPECT_TRUE(fs::exists(root() / "Other" / "vistrel.orna"));
+        fs::permissions(settingsFile(), fs::perms(0644));
+        const std::string settings = ReadText(settingsFile());
+        if (row.mode == fs::perms(0444)) {
+            EXPECT_EQ(settings, row.text);
+        } else {
+            EXPECT_NE(settings.find("[Software\\Ornwick\\Vistrel\\2.00\\UI Info]"),
+                      std::string::npos);
+            EXPECT_EQ(fs::file_size(settingsFile().string() + ".bad"), row.text.size());
+        }
     }
 }
 

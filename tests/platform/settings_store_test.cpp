@@ -174,6 +174,53 @@ TEST(SettingsStoreTest, UnreadableFileIsNotReplaced)
     EXPECT_FALSE(store.readString(kStrings, "Home"));
 }
 
+// At start a file that cannot be settings is moved aside for a fresh one, and one the user made
+// read-only is never replaced; writes to it keep nothing and fail nothing.
+TEST(SettingsStoreTest, StartMovesAsideWhatIsNoSettingsAndLeavesReadOnlyFilesAlone)
+{
+    const std::string settings = "[Software\\Ornwick\\Vistrel\\2.00\\Strings]\nPath=str:\\Old\n";
+
+    const struct
+    {
+        const char *label;
+        std::string text;
+        mode_t mode;
+        SettingsStore::Condition condition;
+    } rows[] = {
+        { "usable", settings, 0644, SettingsStore::Condition::Usable },
+        { "5 MB", settings + std::string(5 << 20, 'x'), 0644,
+          SettingsStore::Condition::MovedAside },
+        { "read-only", settings, 0444, SettingsStore::Condition::ReadOnly },
+        { "read-only for everyone", settings, 0, SettingsStore::Condition::ReadOnly },
+    };
+
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        TempDir dir;
+        const std::string path = dir.file("Vistrel.conf");
+        WriteBytes(path, bytesOf(row.text));
+        ::chmod(path.c_str(), row.mode);
+        SettingsStore store(path);
+        EXPECT_EQ(store.prepare(), row.condition);
+        EXPECT_NO_THROW(store.writeString(kStrings, "Home", "\\New"));
+        switch (row.condition) {
+        case SettingsStore::Condition::Usable:
+            EXPECT_EQ(store.readString(kStrings, "Path"), "\\Old");
+            EXPECT_EQ(store.readString(kStrings, "Home"), "\\New");
+            break;
+        case SettingsStore::Condition::MovedAside:
+            EXPECT_EQ(ReadBytes(path + ".bad").size(), row.text.size());
+            EXPECT_FALSE(store.readString(kStrings, "Path"));
+            EXPECT_EQ(store.readString(kStrings, "Home"), "\\New");
+            break;
+        case SettingsStore::Condition::ReadOnly:
+            ::chmod(path.c_str(), 0644);
+            EXPECT_EQ(textOf(ReadBytes(path)), row.text);
+            break;
+        }
+    }
+}
+
 TEST(SettingsStoreTest, DefaultFilePathFollowsXdgConfigHome)
 {
     ScopedEnv home("HOME", "/home/someone");

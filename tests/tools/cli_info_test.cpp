@@ -84,8 +84,18 @@ TEST(CliInfo, FailuresGoToStandardErrorWithTheProgramsMessage)
     EXPECT_NE(r.out.find("good.bmp\tBMP"), std::string::npos);
     EXPECT_EQ(readText(dir.file("err.txt")),
               dir.file("text.bmp") + ": This file format is unsupported.\n38000:39:101:0\n"
-                      + dir.file("missing.bmp") + ": " + dir.file("missing.bmp")
-                      + ": No such file or directory.\n");
+                      + dir.file("missing.bmp") + ": No such file or directory.\n30001:18:1:2\n");
+}
+
+// After "--" every argument is a file, one named like an option too.
+TEST(CliInfo, DoubleDashEndsTheOptions)
+{
+    TempDir dir;
+    WriteBytes(dir.file("--exif"), tinyBmp());
+    const auto r = RunCommand("cd " + dir.path().string() + " && " + CliPath() + " info -- --exif");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "--exif\tBMP\t2\t1\t16777216\t-1\t-1\t1\n");
+    EXPECT_EQ(runCli("info --").status, 2);
 }
 
 TEST(CliInfo, UsageAndBadCommands)
@@ -93,6 +103,8 @@ TEST(CliInfo, UsageAndBadCommands)
     auto help = runCli("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("info FILE..."), std::string::npos);
+    EXPECT_NE(help.out.find("thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]"),
+              std::string::npos);
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("frobnicate").status, 2);
     EXPECT_EQ(runCli("info").status, 2);

@@ -30,9 +30,54 @@ Options:
   --help                Show this text.
 
 OUT may be IN itself: IN is read completely first, and OUT is replaced only when it has
-been written completely. Exit status: 0 done, 1 the picture could not be read or written
-(the program's message and location on standard error), 2 bad arguments.
+been written completely. An OUT that is a symbolic link gets its target written; one that
+is read-only, a folder, a device or a pipe is refused and left as it was.
+Exit status: 0 done, 1 the picture could not be read (a JPEG whose data ends early
+included) or written (the program's message and location on standard error), 2 bad
+arguments (a --crop that lies outside the picture included).
 )";
+
+// The codec framework's decoding of a file's frames, and the save the album's crop does.
+constexpr FailurePlace kReading{ Module::CodecFramework, 104, 1 };
+constexpr FailurePlace kWriting{ Module::CropAndSave, 105, 1 };
+// A picture whose data ends early, which the reader filled in.
+constexpr std::uint32_t kStepMissingData = 3;
+
+// Decodes IN; false (reported) when it cannot be read or its data ends early: a made-up part is
+// no picture to write.
+bool decode(const std::string &in, FrameArray &frames)
+{
+    DetectingCodec codec;
+    try {
+        ImageInfo info;
+        // The decoding maps IN and unmaps it before returning, so OUT may replace IN.
+        codec.decodeFramesFromFile(in, &info, &frames, nullptr, nullptr);
+    } catch (...) {
+        PrintFailure(in, kReading);
+        return false;
+    }
+    if (codec.missingDataNote().empty())
+        return true;
+    std::fprintf(stderr, "%s: %s\n%u:%u:%u:0\n%s\n", in.c_str(),
+                 CAlbException(Msg::InvalidFormat).what(), kReading.module, kReading.place,
+                 kStepMissingData, codec.missingDataNote().c_str());
+    return false;
+}
+
+// A crop that leaves nothing of the picture is a wrong argument, not a failure to write OUT.
+bool cropMeetsPicture(const ConvertArgs &args, const ImageBuffer &image)
+{
+    if (!args.crop)
+        return true;
+    const Rect &c = *args.crop;
+    if (c.intersected(Rect{ 0, 0, image.width, image.height }).isEmpty()) {
+        std::fprintf(stderr,
+                     "vistrel-cli convert: --crop %d,%d,%d,%d lies outside the picture (%dx%d)\n",
+                     c.left, c.top, c.width(), c.height(), image.width, image.height);
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -50,23 +95,19 @@ int RunConvert(const std::vector<std::string> &list)
         return 2;
     }
     FrameArray frames;
-    try {
-        ImageInfo info;
-        // The decoding maps IN and unmaps it before returning, so OUT may replace IN.
-        DetectingCodec().decodeFramesFromFile(args.in, &info, &frames, nullptr, nullptr);
-    } catch (...) {
-        PrintFailure(args.in);
+    if (!decode(args.in, frames))
         return 1;
-    }
     try {
         if (frames.empty() || !frames.front())
             ThrowAlb(Msg::NoImages);
         // Only the first frame is saved; the others go before the conversion needs memory.
         frames.resize(1);
+        if (!cropMeetsPicture(args, frames.front()->image))
+            return 2;
         SaveDecodedPicture(frames.front()->image, args.out, args.options,
                            args.crop ? &*args.crop : nullptr);
     } catch (...) {
-        PrintFailure(args.out);
+        PrintFailure(args.out, kWriting);
         return 1;
     }
     return 0;

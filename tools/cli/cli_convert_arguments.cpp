@@ -147,6 +147,11 @@ ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
             files.push_back(a);
             continue;
         }
+        // "--" ends the options: what follows are files, whatever they look like.
+        if (a == "--") {
+            files.insert(files.end(), list.begin() + std::ptrdiff_t(i) + 1, list.end());
+            break;
+        }
         if (i + 1 >= list.size())
             refuse(a + " needs a value");
         const std::string &value = list[++i];

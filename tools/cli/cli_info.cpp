@@ -1,11 +1,14 @@
 #include "cli_commands.h"
 #include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
-#include "common/alb_exception.h"
+#include "common/string_ids.h"
 
 #include <cstdio>
 
 namespace {
+
+// The codec framework's reading of a picture's header.
+constexpr FailurePlace kReading{ Module::CodecFramework, 18, 1 };
 
 // A name as one field of a tab-separated line: a tab, newline, carriage return or backslash is
 // written as \t, \n, \r or \\, so every picture keeps one line of its own and the name can be
@@ -44,26 +47,6 @@ void printInfo(const std::string &file, const ImageInfo &info)
 
 } // namespace
 
-std::string CurrentFailureText()
-{
-    std::string text;
-    try {
-        throw;
-    } catch (const CAlbExceptionBase &error) {
-        error.GetMessageText(text, CAlbException::kTextCapacity);
-    } catch (const std::exception &error) {
-        text = error.what();
-    }
-    return text;
-}
-
-void PrintFailure(const std::string &file)
-{
-    const std::string text = CurrentFailureText();
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), text.c_str());
-}
-
 int RunInfo(const std::vector<std::string> &files)
 {
     int status = 0;
@@ -73,7 +56,7 @@ int RunInfo(const std::vector<std::string> &files)
             LoadImageInfo(file, info);
             printInfo(file, info);
         } catch (...) {
-            PrintFailure(file);
+            PrintFailure(file, kReading);
             status = 1;
         }
     }
@@ -87,7 +70,7 @@ int RunExifInfo(const std::string &file)
         ImageInfo info;
         LoadImageInfo(file, info);
     } catch (...) {
-        PrintFailure(file);
+        PrintFailure(file, kReading);
         return 1;
     }
     for (const ExifFact &fact : ReadExifFacts(file))

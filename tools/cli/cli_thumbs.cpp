@@ -2,13 +2,14 @@
 #include "codecs/bmp_writer.h"
 #include "codecs/detecting_codec.h"
 #include "common/path_names.h"
+#include "common/string_ids.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <string>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -16,22 +17,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char kThumbsUsage[] = R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR]
+const char kThumbsUsage[] =
+        R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]
 
 Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif
 or .giff, in any case; not below DIR) fitted into the box the way the album's
-thumbnails are made, and prints how many were decoded. Failures are listed on standard
-error with the program's message and location; the exit status is then 1.
+thumbnails are made, and prints how many were decoded. Failures (a link that leads
+nowhere included) are listed on standard error with the program's message and location;
+the exit status is then 1.
 
 Options:
   --box WxH    The box in pixels, each side 1 to 4096 (default 48x64).
   --out DIR    Also write each thumbnail there as a BMP named after the picture's
                whole file name (photo.jpg becomes photo.jpg.bmp). DIR is created
-               when missing.
+               when missing. A file that is already there is kept and listed as a
+               failure.
+  --overwrite  Replace files that are already there instead.
   --jobs N     Decode N pictures at a time, 1 to 64 (default: one per processor).
                The output and the failures listed are the same for every N.
   --help       Show this text.
 )";
+
+// The codec framework's decoding of a first frame, and the writing of a thumbnail.
+constexpr FailurePlace kReading{ Module::CodecFramework, 35, 1 };
+constexpr FailurePlace kWriting{ Module::CropAndSave, 105, 1 };
 
 struct ThumbsArgs
 {
@@ -40,6 +49,7 @@ struct ThumbsArgs
     int boxHeight = 64;
     std::string out;
     int jobs = 0;
+    bool overwrite = false;
 };
 
 bool refuse(const std::string &text)
@@ -69,6 +79,14 @@ bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
             folders.push_back(a);
             continue;
         }
+        if (a == "--") {
+            folders.insert(folders.end(), list.begin() + std::ptrdiff_t(i) + 1, list.end());
+            break;
+        }
+        if (a == "--overwrite") {
+            args.overwrite = true;
+            continue;
+        }
         if (i + 1 >= list.size())
             return refuse(a + " needs a value");
         const std::string &value = list[++i];
@@ -95,24 +113,40 @@ bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
 std::vector<fs::path> pictureFiles(const fs::path &folder)
 {
     std::vector<fs::path> files;
+    // Everything named like a picture but a folder is tried: a link that leads nowhere or in a
+    // circle fails with its reason instead of vanishing from the count.
     for (const auto &entry : fs::directory_iterator(folder)) {
         std::error_code error;
-        if (entry.is_regular_file(error) && HasPictureExtension(entry.path().filename().string()))
+        if (!entry.is_directory(error) && HasPictureExtension(entry.path().filename().string()))
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;
 }
 
-void makeThumbnail(const fs::path &file, const ThumbsArgs &args)
+// The failure text, or nothing when the thumbnail was made.
+std::optional<std::string> makeThumbnail(const fs::path &file, const ThumbsArgs &args)
 {
     ImageBuffer image;
-    DetectingCodec().decodeFirstFrameFromFile(file.string(), &image, args.boxWidth, args.boxHeight);
+    try {
+        DetectingCodec().decodeFirstFrameFromFile(file.string(), &image, args.boxWidth,
+                                                  args.boxHeight);
+    } catch (...) {
+        return CurrentFailureText(file.string(), kReading);
+    }
     if (args.out.empty())
-        return;
-    const fs::path target = fs::path(args.out) / (file.filename().string() + ".bmp");
-    BmpWriter().write(target.string(), image.pixels, image.width, image.height, image.rowPad,
-                      image.bytesPerPixel, 100, image.palette, true, false);
+        return std::nullopt;
+    try {
+        const fs::path target = fs::path(args.out) / (file.filename().string() + ".bmp");
+        BmpWriter writer;
+        // With --out the pictures' own folder, "x.jpg.bmp" may well be a picture of the user's.
+        writer.keepExisting = !args.overwrite;
+        writer.write(target.string(), image.pixels, image.width, image.height, image.rowPad,
+                     image.bytesPerPixel, 100, image.palette, true, false);
+    } catch (...) {
+        return CurrentFailureText(file.string(), kWriting);
+    }
+    return std::nullopt;
 }
 
 // Thumbnails are independent of each other, so a folder is shared out among worker threads: each
@@ -125,11 +159,7 @@ std::vector<std::optional<std::string>> makeThumbnails(const std::vector<fs::pat
     std::atomic<std::size_t> next{ 0 };
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
-            try {
-                makeThumbnail(files[i], args);
-            } catch (...) {
-                failures[i] = CurrentFailureText();
-            }
+            failures[i] = makeThumbnail(files[i], args);
         }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

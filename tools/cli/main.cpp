@@ -21,9 +21,10 @@ Commands:
   convert IN OUT [--format bmp|gif|jpg] [--colors N] [--quality Q]
                  [--crop X,Y,W,H] [--dpi X[,Y]]
                  Saves the first frame of IN as OUT in the chosen format and colours.
-  thumbs DIR [--box WxH] [--out DIR]
+  thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]
                  Decodes every picture of a folder into a thumbnail box (default
-                 48x64), optionally writing each as a BMP; prints the count.
+                 48x64) on N threads, optionally writing each as a BMP (files
+                 already there are kept unless --overwrite); prints the count.
   capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg] [--dpi N] [--delay S]
                  Grabs the screen of $DISPLAY into the next free capture name
                  (ornsnap001.bmp, ...) and prints the file's path. Not in builds
@@ -35,7 +36,7 @@ Options:
   --help         Show this text.
 )";
 
-const char kInfoUsage[] = R"(usage: vistrel-cli info FILE...
+const char kInfoUsage[] = R"(usage: vistrel-cli info [--] FILE...
        vistrel-cli info --exif FILE
 
 Prints one tab-separated line per picture: file, format, width, height, colours,
@@ -63,6 +64,15 @@ int main(int argc, char **argv)
         if (args.size() == 1 && args[0] == "--help") {
             std::fputs(kInfoUsage, stdout);
             return 0;
+        }
+        // "--" ends the options: every argument after it is a file, whatever it looks like.
+        if (!args.empty() && args[0] == "--") {
+            args.erase(args.begin());
+            if (args.empty()) {
+                std::fputs("vistrel-cli info: no file given\n", stderr);
+                return 2;
+            }
+            return RunInfo(args);
         }
         if (!args.empty() && args[0] == "--exif") {
             if (args.size() != 2) {
