@@ -4,6 +4,7 @@
 #include "codecs/format_detection.h"
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
+#include "codecs/png_codec.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
@@ -23,6 +24,8 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
         return std::make_unique<JpegCodec>();
     case ImageFormat::Gif:
         return std::make_unique<GifCodec>();
+    case ImageFormat::Png:
+        return std::make_unique<PngCodec>();
     default:
         return nullptr;
     }

@@ -28,5 +28,6 @@ std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height
                                          bool halveOnFailure, bool bottomUp,
                                          std::size_t byteLimit = ImageBuffer::kMaxStoreBytes);
 
-// Paints every pixel of the buffer, the row padding included, in colour.
-void fillViewBuffer(ViewBuffer &buffer, RgbValue colour);
+// Paints every pixel of the buffer's first rows rows (all of them when it has fewer), the row
+// padding included, in colour.
+void fillViewBuffer(ViewBuffer &buffer, RgbValue colour, std::int32_t rows);

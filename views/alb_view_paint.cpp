@@ -209,7 +209,7 @@ bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &are
     if (!store)
         return false;
     const RgbValue frame = settings.prefs.frameColor;
-    fillViewBuffer(*store, frame);
+    fillViewBuffer(*store, frame, store->height);
     const std::int32_t rowPad = store->width - thumb.width;
     renderImage(thumb, Rect{ 0, 0, thumb.width, thumb.height }, store->pixels, rowPad);
     painter.fillRect(toQRect(area), ColourOf(frame));
