@@ -5,15 +5,31 @@
 #include "app/main_frame.h"
 #include "app/window_messages.h"
 #include "capture/capture_message_dialog.h"
+#include "capture/capture_notice.h"
+#include "capture/region_overlay.h"
 #include "common/error_report.h"
+#include "platform/clipboard_offer.h"
 
 namespace {
 
-CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen)
+void CopyToClipboard(const CapturePixels &pixels)
+{
+    const std::vector<std::uint8_t> png = PngWriter().encode(CapturePng(pixels));
+    OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
+                                       static_cast<qsizetype>(png.size())));
+}
+
+CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen, CaptureNotice &notice)
 {
     CaptureHost host;
-    host.grab = [&screen] {
-        return screen.grab();
+    host.grab = [&screen](const AreaRequest &request) {
+        return screen.grabArea(request);
+    };
+    if (!screen.choosesArea())
+        host.chooseRegion = ChooseRegion;
+    host.copyToClipboard = CopyToClipboard;
+    host.notify = [&notice](const std::string &path, const CapturePixels &pixels) {
+        notice.announce(path, pixels);
     };
     host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
@@ -36,7 +52,10 @@ CaptureUnit::CaptureUnit(const CommandUnitContext &context)
 CaptureUnit::CaptureUnit(const CommandUnitContext &context, std::unique_ptr<ScreenSource> source)
     : frame(context.frame),
       screen(std::move(source)),
-      capture(context.settings, context.doc, hostFor(context.frame, *screen))
+      notice([&frame = context.frame](const std::string &path) {
+          emit frame.pictureOpenRequested(QString::fromStdString(path));
+      }),
+      capture(context.settings, context.doc, hostFor(context.frame, *screen, notice))
 {
     frame.setMessageHandler(this);
 }
