@@ -11,10 +11,7 @@
 #include "capture/capture_message_dialog.h"
 #include "capture/region_overlay.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
 #include "platform/clipboard_offer.h"
-
-#include <new>
 
 static_assert(WM_HOTKEY == kHotKeyMessage, "the button delivers the capture's hot-key message");
 
@@ -39,20 +36,6 @@ std::optional<CaptureFormatChoice> RunFormatDialog(QWidget *parent, const std::s
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return CaptureFormatChoice{ dialog.prefix(), dialog.format() };
-}
-
-// Runs a step of a capture; a failure is reported instead of crossing the event loop.
-template <typename Step>
-void Guarded(Step step)
-{
-    try {
-        step();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconWarning, 0, 0, 0,
-                         nullptr);
-    }
 }
 
 } // namespace
@@ -134,15 +117,15 @@ std::intptr_t CaptureUnit::onMessage(std::uint32_t message, std::uintptr_t first
                                      std::intptr_t second)
 {
     if (message == WM_HOTKEY)
-        Guarded([&] { capture.onHotKey(second); });
+        Guarded([&] { capture.onHotKey(second); }, MessageBoxType::IconWarning);
     else if (message == WM_CAPTURE_CONFIRM)
-        Guarded([&] { capture.onConfirm(first, second); });
+        Guarded([&] { capture.onConfirm(first, second); }, MessageBoxType::IconWarning);
     return 0;
 }
 
 void CaptureUnit::onTimer(std::uint32_t timerId)
 {
-    Guarded([&] { capture.onTimer(timerId); });
+    Guarded([&] { capture.onTimer(timerId); }, MessageBoxType::IconWarning);
 }
 
 CaptureSettingsHost CaptureUnit::dialogHost()

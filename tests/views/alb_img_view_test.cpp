@@ -128,7 +128,7 @@ TEST_F(ImgViewTest, ZoomCommandsStepBeepAtTheirLimitsAndKeepTheCentre)
     EXPECT_EQ(image->offset(), QPoint(50, 0));
 
     image->onCommand(FrameCmd::ActualSize);
-    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_EQ(beeper.beeps(), 1);
     image->onCommand(FrameCmd::ZoomIn);
     EXPECT_EQ(image->zoom(), 125);
     EXPECT_FALSE(host.atActualSize);
@@ -137,11 +137,11 @@ TEST_F(ImgViewTest, ZoomCommandsStepBeepAtTheirLimitsAndKeepTheCentre)
     for (int i = 0; i < 12; ++i)
         image->onCommand(FrameCmd::ZoomIn);
     EXPECT_EQ(image->zoom(), 1200);
-    EXPECT_EQ(beeper.beeps, 3); // 1200 reached after 10 steps; two more beep
+    EXPECT_EQ(beeper.beeps(), 3); // 1200 reached after 10 steps; two more beep
     for (int i = 0; i < 20; ++i)
         image->onCommand(FrameCmd::ZoomOut);
     EXPECT_EQ(image->zoom(), 5);
-    EXPECT_GT(beeper.beeps, 3);
+    EXPECT_GT(beeper.beeps(), 3);
     image->onCommand(FrameCmd::ActualSize);
     EXPECT_EQ(image->zoom(), 100);
     EXPECT_TRUE(host.atActualSize);
@@ -188,7 +188,7 @@ TEST_F(ImgViewTest, PreviousNextAndTheTapInFullScreen)
     EXPECT_TRUE(enabled(FrameCmd::PreviousImage));
     EXPECT_FALSE(enabled(FrameCmd::NextImage));
     image->onCommand(FrameCmd::NextImage);
-    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_EQ(beeper.beeps(), 1);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 2 });
     press(Qt::Key_Left);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 1 });
