@@ -12,7 +12,7 @@ PACKAGES=(
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev
     xvfb xdotool x11-utils x11-xserver-utils xclip
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot netpbm
-    libexif-dev
+    libexif-dev libcli11-dev
     dbus-daemon at-spi2-core python3-pyatspi
     weston qt6-wayland
     clang libclang-rt-14-dev

@@ -11,7 +11,7 @@ namespace {
 
 [[noreturn]] void refuse(const std::string &text)
 {
-    throw ConvertArgumentError{ text };
+    throw ArgumentError{ text };
 }
 
 std::string lowered(std::string text)
@@ -145,36 +145,17 @@ void settleColours(ConvertArgs &args, std::optional<long long> colours,
 ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
 {
     ConvertArgs args;
-    std::vector<std::string> files;
     std::string formatName;
     std::optional<long long> colours, quality;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string &a = list[i];
-        if (a.rfind("--", 0) != 0) {
-            files.push_back(a);
-            continue;
-        }
-        // "--" ends the options: what follows are files, whatever they look like.
-        if (a == "--") {
-            files.insert(files.end(), list.begin() + std::ptrdiff_t(i) + 1, list.end());
-            break;
-        }
-        if (i + 1 >= list.size())
-            refuse(a + " needs a value");
-        const std::string &value = list[++i];
-        if (a == "--format")
-            formatName = value;
-        else if (a == "--colors")
-            colours = singleInteger(a, value);
-        else if (a == "--quality")
-            quality = singleInteger(a, value);
-        else if (a == "--crop")
-            readCrop(args, value);
-        else if (a == "--dpi")
-            readDpi(args, value);
-        else
-            refuse("unknown option '" + a + "' (see convert --help)");
-    }
+    CommandOptions options("convert");
+    options.value("--format", [&](const std::string &value) { formatName = value; });
+    options.value("--colors",
+                  [&](const std::string &value) { colours = singleInteger("--colors", value); });
+    options.value("--quality",
+                  [&](const std::string &value) { quality = singleInteger("--quality", value); });
+    options.value("--crop", [&](const std::string &value) { readCrop(args, value); });
+    options.value("--dpi", [&](const std::string &value) { readDpi(args, value); });
+    const std::vector<std::string> files = options.parse(list, UnknownOptions::Refused);
     if (files.size() != 2)
         refuse("needs IN and OUT (see convert --help)");
     args.in = files[0];
