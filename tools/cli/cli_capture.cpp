@@ -76,18 +76,13 @@ struct CaptureArgs
     bool writeFile = true;
 };
 
-[[noreturn]] void refuse(const std::string &text)
-{
-    throw ArgumentError{ text };
-}
-
 long wholeNumber(const std::string &option, const std::string &text, long low, long high)
 {
     char *end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || value < low || value > high)
-        refuse(option + " needs a whole number from " + std::to_string(low) + " to "
-               + std::to_string(high) + ", not '" + text + "'");
+        throw ArgumentError{ option + " needs a whole number from " + std::to_string(low) + " to "
+                             + std::to_string(high) + ", not '" + text + "'" };
     return value;
 }
 
@@ -110,10 +105,14 @@ void parseArea(CaptureArgs &args, const std::string &value)
 {
     const std::optional<AreaRequest> area = ParseAreaText(value);
     if (!area)
-        refuse("--area must be screen, monitor, window or X,Y,W,H (W and H at least 1), not '"
-               + value + "'");
+        throw ArgumentError{
+            "--area must be screen, monitor, window or X,Y,W,H (W and H at least 1), not '" + value
+            + "'"
+        };
     if (area->area == CaptureArea::Region)
-        refuse("--area region needs the album's chooser; give the rectangle as X,Y,W,H");
+        throw ArgumentError{
+            "--area region needs the album's chooser; give the rectangle as X,Y,W,H"
+        };
     args.area.area = area->area;
     args.area.exact = area->exact;
 }
@@ -128,15 +127,17 @@ std::int32_t formatNamed(const std::string &value)
         return CaptureFormat::Gif;
     if (value == "png")
         return CaptureFormat::Png;
-    refuse("--format must be bmp, gif, jpg or png, not '" + value + "'");
+    throw ArgumentError{ "--format must be bmp, gif, jpg or png, not '" + value + "'" };
 }
 
 void checkCombinations(const CaptureArgs &args)
 {
     if (args.area.monitor && (args.area.exact || args.area.area != CaptureArea::Monitor))
-        refuse("--monitor goes only with --area monitor");
+        throw ArgumentError{ "--monitor goes only with --area monitor" };
     if (!args.writeFile && !args.clipboard)
-        refuse("--no-file needs --clipboard, else the capture would be kept nowhere");
+        throw ArgumentError{
+            "--no-file needs --clipboard, else the capture would be kept nowhere"
+        };
 }
 
 CaptureArgs parseCapture(const std::vector<std::string> &list)
@@ -146,7 +147,7 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
     CommandOptions options("capture");
     options.value("--folder", [&](const std::string &value) {
         if (value.empty())
-            refuse("--folder needs a folder");
+            throw ArgumentError{ "--folder needs a folder" };
         args.target.folder = value;
     });
     options.value("--prefix", [&](const std::string &value) { args.prefix = value; });
@@ -170,11 +171,11 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
     bool noFile = false;
     options.flag("--no-file", noFile);
     for (const std::string &operand : options.parse(list, UnknownOptions::Refused))
-        refuse("unexpected argument '" + operand + "'");
+        throw ArgumentError{ "unexpected argument '" + operand + "'" };
     args.writeFile = !noFile;
     // The prefix becomes part of a file name: no folders, no characters a name cannot hold.
     if (!CheckFileName(args.prefix + "001"))
-        refuse("--prefix '" + args.prefix + "' cannot start a file name");
+        throw ArgumentError{ "--prefix '" + args.prefix + "' cannot start a file name" };
     // --monitor alone means that monitor.
     if (args.area.monitor && !areaGiven)
         args.area.area = CaptureArea::Monitor;
