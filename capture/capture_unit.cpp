@@ -8,10 +8,7 @@
 #include "capture/capture_notice.h"
 #include "capture/region_overlay.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
 #include "platform/clipboard_offer.h"
-
-#include <new>
 
 namespace {
 
@@ -78,33 +75,20 @@ bool CaptureUnit::onCommandState(std::uint32_t /*id*/, CommandState & /*state*/)
     return false;
 }
 
-template <typename Step>
-void CaptureUnit::guarded(Step step)
-{
-    try {
-        step();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconWarning, 0, 0, 0,
-                         nullptr);
-    }
-}
-
 std::intptr_t CaptureUnit::onFrameMessage(std::uint32_t message, std::uintptr_t first,
                                           std::intptr_t second)
 {
     if (message == WM_HOTKEY)
-        guarded([&] { capture.onHotKey(second); });
+        Guarded([&] { capture.onHotKey(second); }, MessageBoxType::IconWarning);
     else if (message == WM_CAPTURE_CONFIRM)
-        guarded([&] { capture.onConfirm(first, second); });
+        Guarded([&] { capture.onConfirm(first, second); }, MessageBoxType::IconWarning);
     return 0;
 }
 
 bool CaptureUnit::onFrameTimer(std::uint32_t timerId)
 {
     bool taken = false;
-    guarded([&] { taken = capture.onTimer(timerId); });
+    Guarded([&] { taken = capture.onTimer(timerId); }, MessageBoxType::IconWarning);
     return taken;
 }
 

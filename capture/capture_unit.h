@@ -39,9 +39,6 @@ public:
     CapturePipeline &pipeline() { return capture; }
 
 private:
-    template <typename Step>
-    void guarded(Step step);
-
     CMainFrame &frame;
     std::unique_ptr<ScreenSource> screen;
     CaptureNotice notice;

@@ -6,12 +6,9 @@
 #include "app/view_factory.h"
 #include "app/window_messages.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
 #include "image/display_info.h"
 #include "image/view_geometry.h"
 #include "views/image_zoom.h"
-
-#include <new>
 
 using namespace ImageZoom;
 
@@ -35,18 +32,6 @@ CAlbImgView::CAlbImgView(CAlbDoc &document, AppSettings &appSettings, ViewHost &
 }
 
 CAlbImgView::~CAlbImgView() = default;
-
-void CAlbImgView::Guarded(const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconError, 0, 0, 0,
-                         nullptr);
-    }
-}
 
 bool CAlbImgView::inPictureMode() const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error_report.h"
 #include "image/rect.h"
 #include "platform/command_route.h"
 #include "platform/message_window.h"
@@ -122,9 +123,6 @@ private:
     void startAnimation(ImageItem &item);
     void stopAnimation();
     void nextFrame();
-
-    // Runs a handler; a failure is reported once instead of crossing the event loop.
-    static void Guarded(const std::function<void()> &handler);
 
     CAlbDoc &doc;
     AppSettings &settings;

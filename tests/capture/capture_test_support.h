@@ -5,30 +5,12 @@
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "image/view_buffer.h"
-#include "platform/sounds.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/support/sound_recorder.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Sounds asked for, instead of played.
-class SoundRecorder final : public SoundPlayer
-{
-public:
-    SoundRecorder() { previous = SetSoundPlayer(this); }
-
-    ~SoundRecorder() override { SetSoundPlayer(previous); }
-
-    void beep() override { sounds.push_back("beep"); }
-
-    void playSound(const std::string &name) override { sounds.push_back(name); }
-
-    std::vector<std::string> sounds;
-
-private:
-    SoundPlayer *previous = nullptr;
-};
 
 // A message the capture posted to the frame.
 struct PostedMessage
