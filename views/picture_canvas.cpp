@@ -12,7 +12,6 @@
 #include <QRegion>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -22,16 +21,6 @@ constexpr std::int32_t kPanningColourMode = 1;
 QRect toQRect(const Rect &r)
 {
     return QRect(r.left, r.top, r.width(), r.height());
-}
-
-void fillBand(ViewBuffer &store, std::int32_t rows, RgbValue colour)
-{
-    const std::uint8_t bgr[3] = { BlueOf(colour), GreenOf(colour), RedOf(colour) };
-    std::uint8_t *first = store.pixels;
-    for (std::int32_t x = 0; x < store.width; ++x)
-        std::memcpy(first + std::size_t(x) * 3, bgr, 3);
-    for (std::int32_t y = 1; y < rows; ++y)
-        std::memcpy(first + std::size_t(y) * store.stride(), first, store.stride());
 }
 
 } // namespace
@@ -49,7 +38,7 @@ bool PaintPictureInBands(QPainter &painter, const Rect &pictureRect, const Bande
     for (std::int32_t top = pictureRect.top; top < pictureRect.bottom; top += store->height) {
         const std::int32_t bottom = std::min(top + store->height, pictureRect.bottom);
         const Rect band{ pictureRect.left, top, pictureRect.right, bottom };
-        fillBand(*store, band.height(), style.background);
+        fillViewBuffer(*store, style.background, band.height());
         const Rect inPicture{ band.left + picture.offsetX, band.top + picture.offsetY,
                               band.right + picture.offsetX, band.bottom + picture.offsetY };
         if (picture.image)

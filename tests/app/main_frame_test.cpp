@@ -5,6 +5,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/frame_panes.h"
 #include "app/window_messages.h"
 #include "common/string_table.h"
 #include "platform/message_window.h"
@@ -71,9 +72,9 @@ protected:
 TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTaker)
 {
     document.handles = { DocCmd::DeletePictures };
-    document.states[DocCmd::DeletePictures] = CommandState{ true, false, false, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .handled = true };
     application.handles = { FrameCmd::About };
-    application.states[FrameCmd::About] = CommandState{ true, false, false, true };
+    application.states[FrameCmd::About] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
 
     frame.commandAction(DocCmd::DeletePictures)->trigger();
@@ -99,9 +100,10 @@ TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTak
 
 TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
 {
-    document.states[DocCmd::DeletePictures] = CommandState{ false, false, false, true };
-    document.states[DocCmd::SelectView] = CommandState{ true, true, true, true };
-    document.states[DocCmd::ThumbnailView] = CommandState{ true, false, true, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .enabled = false, .handled = true };
+    document.states[DocCmd::SelectView] =
+            CommandState{ .checked = true, .radio = true, .handled = true };
+    document.states[DocCmd::ThumbnailView] = CommandState{ .radio = true, .handled = true };
     frame.setRoute(&document, &application);
 
     EXPECT_FALSE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
@@ -231,7 +233,7 @@ protected:
         makePicture("\\Pics\\a.bmp");
         makePicture("\\Pics\\b.bmp");
         mainFrame.setRoute(&doc, nullptr);
-        doc.setFrame(&mainFrame);
+        doc.setFrame(&mainFrame.panes());
     }
 
     ~FrameWithDocumentTest() override { doc.setFrame(nullptr); }
@@ -253,17 +255,19 @@ TEST_F(FrameWithDocumentTest, ToolbarFollowsTheViewMode)
     {
         std::uint32_t command;
         std::uint32_t toolbar;
+        std::size_t entries; // buttons and separators
         bool fullScreen;
     };
 
     for (const Row &row :
-         { Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::FullScreenView, 902, true },
-           Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::ThumbnailView, 902, false } }) {
+         { Row{ DocCmd::SelectView, 904, 13, false }, Row{ DocCmd::FullScreenView, 902, 10, true },
+           Row{ DocCmd::SelectView, 904, 13, false },
+           Row{ DocCmd::ThumbnailView, 902, 10, false } }) {
         SCOPED_TRACE(row.command);
         mainFrame.commandAction(row.command)->trigger();
         EXPECT_EQ(settings.viewMode, static_cast<std::int32_t>(row.command));
         EXPECT_EQ(mainFrame.loadedToolbar(), row.toolbar);
-        EXPECT_EQ(ButtonIds(mainFrame.toolbar()).size(), BarButtons(row.toolbar).size());
+        EXPECT_EQ(ButtonIds(mainFrame.toolbar()).size(), row.entries);
         EXPECT_EQ(mainFrame.isFullScreen(), row.fullScreen);
         EXPECT_EQ(mainFrame.commandBar()->isHidden(), row.fullScreen);
         EXPECT_EQ(mainFrame.toolbar()->isHidden(), row.fullScreen || !settings.toolbarVisible());
@@ -313,7 +317,7 @@ public:
     {
         if (handles.count(id) == 0)
             return false;
-        state = CommandState{ true, false, false, true };
+        state = CommandState{ .handled = true };
         return true;
     }
 
@@ -346,9 +350,9 @@ protected:
             return image = new FakeView("image", log, context.parent);
         };
         SetViewFactory(factory);
-        created = mainFrame.createClient(doc, nullptr);
+        created = mainFrame.panes().createClient(doc, nullptr);
         mainFrame.setRoute(&doc, nullptr);
-        doc.setFrame(&mainFrame);
+        doc.setFrame(&mainFrame.panes());
     }
 
     ~FrameWithViewsTest() override
@@ -359,7 +363,7 @@ protected:
 
     void loadPics()
     {
-        mainFrame.tree()->BuildTree("\\Pics");
+        mainFrame.panes().tree()->BuildTree("\\Pics");
         mainFrame.routeCommand(DocCmd::ReloadFromTree);
         mainFrame.routeCommand(DocCmd::ThumbnailView);
         log.clear();
@@ -376,15 +380,15 @@ protected:
 TEST_F(FrameWithViewsTest, ClientHoldsTheTreeAndTheFactorysViews)
 {
     ASSERT_TRUE(created);
-    ASSERT_NE(mainFrame.splitter(), nullptr);
-    EXPECT_EQ(mainFrame.centralWidget(), mainFrame.splitter());
-    EXPECT_TRUE(mainFrame.hasThumbnailView());
-    EXPECT_EQ(mainFrame.splitter()->pane(0), mainFrame.tree());
-    EXPECT_EQ(mainFrame.splitter()->pane(1), thumbs);
+    ASSERT_NE(mainFrame.panes().splitter(), nullptr);
+    EXPECT_EQ(mainFrame.centralWidget(), mainFrame.panes().splitter());
+    EXPECT_TRUE(mainFrame.panes().hasThumbnailView());
+    EXPECT_EQ(mainFrame.panes().splitter()->pane(0), mainFrame.panes().tree());
+    EXPECT_EQ(mainFrame.panes().splitter()->pane(1), thumbs);
     EXPECT_EQ(image->objectName(), "40964");
     EXPECT_TRUE(image->isHidden());
     // The offscreen screen is wider than tall: the panes stand side by side.
-    EXPECT_FALSE(mainFrame.splitter()->stacked());
+    EXPECT_FALSE(mainFrame.panes().splitter()->stacked());
 }
 
 TEST_F(FrameWithViewsTest, CommandsGoToThePaneViewsBeforeTheDocument)
@@ -424,8 +428,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
     // to the image view and arrives with the event loop.
     EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1112/0"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "image:1112/0"), log.end());
-    const std::string current =
-            "image:1113/" + std::to_string(reinterpret_cast<std::uintptr_t>(doc.FirstSelected()));
+    const std::string current = "image:1113/" + std::to_string(doc.FirstSelected()->serial);
     EXPECT_EQ(std::find(log.begin(), log.end(), current), log.end());
     QCoreApplication::processEvents();
     EXPECT_NE(std::find(log.begin(), log.end(), current), log.end());
@@ -435,7 +438,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
     doc.ClearSelection();
     log.clear();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(mainFrame.tree(), &enter);
+    QCoreApplication::sendEvent(mainFrame.panes().tree(), &enter);
     EXPECT_EQ(doc.FirstSelected(), doc.ItemAt(0));
     EXPECT_EQ(doc.SelectedCount(), 1);
     EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1113/0"), log.end());
@@ -445,7 +448,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
 TEST_F(FrameWithViewsTest, ChoosingAFolderInTheTreeLoadsItLater)
 {
     settings.viewMode = ViewMode::Thumbnail;
-    CAlbDirTree *tree = mainFrame.tree();
+    CAlbDirTree *tree = mainFrame.panes().tree();
     ASSERT_TRUE(tree->BuildTree("\\"));
     EXPECT_EQ(doc.Count(), 0);
     tree->setCurrentItem(tree->FindChild(tree->FindChild(nullptr, ""), "Pics"));
@@ -469,7 +472,7 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
 
     mainFrame.hibernate();
     EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
-    EXPECT_TRUE(mainFrame.splitter()->isHidden());
+    EXPECT_TRUE(mainFrame.panes().splitter()->isHidden());
     EXPECT_TRUE(mainFrame.toolbar()->isHidden());
     EXPECT_EQ(doc.Count(), 0);
     // Commands that need pictures cannot be chosen any more.
@@ -498,12 +501,12 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
     };
     SetViewFactory(failing);
     CMainFrame frame(settings);
-    EXPECT_FALSE(frame.createClient(doc, nullptr));
+    EXPECT_FALSE(frame.panes().createClient(doc, nullptr));
     SetViewFactory({});
-    EXPECT_EQ(frame.splitter(), nullptr);
-    EXPECT_EQ(frame.tree(), nullptr);
-    EXPECT_EQ(frame.paneArea(), frame.centralWidget());
-    EXPECT_EQ(frame.treeFolder(), "");
+    EXPECT_EQ(frame.panes().splitter(), nullptr);
+    EXPECT_EQ(frame.panes().tree(), nullptr);
+    EXPECT_EQ(frame.panes().area(), frame.centralWidget());
+    EXPECT_EQ(frame.panes().treeFolder(), "");
 }
 
 } // namespace
@@ -511,7 +514,7 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
 TEST_F(MainFrameTest, TheZoomIndicatorShowsOneOfTheTwoImageInfoButtons)
 {
     document.handles = { DocCmd::ImageInfo };
-    document.states[DocCmd::ImageInfo] = CommandState{ true, false, false, true };
+    document.states[DocCmd::ImageInfo] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
     frame.setFullScreen(false, DocToolbar::Select);
     auto shown = [&] {

@@ -1,11 +1,10 @@
 #include "sheets/save_routine.h"
 
 #include "tests/sheets/sheet_test_support.h"
+#include "tests/support/file_size_limit.h"
 #include "views/thumbnail_cache.h"
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace {
 
@@ -13,33 +12,6 @@ namespace fs = std::filesystem;
 
 constexpr SaveOptions kGif16{ 3, -1, -1, 16 };
 constexpr SaveOptions kBmp24{ 1, 0, 0, kTrueColourCount };
-
-// Makes every write past a few bytes fail, as a full disk would, for the life of the object.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 class SaveRoutineTest : public SheetTest
 {

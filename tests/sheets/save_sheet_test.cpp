@@ -71,7 +71,7 @@ protected:
     }
 
     std::unique_ptr<CSaveSheet> sheet;
-    SheetBeeps beeps;
+    SoundRecorder sound;
 };
 
 TEST_F(SaveSheetTest, StepsThroughTheSelectionAndKeepsTheRectangleInside)
@@ -317,7 +317,7 @@ TEST_F(SaveSheetTest, TheStylusDrawsTheRectangleIntoTheEdits)
     EXPECT_EQ(box.x + box.width, 240);
     EXPECT_EQ(control<QSpinBox>(cropPage(), 1133)->value(), box.width);
     EXPECT_TRUE(enabled(cropPage(), 1113));
-    EXPECT_EQ(beeps.beeps, 0);
+    EXPECT_EQ(sound.beeps(), 0);
 }
 
 // The preview decodes a picture when it shows it, not for pictures stepped past on another

@@ -4,7 +4,6 @@
 #include "common/string_ids.h"
 #include "operations/picture_conversion.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -79,17 +78,10 @@ bool cropMeetsPicture(const ConvertArgs &args, const ImageBuffer *image)
 
 int RunConvert(const std::vector<std::string> &list)
 {
-    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
-        std::fputs(kConvertUsage, stdout);
-        return 0;
-    }
     ConvertArgs args;
-    try {
-        args = ParseConvertArguments(list);
-    } catch (const ConvertArgumentError &refused) {
-        std::fprintf(stderr, "vistrel-cli convert: %s\n", refused.text.c_str());
-        return 2;
-    }
+    if (const auto status = ReadArguments("convert", kConvertUsage,
+                                          [&] { args = ParseConvertArguments(list); }))
+        return *status;
     PictureConversion conversion;
     if (!read(args.in, conversion))
         return 1;
