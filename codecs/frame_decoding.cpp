@@ -1,7 +1,5 @@
 #include "codecs/image_codec.h"
-
 #include "codecs/image_description.h"
-
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
@@ -51,7 +49,14 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
         readHeader(stream, header);
         if (header.frameCount <= 0)
             ThrowAlb(Msg::NoImages, Module::CodecFramework, place, 2);
-        DescribeImage(header, info, false);
+        ImageHeader upright = header;
+        MakeHeaderUpright(upright);
+        DescribeImage(upright, info, false);
+        // The size and clip asked for are the upright picture's; the reader works on the stored
+        // one.
+        const PictureTurn turn = StoredTurn(header);
+        const Size storedSize = size ? turn.storedOf(*size) : Size{};
+        const Rect storedClip = clip ? turn.storedRect(*clip) : Rect{};
         try {
             frames.reserve(static_cast<std::size_t>(header.frameCount));
         } catch (const std::bad_alloc &) {
@@ -62,8 +67,12 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
             if (!frame)
                 ThrowAlb(Msg::NotEnoughMemory, Module::CodecFramework, place, 4);
             frames.emplace_back(frame);
-            FrameTarget target { inRect ? clip : nullptr, inRect, percent, size };
+            FrameTarget target{ inRect && clip ? &storedClip : nullptr, inRect, percent,
+                                size ? &storedSize : nullptr };
             decodeOneFrame(stream, header, i, target, *frame);
+            FinishDecodedImage(frame->image, header);
+            frame->frameRect = turn.uprightRect(frame->frameRect);
+            frame->drawnRect = turn.uprightRect(frame->drawnRect);
         }
     } catch (...) {
         frames.clear();
@@ -75,8 +84,8 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
     framesOut = std::move(frames);
 }
 
-void ImageCodec::decodeOneFrame(ImageStream &stream, const ImageHeader &header,
-                                std::int32_t index, const FrameTarget &target, ImageFrame &frame)
+void ImageCodec::decodeOneFrame(ImageStream &stream, const ImageHeader &header, std::int32_t index,
+                                const FrameTarget &target, ImageFrame &frame)
 {
     FrameHeader fh;
     readFrameHeader(stream, fh, index);

@@ -6,6 +6,7 @@
 #include "image/view_geometry.h"
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -61,6 +62,25 @@ void checkHasFrames(const ImageHeader &header, std::uint32_t place)
 
 } // namespace
 
+PictureTurn StoredTurn(const ImageHeader &stored)
+{
+    return PictureTurn(stored.orientation, { stored.width, stored.height });
+}
+
+void MakeHeaderUpright(ImageHeader &header)
+{
+    if (header.orientation % 2 != 0) {
+        std::swap(header.width, header.height);
+        std::swap(header.xResolution, header.yResolution);
+    }
+}
+
+void FinishDecodedImage(ImageBuffer &image, const ImageHeader &stored)
+{
+    ConvertToSrgb(image, stored.colourProfile);
+    TurnUpright(image, stored.orientation);
+}
+
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect)
 {
     header.pixels = image.pixels;
@@ -74,7 +94,10 @@ void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRec
 
 void ImageCodec::readInfo(ImageStream &stream, ImageHeader &header)
 {
-    closingAfter(*this, [&] { readHeader(stream, header); });
+    closingAfter(*this, [&] {
+        readHeader(stream, header);
+        MakeHeaderUpright(header);
+    });
 }
 
 void ImageCodec::readInfoFromFile(const std::string &path, ImageHeader *header)
@@ -91,6 +114,7 @@ void ImageCodec::readFrameInfo(ImageStream &stream, FrameHeader &frameHeader, st
         ImageHeader scratch;
         readHeader(stream, scratch);
         readFrameHeader(stream, frameHeader, index);
+        frameHeader.frameRect = StoredTurn(scratch).uprightRect(frameHeader.frameRect);
     });
 }
 
@@ -104,13 +128,19 @@ void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::
             checkHasFrames(header, kPlaceDecodeFirst);
             FrameHeader frame;
             readFrameHeader(stream, frame, 0);
-            Size fitted = fitSize(boxWidth, boxHeight, frame.frameRect.width(),
-                                  frame.frameRect.height(), false);
+            // The box holds the upright picture; the reader fills the stored one at that scale,
+            // which is turned afterwards, small.
+            const PictureTurn turn = StoredTurn(header);
+            const Size upright =
+                    turn.upright({ frame.frameRect.width(), frame.frameRect.height() });
+            const Size fitted = turn.storedOf(
+                    fitSize(boxWidth, boxHeight, upright.width, upright.height, false));
             image.create(fitted.width, fitted.height,
                          static_cast<std::uint8_t>(frame.bytesPerPixel), frame.withAlpha != 0);
             image.transparent = frame.transparentIndex;
             AttachTarget(frame, image, frame.frameRect);
             decodeFrame(stream, frame, 0, true);
+            FinishDecodedImage(image, header);
         });
     } catch (...) {
         image.reset();

@@ -12,6 +12,11 @@
 // The abstract picture reader: template operations written once over four per-format
 // primitives. Every template operation is a complete open-decode-release cycle: it ends with
 // close(), also when it throws.
+//
+// The primitives see the picture as the file stores it. The template operations give it upright
+// and in sRGB: sizes, rectangles and boxes are those of the upright picture, and each decoded
+// frame is converted from the file's colour profile and then turned by its orientation, after
+// any scaling, so a small decode stays cheap.
 class ImageCodec
 {
 public:
@@ -71,3 +76,13 @@ private:
 
 // Points the target fields of header at image and sets sourceRect.
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect);
+
+// The turn that makes the picture of a header as its reader gave it (stored) upright.
+PictureTurn StoredTurn(const ImageHeader &stored);
+
+// Gives a stored header the upright picture's sides and resolutions.
+void MakeHeaderUpright(ImageHeader &header);
+
+// What every decoded frame goes through: its colours converted to sRGB by the header's profile,
+// then turned upright. Throws 46040 when memory runs short.
+void FinishDecodedImage(ImageBuffer &image, const ImageHeader &stored);

@@ -47,6 +47,12 @@ const char *FormatName(std::int32_t format)
         return "JPEG";
     case ImageFormat::Gif:
         return "GIF";
+    case ImageFormat::Webp:
+        return "WEBP";
+    case ImageFormat::Heif:
+        return "HEIF";
+    case ImageFormat::Avif:
+        return "AVIF";
     default:
         return "";
     }
