@@ -14,6 +14,7 @@
 #include "app/settings_writes.h"
 #include "app/trace_log.h"
 #include "app/window_placement.h"
+#include "codecs/picture_background.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
@@ -203,6 +204,8 @@ CAlbApp::Start CAlbApp::initInstance(const std::vector<std::string> &parameters)
         ReportFailure(failure);
         return Start::Failed;
     }
+    // Transparent parts of pictures show the image view's background wherever they are drawn.
+    SetPictureBackground(settings.prefs.imageBackColor);
     if (!BuildImageLists(lists))
         return Start::Failed;
 

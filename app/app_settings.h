@@ -34,10 +34,10 @@ namespace CaptureFlag {
 inline constexpr std::uint32_t ToolbarVisible = 1u << 0;
 inline constexpr std::uint32_t CaptureEnabled = 1u << 1;
 inline constexpr std::uint32_t ConfirmBeforeSave = 1u << 2;
-inline constexpr int FileFormatShift = 3;     // 2 bits: 0 BMP, 1 JPEG, 2 GIF
+inline constexpr int FileFormatShift = 3; // 2 bits: 0 BMP, 1 JPEG, 2 GIF, 3 PNG
 inline constexpr int CaptureTriggerShift = 5; // 4 bits
 inline constexpr std::uint32_t CaptureSound = 1u << 9;
-inline constexpr int SizeUnitShift = 10;      // 2 bits: 0 centimetres, 1 inches
+inline constexpr int SizeUnitShift = 10; // 2 bits: 0 centimetres, 1 inches
 } // namespace CaptureFlag
 
 // The 20-byte "Preferences" block.
@@ -57,7 +57,7 @@ inline constexpr std::uint32_t RaisedCells = 1u << 0;
 inline constexpr int ColorOptimizationShift = 2; // 3 bits
 inline constexpr std::uint32_t AutoRotate = 1u << 6;
 inline constexpr std::uint32_t RotateLeft = 1u << 7;
-inline constexpr int FitModeShift = 8;           // 2 bits
+inline constexpr int FitModeShift = 8; // 2 bits
 } // namespace PrefFlag
 
 // appFlags bits.
@@ -102,15 +102,20 @@ struct AppSettings
     std::string formatNames;
 
     bool toolbarVisible() const { return (ui.captureFlags & CaptureFlag::ToolbarVisible) != 0; }
-    // The capture file format: 0 BMP, 1 JPEG, 2 GIF; the unused value 3 counts as JPEG, so that
-    // the file's name says what it holds.
+
+    // The capture file format: 0 BMP, 1 JPEG, 2 GIF, 3 PNG.
     std::int32_t captureFileFormat() const
     {
-        const auto format = std::int32_t((ui.captureFlags >> CaptureFlag::FileFormatShift) & 3);
-        return format == 3 ? 1 : format;
+        return std::int32_t((ui.captureFlags >> CaptureFlag::FileFormatShift) & 3);
     }
-    int colorOptimization() const { return int((prefs.prefFlags >> PrefFlag::ColorOptimizationShift) & 7); }
+
+    int colorOptimization() const
+    {
+        return int((prefs.prefFlags >> PrefFlag::ColorOptimizationShift) & 7);
+    }
+
     bool autoRotate() const { return (prefs.prefFlags & PrefFlag::AutoRotate) != 0; }
+
     bool rotateLeft() const { return (prefs.prefFlags & PrefFlag::RotateLeft) != 0; }
 };
 

@@ -22,17 +22,20 @@ namespace {
 
 constexpr std::uint32_t kDialogId = 105;
 constexpr int kMaxPrefixChars = 50;
-// List entry i holds format kEntryFormats[i]: BMP, GIF, JPEG.
-constexpr std::array<std::int32_t, 3> kEntryFormats = { 0, 2, 1 };
+// List entry i holds format kEntryFormats[i]: BMP, GIF, JPEG from the string table, then PNG.
+constexpr std::array<std::int32_t, 4> kEntryFormats = { 0, 2, 1, 3 };
+constexpr int kTableEntries = 3;
 
 QStringList formatEntries()
 {
     std::string list;
     LoadString(Msg::CaptureFormatList, list);
     QStringList entries = QString::fromStdString(list).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    while (entries.size() < static_cast<int>(kEntryFormats.size()))
+    while (entries.size() < kTableEntries)
         entries.append(QString());
-    return entries.mid(0, static_cast<int>(kEntryFormats.size()));
+    entries = entries.mid(0, kTableEntries);
+    entries.append(QStringLiteral("PNG files (*.png)"));
+    return entries;
 }
 
 } // namespace
@@ -46,8 +49,6 @@ std::int32_t CaptureFormatOfEntry(int entry)
 
 int CaptureEntryOfFormat(std::int32_t format)
 {
-    if (format == 3)
-        format = 1;
     for (std::size_t i = 0; i < kEntryFormats.size(); ++i) {
         if (kEntryFormats[i] == format)
             return static_cast<int>(i);

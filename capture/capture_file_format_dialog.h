@@ -11,9 +11,9 @@ class QComboBox;
 class QLineEdit;
 
 // The capture file formats in the order of the dialog's list ("Bitmap files", "GIF files",
-// "JPEG files"): list entry i is format CaptureFormatOfEntry(i).
+// "JPEG files", "PNG files"): list entry i is format CaptureFormatOfEntry(i).
 std::int32_t CaptureFormatOfEntry(int entry);
-// The list entry of a format; the unused format 3, which is written as JPEG, shows as JPEG.
+// The list entry of a format; the first entry for a value that is no format.
 int CaptureEntryOfFormat(std::int32_t format);
 
 // Dialog 105, "Capture File Format": the file-name prefix (at most 50 characters) and the file

@@ -24,7 +24,7 @@ inline bool sound(const AppSettings &s)
     return (s.ui.captureFlags & CaptureFlag::CaptureSound) != 0;
 }
 
-// 0 BMP, 1 JPEG, 2 GIF (the unused 3 counts as JPEG).
+// 0 BMP, 1 JPEG, 2 GIF, 3 PNG.
 inline std::int32_t fileFormat(const AppSettings &s)
 {
     return s.captureFileFormat();

@@ -38,7 +38,7 @@ set(CPACK_PACKAGE_VENDOR Ornwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Screen capture and picture album")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Captures the screen into BMP, GIF or JPEG files and shows the pictures of a folder as a folder tree beside a grid of thumbnails; crops, converts and describes pictures. Includes vistrel-cli for scripts.")
+    "Captures the screen into BMP, GIF, JPEG or PNG files and shows the pictures of a folder as a folder tree beside a grid of thumbnails; crops, converts and describes pictures. Includes vistrel-cli for scripts.")
 set(CPACK_PACKAGE_CONTACT "Vistrel developers <vistrel@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

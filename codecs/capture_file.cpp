@@ -3,6 +3,7 @@
 #include "codecs/bmp_writer.h"
 #include "codecs/gif_writer.h"
 #include "codecs/jpeg_writer.h"
+#include "codecs/png_writer.h"
 #include "common/dir_record.h"
 #include "common/path_names.h"
 
@@ -23,6 +24,17 @@ void writeWith(Writer &writer, const std::string &path, const CapturePixels &pix
 
 } // namespace
 
+PngPicture CapturePng(const CapturePixels &pixels)
+{
+    PngPicture picture;
+    picture.pixels = pixels.top;
+    picture.width = pixels.w;
+    picture.height = pixels.h;
+    picture.rowPad = pixels.pad;
+    picture.bytesPerPixel = kBytesPerPixel;
+    return picture;
+}
+
 std::string CaptureExtension(std::int32_t fileFormat)
 {
     switch (fileFormat) {
@@ -32,6 +44,8 @@ std::string CaptureExtension(std::int32_t fileFormat)
         return ".jpg";
     case CaptureFormat::Gif:
         return ".gif";
+    case CaptureFormat::Png:
+        return ".png";
     default:
         return {};
     }
@@ -95,6 +109,12 @@ std::string WriteCapture(const std::string &name, const CapturePixels &pixels,
     case CaptureFormat::Gif: {
         GifWriter writer;
         writeWith(writer, path, pixels);
+        break;
+    }
+    case CaptureFormat::Png: {
+        PngWriter writer;
+        writer.xResolution = writer.yResolution = target.resolutionDpi;
+        writer.write(path, CapturePng(pixels));
         break;
     }
     default: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/png_writer.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,17 +10,18 @@
 // The capture's file naming and writing, without windows: the album's capture and
 // `vistrel-cli capture` share them.
 
-// captureFlags' file format values; the unused value 3 is written as JPEG.
+// captureFlags' file format values; any other value is written as JPEG.
 namespace CaptureFormat {
 inline constexpr std::int32_t Bmp = 0;
 inline constexpr std::int32_t Jpeg = 1;
 inline constexpr std::int32_t Gif = 2;
+inline constexpr std::int32_t Png = 3;
 } // namespace CaptureFormat
 
 // The highest number a capture name is given; past it the search stops.
 inline constexpr std::int32_t kLastCaptureNumber = 999998;
 
-// ".bmp", ".jpg" or ".gif" for the formats 0, 1 and 2; empty for any other value.
+// ".bmp", ".jpg", ".gif" or ".png" for the formats 0, 1, 2 and 3; empty for any other value.
 std::string CaptureExtension(std::int32_t fileFormat);
 
 // The name a capture gets, and whether it is free. It is not free only when every number up to
@@ -59,18 +62,23 @@ struct CapturePixels
     std::int32_t pad = 0;
 };
 
+// The screen picture as the PNG writer takes it: PngWriter().encode(CapturePng(pixels)) gives
+// the bytes of a PNG file of the capture, for the clipboard for instance.
+PngPicture CapturePng(const CapturePixels &pixels);
+
 // Where and how captures are written.
 struct CaptureTarget
 {
     std::string folder;
     std::int32_t fileFormat = CaptureFormat::Bmp;
-    // Pixels per inch stored in BMP and JPEG files in both directions; GIF files store none.
+    // Pixels per inch stored in BMP, JPEG and PNG files in both directions; GIF files store
+    // none.
     std::int32_t resolutionDpi = 96;
 };
 
-// Writes pixels as folder + name in the target's format: BMP and JPEG (at the writer's default
-// quality) with the resolution, GIF reduced to 256 colours by the GIF writer (exactly the
-// screen's colours when it shows no more than that). The writers go through a temporary file
+// Writes pixels as folder + name in the target's format: BMP, JPEG (at the writer's default
+// quality) and PNG (lossless) with the resolution, GIF reduced to 256 colours by the GIF writer
+// (exactly the screen's colours when it shows no more than that). The writers go through a temporary file
 // renamed over the target when complete, so an existing file of that name is replaced only by a
 // complete new one and stays as it was when writing fails. Returns the full path written; throws
 // whatever the writer throws.

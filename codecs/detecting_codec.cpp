@@ -4,6 +4,7 @@
 #include "codecs/format_detection.h"
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
+#include "codecs/png_codec.h"
 #ifdef VISTREL_HAVE_WEBP
 #  include "codecs/webp_codec.h"
 #endif
@@ -29,6 +30,8 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
         return std::make_unique<JpegCodec>();
     case ImageFormat::Gif:
         return std::make_unique<GifCodec>();
+    case ImageFormat::Png:
+        return std::make_unique<PngCodec>();
 #ifdef VISTREL_HAVE_WEBP
     case ImageFormat::Webp:
         return std::make_unique<WebpCodec>();

@@ -47,6 +47,8 @@ const char *FormatName(std::int32_t format)
         return "JPEG";
     case ImageFormat::Gif:
         return "GIF";
+    case ImageFormat::Png:
+        return "PNG";
     case ImageFormat::Webp:
         return "WEBP";
     case ImageFormat::Heif:

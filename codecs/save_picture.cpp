@@ -4,6 +4,7 @@
 #include "codecs/gif_writer.h"
 #include "codecs/image_header.h"
 #include "codecs/jpeg_writer.h"
+#include "codecs/png_writer.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "image/quantize.h"
@@ -168,6 +169,25 @@ void saveJpeg(const SaveSource &source, const std::string &path, const SaveOptio
                  source.bytesPerPixel, 100, source.palette, true, false);
 }
 
+// Lossless: a 1-byte picture stays indexed, with its transparent entry; colours are not asked.
+void savePng(const SaveSource &source, const std::string &path, const SaveOptions &options)
+{
+    PngWriter writer;
+    if (options.xResolution > 0 && options.yResolution > 0) {
+        writer.xResolution = options.xResolution;
+        writer.yResolution = options.yResolution;
+    }
+    PngPicture picture;
+    picture.pixels = source.pixels;
+    picture.width = source.width;
+    picture.height = source.height;
+    picture.rowPad = source.rowPad;
+    picture.bytesPerPixel = source.bytesPerPixel;
+    picture.palette = source.palette;
+    picture.transparentIndex = source.bytesPerPixel == 1 ? source.transparent : -1;
+    writer.write(path, picture);
+}
+
 } // namespace
 
 std::int32_t GifColourLimit(std::int32_t colours)
@@ -182,7 +202,8 @@ void SaveDecodedPicture(ImageBuffer &image, const std::string &path, const SaveO
                         const Rect *crop)
 {
     const auto format = static_cast<ImageFormat>(options.format);
-    if (format != ImageFormat::Bmp && format != ImageFormat::Gif && format != ImageFormat::Jpeg)
+    if (format != ImageFormat::Bmp && format != ImageFormat::Gif && format != ImageFormat::Jpeg
+        && format != ImageFormat::Png)
         ThrowAlb(Msg::InvalidParameter);
     if (!image.hasPixels() || (image.bytesPerPixel != 1 && image.bytesPerPixel != 3))
         ThrowAlb(Msg::InvalidParameter);
@@ -194,6 +215,8 @@ void SaveDecodedPicture(ImageBuffer &image, const std::string &path, const SaveO
         saveBmp(source, path, options);
     else if (format == ImageFormat::Gif)
         saveGif(source, path, options);
+    else if (format == ImageFormat::Png)
+        savePng(source, path, options);
     else
         saveJpeg(source, path, options);
 }

@@ -12,12 +12,13 @@ inline constexpr std::int32_t kTrueColourCount = 16777216;
 // How a picture is saved: what the Format page keeps.
 struct SaveOptions
 {
-    // ImageFormat code: 1 BMP, 2 JPEG, 3 GIF.
+    // ImageFormat code: 1 BMP, 2 JPEG, 3 GIF, 4 PNG.
     std::int32_t format = 1;
     // Pixels per inch to store; a value <= 0 in either keeps the writer's default for both.
     std::int32_t xResolution = 0;
     std::int32_t yResolution = 0;
-    // BMP: 2, 16, 256 or kTrueColourCount; GIF: a power of two from 2 to 256; JPEG: the quality.
+    // BMP: 2, 16, 256 or kTrueColourCount; GIF: a power of two from 2 to 256; JPEG: the quality;
+    // PNG: not used (every picture is written with its own colours).
     std::int32_t colours = kTrueColourCount;
 };
 

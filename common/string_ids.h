@@ -89,11 +89,13 @@ inline constexpr std::uint32_t FormatDetection = 38000;
 inline constexpr std::uint32_t BmpReader = 38001;
 inline constexpr std::uint32_t JpegReader = 38002;
 inline constexpr std::uint32_t GifReader = 38003;
+inline constexpr std::uint32_t PngReader = 38004;
 inline constexpr std::uint32_t WebpReader = 38005;
 inline constexpr std::uint32_t HeifReader = 38006;
 inline constexpr std::uint32_t AlbumItems = 38007;
 inline constexpr std::uint32_t JpegWriter = 38012;
 inline constexpr std::uint32_t GifWriter = 38023;
+inline constexpr std::uint32_t PngWriter = 38024;
 inline constexpr std::uint32_t CropAndSave = 47000;
 inline constexpr std::uint32_t GoTo = 60010;
 } // namespace Module

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of BUILD_DIR for SECONDS each, seeded with the committed regression
-# inputs and the target's own seeds: the public test pictures for the decoders, fuzz/seeds/ for
-# the text parsers. New crashers are left in fuzz/artifacts/.
+# inputs and the target's own seeds: the public test pictures for the decoders (the PNG suite kept
+# with the tests for the PNG reader), fuzz/seeds/ for the text parsers. New crashers are left in
+# fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-fuzz}
@@ -9,9 +10,14 @@ seconds=${2:-60}
 testdata=${VISTREL_TESTDATA:-../shared/testdata}
 mkdir -p fuzz/artifacts
 found=0
-for target in fuzz_describe fuzz_first_frame fuzz_all_frames fuzz_exif fuzz_settings_text \
-    fuzz_command_line fuzz_convert_arguments; do
+for target in fuzz_describe fuzz_first_frame fuzz_all_frames fuzz_exif fuzz_png fuzz_webp fuzz_heif \
+    fuzz_settings_text fuzz_command_line fuzz_convert_arguments; do
+    # A reader left out of this build (its library missing) has no target.
+    [ -x "$build/fuzz/$target" ] || continue
     case $target in
+        fuzz_png) own=tests/data/pngsuite max_len=262144 ;;
+        fuzz_webp) own=tests/data/webp max_len=262144 ;;
+        fuzz_heif) own=tests/data/heif max_len=262144 ;;
         fuzz_settings_text) own=fuzz/seeds/settings_text max_len=4096 ;;
         fuzz_command_line) own=fuzz/seeds/command_line max_len=1024 ;;
         fuzz_convert_arguments) own=fuzz/seeds/convert_arguments max_len=256 ;;

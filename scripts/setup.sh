@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
-    libjpeg62-turbo-dev
+    libjpeg62-turbo-dev libpng-dev
     qt6-base-dev
     libxcb1-dev libxcb-shm0-dev
     xvfb xdotool x11-utils x11-xserver-utils
-    imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot
+    imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot netpbm
     libexif-dev
     libwebp-dev libheif-dev liblcms2-dev webp libheif-examples libavif-bin
     dbus-daemon at-spi2-core python3-pyatspi

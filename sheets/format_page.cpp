@@ -30,6 +30,7 @@ constexpr int kGifId = 1124;
 constexpr int kGifColoursId = 1125;
 constexpr int kBmpId = 1126;
 constexpr int kBmpColoursId = 1127;
+constexpr int kPngId = 1140;
 constexpr int kResolutionChars = 3;
 constexpr int kTrueColourEntry = 3;
 constexpr int kMostGifColoursEntry = 7;
@@ -99,8 +100,9 @@ void CFormatPage::buildControls()
     jpegButton = radio(this, kJpegId, QStringLiteral("JPEG    (*.jpg)"), QStringLiteral("JPEG"));
     gifButton = radio(this, kGifId, QStringLiteral("GIF      (*.gif)"), QStringLiteral("GIF"));
     bmpButton = radio(this, kBmpId, QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Bitmap"));
+    pngButton = radio(this, kPngId, QStringLiteral("PNG      (*.png)"), QStringLiteral("PNG"));
     auto *group = new QButtonGroup(this);
-    for (QRadioButton *b : { jpegButton, gifButton, bmpButton }) {
+    for (QRadioButton *b : { jpegButton, gifButton, bmpButton, pngButton }) {
         group->addButton(b);
         // Checked by a click, the keys or a screen reader's toggle alike; the button that loses
         // its check reports too, and only the one that gains it is followed.
@@ -132,6 +134,8 @@ void CFormatPage::buildControls()
     grid->addWidget(gifList, 1, 2);
     grid->addWidget(bmpButton, 2, 0);
     grid->addWidget(bmpList, 2, 2);
+    grid->addWidget(pngButton, 3, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Lossless"), this), 3, 2);
     auto *resolution = new QHBoxLayout;
     for (QWidget *w : resolutionControls)
         resolution->addWidget(w);
@@ -173,6 +177,11 @@ void CFormatPage::initOptions(const SaveOptions &options)
         bmpButton->setChecked(true);
         bmpList->setCurrentIndex(BmpEntryOf(options.colours));
         gifList->setCurrentIndex(kMostGifColoursEntry);
+        break;
+    case ImageFormat::Png:
+        pngButton->setChecked(true);
+        gifList->setCurrentIndex(kMostGifColoursEntry);
+        bmpList->setCurrentIndex(kTrueColourEntry);
         break;
     default:
         break;
@@ -219,6 +228,9 @@ void CFormatPage::formatChanged()
     } else if (bmp) {
         saveOptions.format = static_cast<std::int32_t>(ImageFormat::Bmp);
         saveOptions.colours = BmpColoursOfEntry(bmpList->currentIndex());
+    } else if (pngButton->isChecked()) {
+        saveOptions.format = static_cast<std::int32_t>(ImageFormat::Png);
+        saveOptions.colours = kTrueColourCount;
     }
     sheet.refreshNames();
 }

@@ -53,6 +53,7 @@ private:
     QRadioButton *jpegButton = nullptr;
     QRadioButton *gifButton = nullptr;
     QRadioButton *bmpButton = nullptr;
+    QRadioButton *pngButton = nullptr;
     QLabel *qualityLabel = nullptr;
     QComboBox *qualityList = nullptr;
     QComboBox *gifList = nullptr;

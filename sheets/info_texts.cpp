@@ -1,6 +1,7 @@
 #include "sheets/info_texts.h"
 
 #include "app/image_item.h"
+#include "codecs/image_description.h"
 #include "codecs/image_header.h"
 #include "common/message_format.h"
 #include "common/string_ids.h"
@@ -83,6 +84,13 @@ std::string NotAvailableText()
 
 std::string TypeText(std::int32_t format, std::string_view formatNames)
 {
+    // The names list holds the three formats the program first read; later ones name
+    // themselves.
+    for (ImageFormat later :
+         { ImageFormat::Png, ImageFormat::Webp, ImageFormat::Heif, ImageFormat::Avif }) {
+        if (format == static_cast<std::int32_t>(later))
+            return FormatName(format);
+    }
     int index = 0;
     if (format == static_cast<std::int32_t>(ImageFormat::Gif))
         index = 1;

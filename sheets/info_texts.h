@@ -37,7 +37,8 @@ std::string ListEntry(std::string_view list, int index);
 std::string UnknownText();
 std::string NotAvailableText();
 
-// The Type field: the entry of formatNames ("BMP|GIF|JPEG") for GIF and JPEG, else the first.
+// The Type field: "PNG" for PNG; the entry of formatNames ("BMP|GIF|JPEG") for GIF and JPEG;
+// else the first.
 std::string TypeText(std::int32_t format, std::string_view formatNames);
 
 // The Colors field: "Grayscale", else the shown colour count as a count; "0" without a valid

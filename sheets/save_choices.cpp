@@ -95,6 +95,9 @@ SaveOptions InitialSaveOptions(const ImageInfo &info, bool infoValid)
     case ImageFormat::Bmp:
         options.colours = count < 3 ? 2 : count < 17 ? 16 : count < 257 ? 256 : kTrueColourCount;
         break;
+    case ImageFormat::Png:
+        options.colours = kTrueColourCount;
+        break;
     default:
         options.colours = kJpegDefaultQuality;
         break;
@@ -114,6 +117,8 @@ std::string FormatExtension(std::int32_t format)
         return ".gif";
     case ImageFormat::Bmp:
         return ".bmp";
+    case ImageFormat::Png:
+        return ".png";
     default:
         return {};
     }

@@ -43,7 +43,7 @@ inline constexpr int kDefaultQualityEntry = 2;
 // offers, its resolution (none for a GIF). Without valid facts the format is 0 (none chosen).
 SaveOptions InitialSaveOptions(const ImageInfo &info, bool infoValid);
 
-// ".jpg", ".gif" or ".bmp" for format 2, 3 or 1; "" for any other.
+// ".jpg", ".gif", ".bmp" or ".png" for format 2, 3, 1 or 4; "" for any other.
 std::string FormatExtension(std::int32_t format);
 
 // The destination file's name: the picture's name (a name, not a path) without its last

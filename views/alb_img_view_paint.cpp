@@ -98,12 +98,15 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
         shownPicture.frameY = place.y;
         shownPicture.canvas = place.canvas;
         const Rect inFile = first.drawnRect.isEmpty() ? first.frameRect : first.drawnRect;
-        shownPicture.imageInView = imageToViewRect(inFile, full.width, full.height, zoomPercent, turn);
+        shownPicture.imageInView =
+                imageToViewRect(inFile, full.width, full.height, zoomPercent, turn);
     }
     BandStyle style;
     style.background = settings.prefs.imageBackColor;
     style.colourMode = isPanning ? kPanningColourMode : settings.colorOptimization();
-    style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif);
+    // GIF's transparent pixels and PNG's flattened transparency show the background colour.
+    style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif)
+            || item->info.format == std::int32_t(ImageFormat::Png);
     if (!PaintPictureInBands(painter, painted, shownPicture, style)) {
         drawPlaceholder(painter, Msg::NoSystemResources);
         return;

@@ -334,12 +334,11 @@ TEST_F(CaptureSettingsDialogTest, AFormatTakenFromTheFormatDialogOutlivesCancel)
 
 TEST_F(CaptureSettingsDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesABadPrefix)
 {
-    const std::pair<int, std::int32_t> entries[] = { { 0, 0 }, { 1, 2 }, { 2, 1 } };
+    const std::pair<int, std::int32_t> entries[] = { { 0, 0 }, { 1, 2 }, { 2, 1 }, { 3, 3 } };
     for (auto [entry, format] : entries) {
         EXPECT_EQ(CaptureFormatOfEntry(entry), format);
         EXPECT_EQ(CaptureEntryOfFormat(format), entry);
     }
-    EXPECT_EQ(CaptureEntryOfFormat(3), 2);
 
     const CaptureNamer namer = [](const std::string &, const std::string &prefix,
                                   std::int32_t format) {
@@ -348,6 +347,7 @@ TEST_F(CaptureSettingsDialogTest, FormatDialogListsFormatsInItsOrderAndRefusesAB
     CaptureFileFormatDialog dialog("\\Snaps", "ornsnap", 1, namer);
     auto *formats = control<QComboBox>(dialog, "1027");
     EXPECT_EQ(formats->itemText(1).toStdString(), "GIF files (*.gif)");
+    EXPECT_EQ(formats->itemText(3).toStdString(), "PNG files (*.png)");
     EXPECT_EQ(formats->currentIndex(), 2);
     auto *sample = control<QLineEdit>(dialog, "2001");
     EXPECT_EQ(sample->text().toStdString(), "ornsnap#1");

@@ -62,14 +62,14 @@ TEST_F(CaptureTest, DirectPathNamesFilesInTurnAndAddsThemToTheAlbumOnShow)
               (std::vector<std::string>{ "ornsnap001.bmp", "ornsnap001.gif", "ornsnap002.bmp",
                                          "ornsnap003.bmp" }));
 
-    // A trailing backslash on one side still means the same folder; the unused format value 3
-    // writes a JPEG and names it so.
+    // A trailing backslash on one side still means the same folder; format value 3 writes a PNG
+    // and names it so.
     settings.currentFolder = "\\Shots\\";
     setFlag(3u << CaptureFlag::FileFormatShift, true);
     pipeline.capture();
     EXPECT_EQ(doc.Count(), 4);
-    EXPECT_EQ(doc.ItemAt(3)->fileName, "ornsnap001.jpg");
-    EXPECT_EQ(doc.ItemAt(3)->info.format, 2) << "JPEG";
+    EXPECT_EQ(doc.ItemAt(3)->fileName, "ornsnap001.png");
+    EXPECT_EQ(doc.ItemAt(3)->info.format, 4) << "PNG";
     EXPECT_TRUE(sink.shown.empty());
 }
 

@@ -1,5 +1,5 @@
 // `vistrel-cli capture` on a private X server: the files hold exactly the screen's pixels (BMP,
-// and GIF for a screen of no more than 256 colours), names follow on, and failures and bad
+// PNG, and GIF for a screen of no more than 256 colours), names follow on, and failures and bad
 // arguments give their exit status.
 #include "codecs/detecting_codec.h"
 #include "tests/platform/root_painter.h"
@@ -70,7 +70,8 @@ TEST_F(CliCapture, FilesHoldTheScreenExactly)
 
     for (const Case &c : { Case{ "--format bmp", "ornsnap001.bmp" },
                            Case{ "--format bmp --dpi 300", "ornsnap002.bmp" },
-                           Case{ "--format gif --prefix shot", "shot001.gif" } }) {
+                           Case{ "--format gif --prefix shot", "shot001.gif" },
+                           Case{ "--format png", "ornsnap001.png" } }) {
         SCOPED_TRACE(c.arguments);
         const CommandResult run = capture(folder + " " + c.arguments, server.display());
         ASSERT_EQ(run.status, 0) << run.out;
@@ -91,7 +92,7 @@ TEST_F(CliCapture, FailuresAndBadArguments)
     const std::string folder = "--folder '" + dir.path().string() + "' ";
     const Case cases[] = {
         { "--help", 0, "usage: vistrel-cli capture" },
-        { "--format png", 2, "--format must be bmp, gif or jpg" },
+        { "--format tif", 2, "--format must be bmp, gif, jpg or png" },
         { "--dpi 0", 2, "--dpi needs a whole number from 1 to 65535" },
         { "--delay x", 2, "--delay needs a whole number" },
         { "--prefix a/b", 2, "cannot start a file name" },

@@ -30,7 +30,8 @@ TEST(CaptureName, NextFreeNumberAndExtension)
         { "999 then 1000", {}, 0, 1000, "ornsnap1000.bmp" },
         { "other format's file is no clash", { "ornsnap001.bmp" }, 1, 0, "ornsnap001.jpg" },
         { "gif", {}, 2, 0, "ornsnap001.gif" },
-        { "unknown format: no extension", {}, 3, 0, "ornsnap001" },
+        { "png", {}, 3, 0, "ornsnap001.png" },
+        { "unknown format: no extension", {}, 4, 0, "ornsnap001" },
         { "case matters on this host", { "ORNSNAP001.BMP" }, 0, 0, "ornsnap001.bmp" },
     };
     for (const Case &c : cases) {
@@ -101,7 +102,7 @@ std::uint32_t CloseColour(int i)
             | std::uint32_t(200 + i / 64) << 16;
 }
 
-TEST(WriteCapture, ResolutionInBmpAndJpegNotInGif)
+TEST(WriteCapture, ResolutionInBmpJpegAndPngNotInGif)
 {
     TempDir dir;
     const Screen screen(21, 7, [](int x, int y) { return CloseColour(x + y); });
@@ -114,7 +115,7 @@ TEST(WriteCapture, ResolutionInBmpAndJpegNotInGif)
     };
 
     for (const Case &c : { Case{ 0, "ornsnap001.bmp", "150" }, Case{ 1, "ornsnap001.jpg", "150" },
-                           Case{ 2, "ornsnap001.gif", "0" } }) {
+                           Case{ 2, "ornsnap001.gif", "0" }, Case{ 3, "ornsnap001.png", "150" } }) {
         SCOPED_TRACE(c.file);
         const std::string path =
                 WriteCapture(NextCaptureName(dir.path().string(), "ornsnap", c.format),

@@ -4,6 +4,7 @@
 
 #include "codecs/detecting_codec.h"
 #include "codecs/image_description.h"
+#include "codecs/picture_background.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "tests/support/temp_dir.h"
@@ -16,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::int32_t kBmp = 1, kJpeg = 2, kGif = 3;
+constexpr std::int32_t kBmp = 1, kJpeg = 2, kGif = 3, kPng = 4;
 
 // A 3-byte picture in which pixel (x, y) is blue x, green y, red x + y: every pixel differs
 // while x, y < 256 and the picture is more colourful than any palette.
@@ -215,7 +216,7 @@ TEST(SavePicture, RefusalsWriteNothing)
     };
 
     const Case cases[] = {
-        { { 4, 0, 0, 256 }, nullptr },
+        { { 5, 0, 0, 256 }, nullptr },
         { { 0, 0, 0, 256 }, nullptr },
         { { kBmp, 0, 0, 256 }, &outside },
         { { kGif, 0, 0, 256 }, &inverted },
@@ -253,6 +254,36 @@ TEST(SavePicture, JpegTakesQualityAndResolutions)
     LoadImageInfo(dir.file("p.bmp"), bmp);
     EXPECT_EQ(bmp.xResolution, 200);
     EXPECT_EQ(bmp.yResolution, 100);
+}
+
+// Lossless: the cut-out comes back pixel for pixel with its resolution; an indexed picture stays
+// indexed, and its transparent entry reads back as the picture background.
+TEST(SavePicture, PngKeepsEveryPixelAndIndexedPicturesStayIndexed)
+{
+    TempDir dir;
+    ImageBuffer image = trueColour(120, 80);
+    const Rect crop{ 5, 7, 50, 40 };
+    SaveDecodedPicture(image, dir.file("c.png"), { kPng, 300, 150, 0 }, &crop);
+    const ImageBuffer back = decodeFirst(dir.file("c.png"));
+    ASSERT_EQ(back.width, 45);
+    ASSERT_EQ(back.height, 33);
+    for (std::int32_t y = 0; y < back.height; ++y)
+        ASSERT_EQ(std::memcmp(back.row(y), image.row(y + 7) + 3 * 5, 3 * 45), 0) << "row " << y;
+    ImageInfo info;
+    LoadImageInfo(dir.file("c.png"), info);
+    EXPECT_EQ(info.xResolution, 300);
+    EXPECT_EQ(info.yResolution, 150);
+
+    ImageBuffer small = indexed(30, 20, 4);
+    small.transparent = 2;
+    SaveDecodedPicture(small, dir.file("p.png"), { kPng, 0, 0, 0 }, nullptr);
+    const ImageBuffer indices = decodeFirst(dir.file("p.png"));
+    ASSERT_EQ(indices.bytesPerPixel, 1);
+    EXPECT_EQ(indices.palette->count, 4);
+    const PaletteEntry &clear = indices.palette->entries[2];
+    EXPECT_EQ(MakeRgb(clear.red, clear.green, clear.blue), kDefaultPictureBackground);
+    for (std::int32_t y = 0; y < 20; ++y)
+        ASSERT_EQ(std::memcmp(indices.row(y), small.row(y), 30), 0) << "row " << y;
 }
 
 } // namespace

@@ -80,7 +80,10 @@ TEST(InfoTexts, FieldTexts)
         { TypeText(3, names), "GIF" },
         { TypeText(2, names), "JPEG" },
         { TypeText(0, names), "BMP" }, // no description
-        { TypeText(4, names), "BMP" }, // recognised but refused formats too
+        { TypeText(4, names), "PNG" }, // not in the list: it names itself
+        { TypeText(10, names), "WEBP" },
+        { TypeText(12, names), "AVIF" },
+        { TypeText(5, names), "BMP" }, // recognised but refused formats too
         { CountText(0), "0" },
         { CountText(16777216), "16.78 M" }, // hundredths rounded
         { ByteSizeText(5ull << 40), "5242880 MB" }, // units stop at mega

@@ -86,6 +86,7 @@ TEST(SaveChoices, APictureStartsWithItsOwnFormatAndColours)
         { "bmp 16", 1, 16, { 1, 72, 96, 16 } },
         { "bmp grey", 1, kGrayscaleColourCount, { 1, 72, 96, kTrueColourCount } },
         { "bmp 24", 1, kTrueColourCount, { 1, 72, 96, kTrueColourCount } },
+        { "png", 4, 256, { 4, 72, 96, kTrueColourCount } },
     };
     for (const Row &row : rows) {
         ImageInfo info;
@@ -109,6 +110,7 @@ TEST(SaveChoices, DestinationNameSwapsOnlyTheLastExtension)
     EXPECT_EQ(DestinationName("photo.jpg", "_c", 3), "photo_c.gif");
     EXPECT_EQ(DestinationName("a.b.bmp", "", 2), "a.b.jpg");
     EXPECT_EQ(DestinationName("noext", "_x", 1), "noext_x.bmp");
+    EXPECT_EQ(DestinationName("shot.bmp", "", 4), "shot.png");
     // A host name may hold what other systems take for a drive or folder separator.
     EXPECT_EQ(DestinationName("x:y.jpg", "_c", 2), "x:y_c.jpg");
 }

@@ -217,6 +217,7 @@ TEST_F(SaveSheetTest, TheFormatDecidesControlsAndName)
     const Row rows[] = {
         { 1124, "p0_c.gif", false, true, false, false, 3 },
         { 1122, "p0_c.jpg", true, false, false, true, 2 },
+        { 1140, "p0_c.png", false, false, false, true, 4 },
         { 1126, "p0_c.bmp", false, false, true, true, 1 },
     };
     // Checked as a screen reader's toggle checks it, without a click.

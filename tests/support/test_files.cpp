@@ -81,6 +81,11 @@ std::filesystem::path TestFilesRoot()
     return VISTREL_TEST_FILES;
 }
 
+std::string PngSuiteFile(const std::string &name)
+{
+    return (TestFilesRoot() / "pngsuite" / name).string();
+}
+
 std::string ReferenceRow::detail(const std::string &key) const
 {
     std::istringstream fields(details);

@@ -16,6 +16,9 @@ std::filesystem::path TestDataRoot();
 // The small files kept with the tests (tests/data).
 std::filesystem::path TestFilesRoot();
 
+// A file of the PNG suite kept with the tests (tests/data/pngsuite), by name.
+std::string PngSuiteFile(const std::string &name);
+
 // One row of the reference index (_ref/index.tsv): what an independent decoder made of a file.
 struct ReferenceRow
 {

@@ -83,6 +83,7 @@ std::vector<Choice> everyChoice()
     for (int q : { 90, 80, 75, 60, 45 })
         choices.push_back({ "jpg", "--quality " + std::to_string(q), 0, 8, "", q });
     choices.push_back({ "jpg", "", 0, 8, "", 75 });
+    choices.push_back({ "png", "", 0, 0, "", 0 });
     return choices;
 }
 
@@ -201,8 +202,9 @@ TEST(CliConvert, ValuesOutsideTheListsAreRefusedWithStatus2)
         { in + dir.file("o.jpg") + " --quality 50", "--quality must be" },
         { in + dir.file("o.bmp") + " --quality 90", "JPEG only" },
         { in + dir.file("o.jpg") + " --colors 256", "does not apply to JPEG" },
-        { in + dir.file("o.bmp") + " --format png", "--format must be" },
-        { in + dir.file("o.png"), "cannot tell the format" },
+        { in + dir.file("o.bmp") + " --format tif", "--format must be bmp, gif, jpg or png" },
+        { in + dir.file("o.tif"), "cannot tell the format" },
+        { in + dir.file("o.png") + " --colors 256", "does not apply to PNG" },
         { in + dir.file("o.bmp") + " --crop 1,2,3", "--crop needs" },
         { in + dir.file("o.bmp") + " --crop 1,2,0,3", "at least 1" },
         { in + dir.file("o.bmp") + " --dpi 0", "--dpi values" },

@@ -2,6 +2,7 @@
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
 #include <array>
 #include <cstdio>
@@ -38,10 +39,11 @@ TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
 {
     TempDir dir;
     WriteBytes(dir.file("a.bmp"), tinyBmp());
-    auto r = runCli("info " + dir.file("a.bmp") + " " + dir.file("a.bmp"));
+    const std::string png = PngSuiteFile("cdun2c08.png"); // 1,000 pixels per metre
+    auto r = runCli("info " + dir.file("a.bmp") + " " + dir.file("a.bmp") + " " + png);
     EXPECT_EQ(r.status, 0);
     std::string line = dir.file("a.bmp") + "\tBMP\t2\t1\t16777216\t-1\t-1\t1\n";
-    EXPECT_EQ(r.out, line + line);
+    EXPECT_EQ(r.out, line + line + png + "\tPNG\t32\t32\t16777216\t25\t25\t1\n");
 }
 
 // Whatever a name holds, each picture keeps one line: tab, newline and backslash are escaped.

@@ -47,7 +47,8 @@ TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
     copyPicture("pillow/flower.jpg", (pictures / "b.jpeg").string());
     copyPicture("giflib/pic/welcome2.gif", (pictures / "c.Giff").string());
     copyPicture("bmpsuite/g/pal8.bmp", (pictures / "d.bmp").string());
-    copyPicture("pillow/hopper.jpg", (pictures / "ignored.png").string());
+    WriteBytes((pictures / "f.PNG").string(), ReadBytes(PngSuiteFile("basn2c08.png")));
+    copyPicture("pillow/hopper.jpg", (pictures / "ignored.tif").string());
     WriteBytes((pictures / "e.gif").string(), { 'G', 'I', 'F', '8', '9', 'a' });
     WriteBytes((pictures / "notes.txt").string(), { 'x' });
 
@@ -55,7 +56,7 @@ TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
     const Result r = runCli("thumbs " + pictures.string() + " --box 20x30 --out " + out,
                             dir.file("err.txt"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "4 pictures, 1 failed\n");
+    EXPECT_EQ(r.out, "5 pictures, 1 failed\n");
     const std::string err = readText(dir.file("err.txt"));
     EXPECT_EQ(err.rfind((pictures / "e.gif").string() + ": ", 0), 0u) << err;
 
@@ -67,7 +68,8 @@ TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
     } expected[] = { { "a.JPG.bmp", 20, 20 },
                      { "b.jpeg.bmp", 20, 15 },
                      { "c.Giff.bmp", 20, 4 },
-                     { "d.bmp.bmp", 20, 11 } };
+                     { "d.bmp.bmp", 20, 11 },
+                     { "f.PNG.bmp", 20, 20 } };
 
     for (const auto &e : expected) {
         const std::string path = out + "/" + e.name;
@@ -77,7 +79,7 @@ TEST(CliThumbs, DecodesThePicturesOfAFolderIntoTheBoxAndListsFailures)
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out),
                             std::filesystem::directory_iterator()),
-              4);
+              5);
 }
 
 // Shared among threads, the work reports exactly what one thread reports: every failure, in file

@@ -34,9 +34,11 @@ VISTREL_GRAB=portal) the desktop portal's screenshot; VISTREL_GRAB=x11 forces X.
 Options (defaults: the album's capture settings, else the values shown):
   --folder DIR          Folder to write into (default: your pictures folder).
   --prefix P            Start of the file name (default: ornsnap).
-  --format bmp|gif|jpg  File format (default: bmp). GIF keeps the screen's exact
-                        colours when there are no more than 256, else reduces them.
-  --dpi N               Resolution stored in BMP and JPEG files, 1 to 65535
+  --format bmp|gif|jpg|png
+                        File format (default: bmp). GIF keeps the screen's exact
+                        colours when there are no more than 256, else reduces them;
+                        PNG is lossless.
+  --dpi N               Resolution stored in BMP, JPEG and PNG files, 1 to 65535
                         (default: 96).
   --delay SECONDS       Wait this many whole seconds (0 to 3600) before the grab.
   --help                Show this text.
@@ -111,8 +113,10 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
                 args.target.fileFormat = CaptureFormat::Jpeg;
             else if (value == "gif")
                 args.target.fileFormat = CaptureFormat::Gif;
+            else if (value == "png")
+                args.target.fileFormat = CaptureFormat::Png;
             else
-                refuse("--format must be bmp, gif or jpg, not '" + value + "'");
+                refuse("--format must be bmp, gif, jpg or png, not '" + value + "'");
         } else if (option == "--dpi") {
             args.target.resolutionDpi =
                     static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));

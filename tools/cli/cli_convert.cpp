@@ -19,10 +19,12 @@ const char kConvertUsage[] = R"(usage: vistrel-cli convert IN OUT [options]
 Saves the first frame of picture IN as OUT the way the album's crop and save does.
 
 Options:
-  --format bmp|gif|jpg  Format of OUT (default: from OUT's extension: .bmp, .gif,
-                        .jpg or .jpeg).
+  --format bmp|gif|jpg|png
+                        Format of OUT (default: from OUT's extension: .bmp, .gif,
+                        .jpg, .jpeg or .png).
   --colors N            BMP: 2, 16, 256 or 16777216 (24 bits, the default).
                         GIF: 2, 4, 8, 16, 32, 64, 128 or 256 (the default).
+                        PNG is lossless: it keeps the picture's own colours.
   --quality Q           JPEG: 90, 80, 75 (the default), 60 or 45.
   --crop X,Y,W,H        Save only that rectangle, cut to the picture.
   --dpi X[,Y]           Resolution to store in pixels per inch (1 to 65535; Y = X when

@@ -30,6 +30,8 @@ std::int32_t formatNamed(const std::string &name)
         return static_cast<std::int32_t>(ImageFormat::Gif);
     if (n == "jpg" || n == "jpeg")
         return static_cast<std::int32_t>(ImageFormat::Jpeg);
+    if (n == "png")
+        return static_cast<std::int32_t>(ImageFormat::Png);
     return 0;
 }
 
@@ -120,6 +122,11 @@ void settleColours(ConvertArgs &args, std::optional<long long> colours,
     }
     if (quality)
         refuse("--quality applies to JPEG only");
+    if (format == ImageFormat::Png) {
+        if (colours)
+            refuse("--colors does not apply to PNG (it keeps every colour)");
+        return;
+    }
     if (format == ImageFormat::Bmp) {
         const long long c = colours.value_or(kTrueColourCount);
         if (c != 2 && c != 16 && c != 256 && c != kTrueColourCount)
@@ -174,13 +181,13 @@ ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
     args.out = files[1];
     if (!formatName.empty()) {
         const std::string name = lowered(formatName);
-        // The option offers the three names the usage shows; other spellings are refused.
-        const bool listed = name == "bmp" || name == "gif" || name == "jpg";
+        // The option offers the names the usage shows; other spellings are refused.
+        const bool listed = name == "bmp" || name == "gif" || name == "jpg" || name == "png";
         args.options.format = listed ? formatNamed(name) : 0;
         if (args.options.format == 0)
-            refuse("--format must be bmp, gif or jpg, not '" + formatName + "'");
+            refuse("--format must be bmp, gif, jpg or png, not '" + formatName + "'");
     } else if ((args.options.format = formatFromExtension(args.out)) == 0) {
-        refuse("cannot tell the format from '" + args.out + "': give --format bmp|gif|jpg");
+        refuse("cannot tell the format from '" + args.out + "': give --format bmp|gif|jpg|png");
     }
     settleColours(args, colours, quality);
     return args;

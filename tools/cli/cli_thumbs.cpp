@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 const char kThumbsUsage[] =
         R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]
 
-Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif
-or .giff, in any case; not below DIR) fitted into the box the way the album's
+Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif,
+.giff or .png, in any case; not below DIR) fitted into the box the way the album's
 thumbnails are made, and prints how many were decoded. Failures (a link that leads
 nowhere included) are listed on standard error with the program's message and location;
 the exit status is then 1.

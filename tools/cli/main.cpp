@@ -11,21 +11,21 @@ const char kUsage[] = R"(usage: vistrel-cli COMMAND [ARGUMENTS]
 
 Commands:
   info FILE...   One line per picture, tab-separated:
-                 file, format (BMP, GIF or JPEG), width, height, colours (a count, or
+                 file, format (BMP, GIF, JPEG or PNG), width, height, colours (a count, or
                  "Grayscale"), horizontal and vertical resolution in pixels per inch
                  (-1 when the file states none), frame count.
                  A file that cannot be read prints its name and the program's error
                  message on standard error; the exit status is then 1.
   info --exif FILE
                  The photo's camera facts, one "name<TAB>value" line each.
-  convert IN OUT [--format bmp|gif|jpg] [--colors N] [--quality Q]
+  convert IN OUT [--format bmp|gif|jpg|png] [--colors N] [--quality Q]
                  [--crop X,Y,W,H] [--dpi X[,Y]]
                  Saves the first frame of IN as OUT in the chosen format and colours.
   thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]
                  Decodes every picture of a folder into a thumbnail box (default
                  48x64) on N threads, optionally writing each as a BMP (files
                  already there are kept unless --overwrite); prints the count.
-  capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg] [--dpi N] [--delay S]
+  capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg|png] [--dpi N] [--delay S]
                  Grabs the screen of $DISPLAY into the next free capture name
                  (ornsnap001.bmp, ...) and prints the file's path. Not in builds
                  made with VISTREL_CORE_ONLY (it needs the host layer).
