@@ -40,6 +40,8 @@ TEST(EmbeddedProfile, ConvertedToSrgbFromEveryContainer)
                                      : JpegWithSegment(picture, 0xE2, IccSegment(profile),
                                                        dir.file("plain.jpg"));
           } },
+        { "PNG iCCP",
+          [&](const ColourProfile &profile) { return PngWithProfile(picture, profile); } },
 #ifdef VISTREL_HAVE_WEBP
         { "WebP ICCP", [&](const ColourProfile &profile) { return WebpWithChunks(picture, {}, profile); } },
 #endif

@@ -10,6 +10,8 @@
 #  include <webp/encode.h>
 #endif
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -100,6 +102,61 @@ std::vector<std::uint8_t> JpegWithSegment(const ImageBuffer &image, std::uint8_t
     out.insert(out.end(), contents.begin(), contents.end());
     out.insert(out.end(), plain.begin() + 2, plain.end());
     return out;
+}
+
+namespace {
+
+void putBigEndian32(std::vector<std::uint8_t> &out, std::uint32_t value)
+{
+    for (int shift : { 24, 16, 8, 0 })
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+std::vector<std::uint8_t> deflated(const std::vector<std::uint8_t> &data)
+{
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::vector<std::uint8_t> out(size);
+    compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), 6);
+    out.resize(size);
+    return out;
+}
+
+void putPngChunk(std::vector<std::uint8_t> &out, const char *type, const std::vector<std::uint8_t> &data)
+{
+    putBigEndian32(out, static_cast<std::uint32_t>(data.size()));
+    std::vector<std::uint8_t> checked(type, type + 4);
+    checked.insert(checked.end(), data.begin(), data.end());
+    out.insert(out.end(), checked.begin(), checked.end());
+    putBigEndian32(out, static_cast<std::uint32_t>(crc32(0, checked.data(), static_cast<uInt>(checked.size()))));
+}
+
+} // namespace
+
+std::vector<std::uint8_t> PngWithProfile(const ImageBuffer &image, const std::vector<std::uint8_t> &profile)
+{
+    std::vector<std::uint8_t> png = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    std::vector<std::uint8_t> header;
+    putBigEndian32(header, static_cast<std::uint32_t>(image.width));
+    putBigEndian32(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), { 8, 2, 0, 0, 0 }); // 8-bit RGB, not interlaced
+    putPngChunk(png, "IHDR", header);
+    if (!profile.empty()) {
+        std::vector<std::uint8_t> iccp = { 'p', 'r', 'o', 'f', 'i', 'l', 'e', 0, 0 };
+        const std::vector<std::uint8_t> packed = deflated(profile);
+        iccp.insert(iccp.end(), packed.begin(), packed.end());
+        putPngChunk(png, "iCCP", iccp);
+    }
+    std::vector<std::uint8_t> rows;
+    for (std::int32_t y = 0; y < image.height; ++y) {
+        rows.push_back(0); // no filter
+        for (std::int32_t x = 0; x < image.width; ++x) {
+            const std::uint8_t *p = image.row(y) + x * 3;
+            rows.insert(rows.end(), { p[2], p[1], p[0] });
+        }
+    }
+    putPngChunk(png, "IDAT", deflated(rows));
+    putPngChunk(png, "IEND", {});
+    return png;
 }
 
 std::vector<std::uint8_t> IccSegment(const std::vector<std::uint8_t> &profile)
