@@ -46,7 +46,7 @@ void ImageCodec::decodeAllFrames(ImageStream &stream, ImageInfo &info, FrameArra
     FrameArray frames;
     try {
         ImageHeader header;
-        readHeader(stream, header);
+        readStoredHeader(stream, header);
         if (header.frameCount <= 0)
             ThrowAlb(Msg::NoImages, Module::CodecFramework, place, 2);
         ImageHeader upright = header;

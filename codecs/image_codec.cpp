@@ -92,10 +92,19 @@ void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRec
     header.sourceRect = sourceRect;
 }
 
+void ImageCodec::readStoredHeader(ImageStream &stream, ImageHeader &header)
+{
+    readHeader(stream, header);
+    if (asStored) {
+        header.orientation = 0;
+        header.colourProfile.clear();
+    }
+}
+
 void ImageCodec::readInfo(ImageStream &stream, ImageHeader &header)
 {
     closingAfter(*this, [&] {
-        readHeader(stream, header);
+        readStoredHeader(stream, header);
         MakeHeaderUpright(header);
     });
 }
@@ -112,7 +121,7 @@ void ImageCodec::readFrameInfo(ImageStream &stream, FrameHeader &frameHeader, st
 {
     closingAfter(*this, [&] {
         ImageHeader scratch;
-        readHeader(stream, scratch);
+        readStoredHeader(stream, scratch);
         readFrameHeader(stream, frameHeader, index);
         frameHeader.frameRect = StoredTurn(scratch).uprightRect(frameHeader.frameRect);
     });
@@ -124,7 +133,7 @@ void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::
     try {
         closingAfter(*this, [&] {
             ImageHeader header;
-            readHeader(stream, header);
+            readStoredHeader(stream, header);
             checkHasFrames(header, kPlaceDecodeFirst);
             FrameHeader frame;
             readFrameHeader(stream, frame, 0);

@@ -55,10 +55,17 @@ public:
     // conversion must not pass it off as the file's. Kept after close.
     const std::string &missingDataNote() const { return missingData; }
 
+    // Gives pictures as their files store them: not turned, colours not converted. For
+    // comparisons with other decoders, which do neither.
+    bool asStored = false;
+
 protected:
     std::string missingData;
 
 private:
+    // readHeader, with the orientation and profile dropped when the picture is wanted as stored.
+    void readStoredHeader(ImageStream &stream, ImageHeader &header);
+
     // How the frames of an all-frames decoding are sized and clipped.
     struct FrameTarget
     {

@@ -29,6 +29,7 @@ TEST(EmbeddedProfile, ConvertedToSrgbFromEveryContainer)
     TempDir dir;
     const ColourProfile p3 = ProfileFromCodePoints(12, 13);
     const ImageBuffer picture = flat(200, 100, 50);
+
     const struct
     {
         const char *name;
@@ -36,14 +37,19 @@ TEST(EmbeddedProfile, ConvertedToSrgbFromEveryContainer)
     } containers[] = {
         { "JPEG APP2",
           [&](const ColourProfile &profile) {
-              return profile.empty() ? JpegWithSegment(picture, 0xE3, { 0 }, dir.file("plain.jpg"))
-                                     : JpegWithSegment(picture, 0xE2, IccSegment(profile),
-                                                       dir.file("plain.jpg"));
+              return profile.empty()
+                      ? JpegWithSegment(picture, 0xE3, { 0 }, dir.file("plain.jpg"))
+                      : JpegWithSegment(picture, 0xE2, IccSegment(profile), dir.file("plain.jpg"));
           } },
         { "PNG iCCP",
-          [&](const ColourProfile &profile) { return PngWithProfile(picture, profile); } },
+          [&](const ColourProfile &profile) {
+              return PngWithProfile(picture, profile);
+          } },
 #ifdef VISTREL_HAVE_WEBP
-        { "WebP ICCP", [&](const ColourProfile &profile) { return WebpWithChunks(picture, {}, profile); } },
+        { "WebP ICCP",
+          [&](const ColourProfile &profile) {
+              return WebpWithChunks(picture, {}, profile);
+          } },
 #endif
     };
     for (const auto &container : containers) {

@@ -8,9 +8,8 @@
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -104,6 +103,7 @@ TEST(ExifFacts, LayoutCheckRefusesBlocksThatPointOutside)
         { "too short for a header", Bytes{ 'I', 'I', 42, 0 }, false },
         { "empty", Bytes{}, false },
     };
+
     for (const Row &row : rows)
         EXPECT_EQ(ExifLayoutIntact(row.block.data(), row.block.size()), row.intact) << row.label;
 }

@@ -7,7 +7,9 @@
 #include "codecs/save_picture.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_files.h"
 
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -158,5 +160,36 @@ TEST(OrientationPaths, WebpStandsUprightOnEveryPath)
     }
 }
 #endif
+
+} // namespace
+
+namespace {
+
+// Mean difference of two pictures of one size, over all channels.
+double meanDifference(const ImageBuffer &a, const ImageBuffer &b)
+{
+    const std::vector<std::uint8_t> x = PackedRgb(a), y = PackedRgb(b);
+    double sum = 0;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        sum += std::abs(int{ x[i] } - int{ y[i] });
+    return sum / static_cast<double>(x.size());
+}
+
+// The public corpus's hopper_orientation_N.jpg hold the picture of hopper.jpg stored so that each
+// tag value turns it back: upright, they all show hopper.jpg (re-encoded, so within 5 on average).
+TEST(OrientationPaths, PublicPicturesOfEveryTagShowTheSamePicture)
+{
+    if (TestDataRoot().empty())
+        GTEST_SKIP() << "test pictures missing";
+    const std::filesystem::path folder = TestDataRoot() / "pillow";
+    const ImageBuffer upright = firstFrame((folder / "hopper.jpg").string(), nullptr);
+    for (int tag = 2; tag <= 8; ++tag) {
+        const std::string name = "hopper_orientation_" + std::to_string(tag) + ".jpg";
+        const ImageBuffer image = firstFrame((folder / name).string(), nullptr);
+        ASSERT_EQ(Size({ image.width, image.height }), Size({ upright.width, upright.height }))
+                << name;
+        EXPECT_LT(meanDifference(image, upright), 8.0) << name; // turned wrongly: 59 or more
+    }
+}
 
 } // namespace

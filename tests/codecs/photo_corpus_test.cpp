@@ -26,7 +26,8 @@ struct Corpus
 };
 
 // The largest difference of one channel between our decode and the reference.
-int largestDifference(const std::vector<std::uint8_t> &ours, const std::vector<std::uint8_t> &theirs)
+int largestDifference(const std::vector<std::uint8_t> &ours,
+                      const std::vector<std::uint8_t> &theirs)
 {
     int largest = 0;
     for (std::size_t i = 0; i < ours.size(); ++i)
@@ -105,7 +106,8 @@ TEST(PhotoCorpus, WebpMatchesDwebp)
 TEST(PhotoCorpus, WebpCutShortFailsCleanly)
 {
     checkCutShort((TestFilesRoot() / "webp" / "lossy_alpha3.webp").string(), Module::WebpReader);
-    checkCutShort((TestFilesRoot() / "webp" / "lossless_vec_2_1.webp").string(), Module::WebpReader);
+    checkCutShort((TestFilesRoot() / "webp" / "lossless_vec_2_1.webp").string(),
+                  Module::WebpReader);
 }
 #endif
 
@@ -135,6 +137,7 @@ TEST(PhotoCorpus, HeifFacts)
         { "quarters_alpha.avif", "AVIF", { 64, 48 } },
         { "quarters_turned.avif", "AVIF", { 48, 64 } },
     };
+
     for (const auto &row : rows) {
         ImageInfo info;
         LoadImageInfo((TestFilesRoot() / "heif" / row.file).string(), info);

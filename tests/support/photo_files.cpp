@@ -10,11 +10,10 @@
 #  include <webp/encode.h>
 #endif
 
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <zlib.h>
 
 namespace {
 
@@ -121,18 +120,22 @@ std::vector<std::uint8_t> deflated(const std::vector<std::uint8_t> &data)
     return out;
 }
 
-void putPngChunk(std::vector<std::uint8_t> &out, const char *type, const std::vector<std::uint8_t> &data)
+void putPngChunk(std::vector<std::uint8_t> &out, const char *type,
+                 const std::vector<std::uint8_t> &data)
 {
     putBigEndian32(out, static_cast<std::uint32_t>(data.size()));
     std::vector<std::uint8_t> checked(type, type + 4);
     checked.insert(checked.end(), data.begin(), data.end());
     out.insert(out.end(), checked.begin(), checked.end());
-    putBigEndian32(out, static_cast<std::uint32_t>(crc32(0, checked.data(), static_cast<uInt>(checked.size()))));
+    putBigEndian32(out,
+                   static_cast<std::uint32_t>(
+                           crc32(0, checked.data(), static_cast<uInt>(checked.size()))));
 }
 
 } // namespace
 
-std::vector<std::uint8_t> PngWithProfile(const ImageBuffer &image, const std::vector<std::uint8_t> &profile)
+std::vector<std::uint8_t> PngWithProfile(const ImageBuffer &image,
+                                         const std::vector<std::uint8_t> &profile)
 {
     std::vector<std::uint8_t> png = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
     std::vector<std::uint8_t> header;

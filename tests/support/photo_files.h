@@ -34,7 +34,8 @@ std::vector<std::uint8_t> JpegWithSegment(const ImageBuffer &image, std::uint8_t
 std::vector<std::uint8_t> IccSegment(const std::vector<std::uint8_t> &profile);
 
 // An 8-bit RGB PNG file of image (3 bytes) with an iCCP chunk holding profile, when given.
-std::vector<std::uint8_t> PngWithProfile(const ImageBuffer &image, const std::vector<std::uint8_t> &profile);
+std::vector<std::uint8_t> PngWithProfile(const ImageBuffer &image,
+                                         const std::vector<std::uint8_t> &profile);
 
 // A lossless WebP file of image, extended with an EXIF chunk and an ICC profile chunk when given.
 std::vector<std::uint8_t> WebpWithChunks(const ImageBuffer &image,
