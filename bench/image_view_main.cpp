@@ -100,25 +100,15 @@ class BenchFrame final : public DocumentFrame
 {
 public:
     void sendCommand(std::uint32_t) override { }
-
     void arrangePanes(std::int32_t, std::int32_t) override { }
-
     void setFullScreen(bool, std::uint32_t) override { }
-
     void relayoutAndPaint() override { }
-
     void messageToTree(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
     void messageToThumbnails(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
     void messageToImageView(std::uint32_t, std::uintptr_t, std::intptr_t, bool) override { }
-
     std::string treeFolder() const override { return folder; }
-
     void rebuildTree(const std::string &path) override { folder = path; }
-
     void beginWaitCursor() override { }
-
     void endWaitCursor() override { }
 
 private:
@@ -129,11 +119,8 @@ class NoHost final : public ViewHost
 {
 public:
     void sendCommand(std::uint32_t) override { }
-
     void postCommand(std::uint32_t) override { }
-
     void activateView(QWidget &) override { }
-
     void cellSizeChanged() override { }
 };
 
@@ -172,12 +159,12 @@ int run(const Options &options, const fs::path &scratch)
 
     // The decoding's share of a show.
     double decoding = 0;
-    view.setDecoder(
-            [&decoding](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
-                const Clock::time_point start = Clock::now();
-                DefaultFramesDecoder()(path, info, frames, size);
-                decoding += millisecondsSince(start);
-            });
+    view.setDecoder([&decoding](const std::string &path, ImageInfo &info, FrameArray &frames,
+                                Size size) {
+        const Clock::time_point start = Clock::now();
+        DefaultFramesDecoder()(path, info, frames, size);
+        decoding += millisecondsSince(start);
+    });
     std::vector<double> shows;
     std::vector<double> decodes;
     std::vector<double> cpu;
@@ -241,9 +228,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     const std::optional<Options> options = parseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr,
-                     "usage: vistrel-bench-image-view FILE [--size WxH] [--select] "
-                     "[--repeat N] [--pan N]\n");
+        std::fprintf(stderr, "usage: vistrel-bench-image-view FILE [--size WxH] [--select] "
+                             "[--repeat N] [--pan N]\n");
         return 2;
     }
     std::string pattern = (fs::temp_directory_path() / "vistrel-image-view.XXXXXX").string();

@@ -266,7 +266,8 @@ TEST(BmpCorpus, BrokenFilesThatMustFail)
 
 INSTANTIATE_TEST_SUITE_P(G, BmpCorpusGood, testing::ValuesIn(filesIn("bmpsuite/g")),
                          CorpusTestName);
-INSTANTIATE_TEST_SUITE_P(B, BmpCorpusBad, testing::ValuesIn(filesIn("bmpsuite/b")), CorpusTestName);
+INSTANTIATE_TEST_SUITE_P(B, BmpCorpusBad, testing::ValuesIn(filesIn("bmpsuite/b")),
+                         CorpusTestName);
 INSTANTIATE_TEST_SUITE_P(Q, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/q")),
                          CorpusTestName);
 INSTANTIATE_TEST_SUITE_P(X, BmpCorpusOther, testing::ValuesIn(filesIn("bmpsuite/x")),

@@ -8,8 +8,9 @@
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/temp_dir.h"
 
-#include <array>
 #include <gtest/gtest.h>
+
+#include <array>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,6 @@ TEST(ExifFacts, LayoutCheckRefusesBlocksThatPointOutside)
         { "too short for a header", Bytes{ 'I', 'I', 42, 0 }, false },
         { "empty", Bytes{}, false },
     };
-
     for (const Row &row : rows)
         EXPECT_EQ(ExifLayoutIntact(row.block.data(), row.block.size()), row.intact) << row.label;
 }
