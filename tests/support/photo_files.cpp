@@ -89,6 +89,7 @@ std::vector<std::uint8_t> JpegWithSegment(const ImageBuffer &image, std::uint8_t
 {
     JpegWriter writer;
     writer.quality = 95;
+    writer.xResolution = writer.yResolution = 72;
     writer.write(scratchPath, image.pixels, image.width, image.height, image.rowPad, 3, 100,
                  nullptr, true, false);
     std::vector<std::uint8_t> plain = ReadBytes(scratchPath);

@@ -24,7 +24,7 @@ bool CornersNear(const Corners &actual, const Corners &expected, int tolerance);
 // orientation tag.
 std::vector<std::uint8_t> OrientationExif(unsigned orientation);
 
-// A JPEG file of image at quality 95 with one application segment (0xE1 for EXIF, 0xE2 for an
+// A JPEG file of image at quality 95 and 72 dpi with one application segment (0xE1 for EXIF, 0xE2 for an
 // ICC profile) right after its start marker.
 std::vector<std::uint8_t> JpegWithSegment(const ImageBuffer &image, std::uint8_t marker,
                                           const std::vector<std::uint8_t> &contents,
