@@ -73,6 +73,8 @@ private:
         bool inRect;
         std::int32_t percent;
         const Size *size;
+        std::uint32_t place; // of the operation, in error locations
+        std::uint64_t *held; // bytes of the frames' stores so far
     };
 
     void decodeOneFrame(ImageStream &stream, const ImageHeader &header, std::int32_t index,
