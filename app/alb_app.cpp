@@ -304,6 +304,11 @@ bool CAlbApp::createDocumentAndFrame()
     // After a low-memory notice the album comes back as at a start without a command line.
     connect(frame.get(), &CMainFrame::resumeRequested, this,
             [this] { runCommandLine(CAlbCommandLineInfo{}); });
+    connect(frame.get(), &CMainFrame::pictureOpenRequested, this, [this](const QString &path) {
+        CloseOpenDialogs();
+        runCommandLine(ParseCommandLine({ "-i", path.toStdString() }));
+        raiseFrame();
+    });
     frame->show();
     return true;
 }

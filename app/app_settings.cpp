@@ -5,22 +5,26 @@
 #include "common/string_ids.h"
 #include "common/string_table.h"
 #include "common/utf8.h"
+#include "platform/capture_area.h"
 #include "platform/settings_store.h"
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 
 namespace {
 
 constexpr const char *kUiInfoSection = "UI Info";
 constexpr const char *kPreferencesSection = "Preferences";
+constexpr const char *kCaptureSection = "Capture";
 constexpr const char *kStringsSection = "Strings";
 constexpr const char *kBlockValue = "Values";
 constexpr const char *kWindowValue = "Window";
 
 constexpr std::size_t kUiInfoSize = 12;
 constexpr std::size_t kPreferencesSize = 20;
+constexpr std::size_t kCaptureOptionsSize = 24;
 constexpr std::size_t kMaxRecentFolders = 5;
 constexpr std::int32_t kBarHeight = 26;
 constexpr const char *kHardwareKeysKey = "Software\\Microsoft\\Shell\\Keys";
@@ -95,6 +99,27 @@ PreferencesBlock loadPreferences(const SettingsStore &store)
     block.cellWidth = in.get16();
     block.cellHeight = in.get16();
     block.prefFlags = in.get32();
+    return block;
+}
+
+CaptureOptionsBlock loadCaptureOptions(const SettingsStore &store)
+{
+    CaptureOptionsBlock block;
+    auto bytes = readBlock(store, kCaptureSection, kCaptureOptionsSize);
+    if (!bytes)
+        return block;
+    BlockReader in(*bytes);
+    const std::uint32_t area = in.get32();
+    block.area = area < kCaptureAreaCount ? area : 0;
+    block.flags = in.get32();
+    const auto left = static_cast<std::int32_t>(in.get32());
+    const auto top = static_cast<std::int32_t>(in.get32());
+    const auto width = static_cast<std::int32_t>(in.get32());
+    const auto height = static_cast<std::int32_t>(in.get32());
+    // A region of no size, or one whose corner would overflow, is no region.
+    constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+    if (width > 0 && height > 0 && left <= kLargest - width && top <= kLargest - height)
+        block.lastRegion = Rect{ left, top, left + width, top + height };
     return block;
 }
 
@@ -198,6 +223,17 @@ void WritePreferences(SettingsStore &store, const PreferencesBlock &block)
     store.writeBinary(SettingsSectionKey(kPreferencesSection), kBlockValue, out.bytes());
 }
 
+void WriteCaptureOptions(SettingsStore &store, const CaptureOptionsBlock &block)
+{
+    BlockWriter<kCaptureOptionsSize> out;
+    out.put32(block.area);
+    out.put32(block.flags);
+    const Rect &r = block.lastRegion;
+    for (std::int32_t value : { r.left, r.top, r.width(), r.height() })
+        out.put32(static_cast<std::uint32_t>(value));
+    store.writeBinary(SettingsSectionKey(kCaptureSection), kBlockValue, out.bytes());
+}
+
 void WriteStringSetting(SettingsStore &store, const char *valueName, const std::string &text)
 {
     store.writeString(SettingsSectionKey(kStringsSection), valueName, text);
@@ -208,6 +244,7 @@ void LoadSettings(SettingsStore &store, AppSettings &settings, std::int32_t scro
 {
     loadFixedTexts(settings);
     settings.prefs = loadPreferences(store);
+    settings.capture = loadCaptureOptions(store);
     settings.barHeight = kBarHeight;
     settings.scrollBarWidth = scrollBarWidth;
     settings.scrollBarHeight = scrollBarHeight;
@@ -216,9 +253,8 @@ void LoadSettings(SettingsStore &store, AppSettings &settings, std::int32_t scro
     loadHardwareKeyCount(settings);
     settings.ui = loadUiInfo(store, settings.prefs.cellHeight);
     settings.splitNeverStored = !readBlock(store, kUiInfoSection, kUiInfoSize);
-    settings.windowGeometry =
-            store.readBinary(SettingsSectionKey(kUiInfoSection), kWindowValue)
-                    .value_or(std::vector<std::uint8_t>{});
+    settings.windowGeometry = store.readBinary(SettingsSectionKey(kUiInfoSection), kWindowValue)
+                                      .value_or(std::vector<std::uint8_t>{});
     loadFolderStrings(store, settings);
 }
 
@@ -233,6 +269,7 @@ void SaveSettings(SettingsStore &store, const AppSettings &settings)
         WriteWindowGeometry(store, settings.windowGeometry);
     WriteUiInfo(store, settings.ui);
     WritePreferences(store, settings.prefs);
+    WriteCaptureOptions(store, settings.capture);
     WriteStringSetting(store, "Path", settings.currentFolder);
     WriteStringSetting(store, "Home", settings.homeFolder);
     WriteStringSetting(store, "Snap Path", settings.snapPath);

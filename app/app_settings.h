@@ -2,6 +2,7 @@
 
 #include "common/path_names.h"
 #include "image/palette.h"
+#include "image/rect.h"
 
 #include <cstdint>
 #include <string>
@@ -40,6 +41,20 @@ inline constexpr std::uint32_t CaptureSound = 1u << 9;
 inline constexpr int SizeUnitShift = 10; // 2 bits: 0 centimetres, 1 inches
 } // namespace CaptureFlag
 
+// The 24-byte "Capture" block: what a capture takes and where it goes beside its file.
+struct CaptureOptionsBlock
+{
+    std::uint32_t area = 0; // platform/capture_area.h: 0 screen, 1 monitor, 2 window, 3 region
+    std::uint32_t flags = 2; // CaptureOption bits
+    Rect lastRegion; // the region taken last, empty before the first
+};
+
+// CaptureOptionsBlock::flags bits.
+namespace CaptureOption {
+inline constexpr std::uint32_t Clipboard = 1u << 0; // also copy the picture to the clipboard
+inline constexpr std::uint32_t Notice = 1u << 1; // a desktop notice after each capture
+} // namespace CaptureOption
+
 // The 20-byte "Preferences" block.
 struct PreferencesBlock
 {
@@ -74,6 +89,7 @@ struct AppSettings
 {
     UiInfoBlock ui;
     PreferencesBlock prefs;
+    CaptureOptionsBlock capture;
     std::string currentFolder;
     std::string homeFolder;
     std::string snapPath;
@@ -123,6 +139,7 @@ struct AppSettings
 // at once through the store. Implemented in app_settings.cpp.
 void WriteUiInfo(SettingsStore &store, const UiInfoBlock &block);
 void WritePreferences(SettingsStore &store, const PreferencesBlock &block);
+void WriteCaptureOptions(SettingsStore &store, const CaptureOptionsBlock &block);
 void WriteStringSetting(SettingsStore &store, const char *valueName, const std::string &text);
 
 // Writes the main window's geometry beside the UI Info block.
@@ -132,7 +149,7 @@ void WriteWindowGeometry(SettingsStore &store, const std::vector<std::uint8_t> &
 // scrollBarWidth/Height are passed in by the caller, which knows the host's metrics.
 void LoadSettings(SettingsStore &store, AppSettings &settings, std::int32_t scrollBarWidth,
                   std::int32_t scrollBarHeight);
-// Writes "UI Info", "Preferences", "Path", "Home", "Snap Path", "Snap Name".
+// Writes "UI Info", "Preferences", "Capture", "Path", "Home", "Snap Path", "Snap Name".
 void SaveSettings(SettingsStore &store, const AppSettings &settings);
 // Moves or inserts folder at the front of the recent list and writes "Recent1".."RecentN".
 void AddRecentFolder(SettingsStore &store, AppSettings &settings, const std::string &folder);

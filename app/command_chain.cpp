@@ -47,8 +47,8 @@ CommandState CommandChain::state(std::uint32_t id) const
                 return state;
         } catch (...) {
             // A state that cannot be worked out leaves the command unavailable.
-            return CommandState{ false, false, false, true };
+            return CommandState{ .enabled = false, .handled = true };
         }
     }
-    return CommandState{ false, false, false, false };
+    return CommandState{ .enabled = false };
 }

@@ -26,6 +26,13 @@ inline constexpr std::uint16_t ViewCached = 0x8000;
 inline constexpr std::uint16_t Freeable = ThumbCached | FramesCached;
 } // namespace ItemFlag
 
+// The windows that show an item's decoded frames (bits of ImageItem::pictureUsers). The view,
+// the crop preview and the save share one picture per item; it stays while a window shows it.
+namespace PictureUser {
+inline constexpr std::uint8_t ImageView = 0x1;
+inline constexpr std::uint8_t CropPreview = 0x2;
+} // namespace PictureUser
+
 // One picture of the folder on show, owned by the document.
 class ImageItem
 {
@@ -56,6 +63,8 @@ public:
     std::unique_ptr<ImageBuffer> thumbnail;
     FrameArray frames;
     std::int32_t framesPercent = 100;
+    // The windows that show the frames (PictureUser bits).
+    std::uint8_t pictureUsers = 0;
 };
 
 // Makes an item for the directory entry of a file in folder (a device path): name, size, time

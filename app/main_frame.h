@@ -163,6 +163,9 @@ signals:
     void commandRouted(std::uint32_t id);
     // The first activation after a low-memory notice: the album must be shown again.
     void resumeRequested();
+    // Something outside the album (a capture's notice) asks to show the picture at a device path
+    // in Select View.
+    void pictureOpenRequested(const QString &devicePath);
 
 protected:
     bool event(QEvent *event) override;

@@ -41,6 +41,8 @@ const char *FailureText(GrabFailure failure)
         return "no memory for the store";
     case GrabFailure::CopyFailed:
         return "the server refused the copy";
+    case GrabFailure::NoArea:
+        return "no such area on the screen";
     }
     return "unknown failure";
 }

@@ -31,6 +31,9 @@ constexpr std::uint32_t kStepNoFrame = 5;
 constexpr std::uint32_t kStepDisengage = 10;
 constexpr std::uint32_t kStepRegister = 30;
 const char *const kSeparator = "-----------------";
+// The capture area list, in the order of the area values.
+const char *const kAreaNames[] = { "Whole screen", "Monitor under the pointer", "Active window",
+                                   "Region" };
 
 QString entryText(std::uint32_t id, int value)
 {
@@ -102,7 +105,29 @@ void CaptureDialog::buildControls()
     layout->addWidget(confirmBox);
     layout->addWidget(soundBox);
     layout->addWidget(buildFolderGroup());
+    layout->addLayout(buildAreaControls());
     layout->addWidget(buttons);
+}
+
+QLayout *CaptureDialog::buildAreaControls()
+{
+    areaLabel = new QLabel(QStringLiteral("Capture area:"), this);
+    areaList = NamedControl(new QComboBox(this), "1040", areaLabel->text());
+    for (const char *name : kAreaNames)
+        areaList->addItem(QString::fromLatin1(name));
+    areaLabel->setBuddy(areaList);
+    clipboardBox = NamedControl(new QCheckBox(QStringLiteral("Copy to the clipboard"), this),
+                                "1041", QStringLiteral("Copy to the clipboard"));
+    noticeBox = NamedControl(new QCheckBox(QStringLiteral("Show a notice after capture"), this),
+                             "1042", QStringLiteral("Show a notice after capture"));
+    auto *column = new QVBoxLayout;
+    auto *areaRow = new QHBoxLayout;
+    areaRow->addWidget(areaLabel);
+    areaRow->addWidget(areaList, 1);
+    column->addLayout(areaRow);
+    column->addWidget(clipboardBox);
+    column->addWidget(noticeBox);
+    return column;
 }
 
 QWidget *CaptureDialog::buildFolderGroup()
@@ -149,6 +174,9 @@ void CaptureDialog::loadSettings()
     enableBox->setChecked(CaptureSettings::enabled(settings));
     confirmBox->setChecked(CaptureSettings::confirmBeforeSave(settings));
     soundBox->setChecked(CaptureSettings::sound(settings));
+    areaList->setCurrentIndex(static_cast<int>(CaptureSettings::area(settings)));
+    clipboardBox->setChecked(CaptureSettings::copyToClipboard(settings));
+    noticeBox->setChecked(CaptureSettings::notice(settings));
 
     for (const std::string &name : buttonNames)
         triggerList->addItem(QString::fromStdString(name));
@@ -169,7 +197,9 @@ void CaptureDialog::updateEnabling()
     const bool on = enableBox->isChecked();
     for (QWidget *control :
          { static_cast<QWidget *>(triggerLabel), static_cast<QWidget *>(triggerList),
-           static_cast<QWidget *>(confirmBox), static_cast<QWidget *>(soundBox) })
+           static_cast<QWidget *>(confirmBox), static_cast<QWidget *>(soundBox),
+           static_cast<QWidget *>(areaLabel), static_cast<QWidget *>(areaList),
+           static_cast<QWidget *>(clipboardBox), static_cast<QWidget *>(noticeBox) })
         control->setEnabled(on);
     const bool resolutionApplies =
             on && CaptureSettings::fileFormat(settings) != CaptureSettings::kGifFormat;
@@ -280,6 +310,10 @@ void CaptureDialog::applySettings(std::optional<int> delaySeconds)
     CaptureSettings::setBit(settings, CaptureFlag::ConfirmBeforeSave, confirmBox->isChecked());
     CaptureSettings::setBit(settings, CaptureFlag::CaptureSound, soundBox->isChecked());
     CaptureSettings::setTrigger(settings, std::max(triggerList->currentIndex(), 0) + 1);
+    CaptureSettings::setArea(settings,
+                             static_cast<CaptureArea>(std::max(areaList->currentIndex(), 0)));
+    CaptureSettings::setOption(settings, CaptureOption::Clipboard, clipboardBox->isChecked());
+    CaptureSettings::setOption(settings, CaptureOption::Notice, noticeBox->isChecked());
     settings.snapPath = folder;
     settings.snapName = prefix;
     if (delaySeconds && host.startDelay)
@@ -293,6 +327,7 @@ void CaptureDialog::storeSettings()
 {
     try {
         WriteUiInfo(store, settings.ui);
+        WriteCaptureOptions(store, settings.capture);
         WriteStringSetting(store, "Snap Path", settings.snapPath);
         WriteStringSetting(store, "Snap Name", settings.snapName);
     } catch (const CAlbExceptionBase &failure) {

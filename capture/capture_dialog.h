@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class SettingsStore;
 struct AppSettings;
@@ -61,7 +62,8 @@ const std::vector<int> &CaptureResolutions();
 const std::vector<int> &CaptureDelays();
 
 // Dialog 107, "Capture": the capture button or a delay, the file resolution, confirmation and
-// sound, the capture folder, and through dialog 105 the prefix and format. OK registers or
+// sound, the capture folder, and through dialog 105 the prefix and format; below them the capture
+// area, the copy to the clipboard and the notice after a capture. OK registers or
 // releases the button, arms the delay, applies everything to the settings and stores them; a
 // failure to claim or release the button is reported and the check box shows what holds. Cancel
 // changes nothing but a format already taken from dialog 105.
@@ -78,6 +80,7 @@ public:
 private:
     void buildControls();
     QWidget *buildFolderGroup();
+    QLayout *buildAreaControls();
     void loadSettings();
     void updateEnabling();
     void changeFolder();
@@ -104,4 +107,8 @@ private:
     QCheckBox *soundBox = nullptr;
     QLineEdit *folderField = nullptr;
     QLineEdit *nameField = nullptr;
+    QLabel *areaLabel = nullptr;
+    QComboBox *areaList = nullptr;
+    QCheckBox *clipboardBox = nullptr;
+    QCheckBox *noticeBox = nullptr;
 };

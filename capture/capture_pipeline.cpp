@@ -4,10 +4,11 @@
 #include "app/app_settings.h"
 #include "app/window_messages.h"
 #include "capture/capture_album.h"
-#include "codecs/capture_file.h"
+#include "capture/capture_settings.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/string_ids.h"
+#include "platform/button_hot_key.h"
 #include "platform/sounds.h"
 
 #include <utility>
@@ -32,11 +33,6 @@ CaptureTarget targetOf(const AppSettings &settings)
 {
     return CaptureTarget{ settings.snapPath, settings.captureFileFormat(),
                           settings.ui.resolutionDpi };
-}
-
-CapturePixels pixelsOf(const CaptureGrab &grab)
-{
-    return CapturePixels{ grab.top, grab.w, grab.h, grab.pad };
 }
 
 // Runs a call when the scope ends, also when an exception leaves it.
@@ -82,7 +78,14 @@ void CapturePipeline::onHotKey(std::intptr_t second)
     const std::intptr_t key = (second >> 16) & 0xFFFF;
     if (key == kIgnoredKeyA || key == kIgnoredKeyB)
         return;
-    capture();
+    // Shift or Alt held with the button choose the area.
+    const std::intptr_t modifiers = second & 0xFFFF;
+    if (modifiers & kHotKeyShift)
+        capture(CaptureArea::Region);
+    else if (modifiers & kHotKeyAlt)
+        capture(CaptureArea::Window);
+    else
+        capture();
 }
 
 bool CapturePipeline::onTimer(std::uint32_t timerId)
@@ -97,11 +100,21 @@ bool CapturePipeline::onTimer(std::uint32_t timerId)
 
 void CapturePipeline::capture()
 {
+    capture(CaptureSettings::area(settings));
+}
+
+void CapturePipeline::capture(CaptureArea area)
+{
     if (busy())
         return;
     setBusy(true);
-    if (!takeGrab()) {
+    if (!takeGrab(area)) {
         setBusy(false);
+        return;
+    }
+    if (area == CaptureArea::Region && host.chooseRegion && !chooseRegion()) {
+        // Cancelled: no sound, no file, and the capture counts as not made.
+        endCapture();
         return;
     }
     // The handheld nudged its toolbar here with a button press at (65535, 0) so that the bar
@@ -126,11 +139,12 @@ void CapturePipeline::endCapture()
     setBusy(false);
 }
 
-bool CapturePipeline::takeGrab()
+bool CapturePipeline::takeGrab(CaptureArea area)
 {
-    GrabResult result = host.grab();
+    GrabResult result = host.grab(AreaRequest{ area, std::nullopt, std::nullopt });
     if (auto *grab = std::get_if<CaptureGrab>(&result)) {
         slot = std::move(*grab);
+        kept = Rect{ 0, 0, slot->w, slot->h };
         return true;
     }
     switch (std::get<GrabFailure>(result)) {
@@ -141,6 +155,7 @@ bool CapturePipeline::takeGrab()
         report(Msg::UnableToCreateSnapImage, kPlaceDirect, kStepNoStore);
         break;
     case GrabFailure::CopyFailed:
+    case GrabFailure::NoArea:
         report(Msg::UnableToCreateSnapImage2, kPlaceDirect, kStepCopyFailed);
         break;
     }
@@ -148,21 +163,53 @@ bool CapturePipeline::takeGrab()
     return false;
 }
 
+// The user's rectangle of the frozen grab becomes the part kept and the region offered next time.
+bool CapturePipeline::chooseRegion()
+{
+    const std::optional<Rect> chosen = host.chooseRegion(*slot, settings.capture.lastRegion);
+    const Rect part = chosen ? chosen->intersected(kept) : Rect{};
+    if (part.isEmpty())
+        return false;
+    kept = part;
+    settings.capture.lastRegion = part;
+    return true;
+}
+
+CapturePixels CapturePipeline::pixels() const
+{
+    return CropPixels(CapturePixels{ slot->top, slot->w, slot->h, slot->pad }, kept);
+}
+
+void CapturePipeline::copyToClipboard()
+{
+    if (!CaptureSettings::copyToClipboard(settings) || !host.copyToClipboard)
+        return;
+    // A picture that cannot go to the clipboard is reported; the file is written all the same.
+    try {
+        host.copyToClipboard(pixels());
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
+    }
+}
+
 void CapturePipeline::writeDirect()
 {
     const CaptureName next =
             FindCaptureNameIn(settings.snapPath, settings.snapName, settings.captureFileFormat());
     std::string written;
+    copyToClipboard();
     if (!next.free) {
         // Every number is taken: writing the last name would overwrite a capture the user has.
         report(Msg::UnableToSaveSnapFile, kPlaceDirect, kStepWrite);
     } else {
         try {
-            written = WriteCapture(next.name, pixelsOf(*slot), targetOf(settings));
+            written = WriteCapture(next.name, pixels(), targetOf(settings));
         } catch (const CAlbExceptionBase &failure) {
             report(Msg::UnableToSaveSnapFile, kPlaceDirect, kStepWrite, &failure);
         }
     }
+    if (!written.empty() && CaptureSettings::notice(settings) && host.notify)
+        host.notify(written, pixels());
     slot.reset();
     if (!CaptureFolderOnShow(settings))
         return;
@@ -199,8 +246,9 @@ bool CapturePipeline::writeConfirmed(const CaptureDialogOutcome &outcome)
 {
     const std::string path = CaptureFilePath(settings.snapPath, outcome.name);
     const bool replaced = ProbeFile(path);
+    copyToClipboard();
     try {
-        WriteCapture(outcome.name, pixelsOf(*slot), targetOf(settings));
+        WriteCapture(outcome.name, pixels(), targetOf(settings));
     } catch (const CAlbExceptionBase &failure) {
         slot.reset();
         report(Msg::UnableToSaveSnapFile, kPlaceConfirm, kStepConfirmWrite, &failure);

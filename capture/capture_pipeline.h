@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codecs/capture_file.h"
+#include "platform/capture_area.h"
 #include "platform/screen_grab.h"
 
 #include <cstdint>
@@ -29,8 +31,16 @@ struct CaptureDialogOutcome
 // What the capture needs of the program around it; tests put recorders in place.
 struct CaptureHost
 {
-    // Copies the screen (ScreenGrabber::grab in the program).
-    std::function<GrabResult()> grab;
+    // Copies the screen, or the area asked for (ScreenSource::grabArea in the program).
+    std::function<GrabResult(const AreaRequest &)> grab;
+    // Lets the user choose a rectangle of the frozen grab, offering start (may be empty) first:
+    // the rectangle, or nothing when the user cancelled. Not set where the screen source lets
+    // the desktop choose the region itself.
+    std::function<std::optional<Rect>(const CaptureGrab &, const Rect &start)> chooseRegion;
+    // Puts the picture on the clipboard.
+    std::function<void(const CapturePixels &)> copyToClipboard;
+    // Tells the desktop that a capture was written to path (a device path), with its picture.
+    std::function<void(const std::string &path, const CapturePixels &)> notify;
     // Queues a message for the main frame.
     std::function<void(std::uint32_t, std::uintptr_t, std::intptr_t)> postToFrame;
     // Stops one of the main frame's timers.
@@ -40,11 +50,15 @@ struct CaptureHost
 };
 
 // Turns a trigger (the capture hot key, the one-shot delay timer) into a picture file in the
-// capture folder: grab the screen, optionally play the "Critical" sound, then write at once under
-// the next free name, or keep the grab and finish after the "Capture Message" dialog when
-// confirmation is on. When the capture folder is the folder on show, the album gains (or
-// refreshes) the file's item. captureBusy (in the settings' run-time flags) spans all of it, the
-// wait for the dialog included; triggers meanwhile are ignored. The one grab slot is the
+// capture folder: grab the screen (or the capture area of the settings; the hot key with Shift
+// means Region, with Alt the active window), let the user choose the region on the frozen grab
+// when the area is Region (cancelling ends the capture without sound or file), optionally play
+// the "Critical" sound, then write at once under the next free name, or keep the grab and finish
+// after the "Capture Message" dialog when confirmation is on. A capture that goes ahead is also
+// copied to the clipboard when asked for, and a file written at once is announced with a notice
+// when asked for. When the capture folder is the folder on show, the album gains (or refreshes)
+// the file's item. captureBusy (in the settings' run-time flags) spans all of it, the wait for
+// the chooser and the dialog included; triggers meanwhile are ignored. The one grab slot is the
 // pipeline's: a capture in progress owns it.
 class CapturePipeline
 {
@@ -60,15 +74,20 @@ public:
     // is ignored.
     void onConfirm(std::uintptr_t top, std::intptr_t pad);
 
-    // A capture as a trigger starts it.
+    // A capture of the settings' area, as a trigger starts it.
     void capture();
+    // A capture of that area.
+    void capture(CaptureArea area);
 
     bool busy() const;
 
     bool holdsGrab() const { return slot.has_value(); }
 
 private:
-    bool takeGrab();
+    bool takeGrab(CaptureArea area);
+    bool chooseRegion();
+    CapturePixels pixels() const;
+    void copyToClipboard();
     void writeDirect();
     bool writeConfirmed(const CaptureDialogOutcome &outcome);
     void setBusy(bool on);
@@ -82,4 +101,6 @@ private:
     CAlbDoc &doc;
     CaptureHost host;
     std::optional<CaptureGrab> slot;
+    // The part of the grab the capture keeps: all of it, or the region chosen.
+    Rect kept;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_settings.h"
+#include "platform/capture_area.h"
 
 #include <cstdint>
 
@@ -55,6 +56,32 @@ inline void setFileFormat(AppSettings &s, std::int32_t format)
 inline void setTrigger(AppSettings &s, int trigger)
 {
     setField(s, CaptureFlag::CaptureTriggerShift, 15u, static_cast<std::uint32_t>(trigger));
+}
+
+inline CaptureArea area(const AppSettings &s)
+{
+    return s.capture.area < kCaptureAreaCount ? static_cast<CaptureArea>(s.capture.area)
+                                              : CaptureArea::Screen;
+}
+
+inline void setArea(AppSettings &s, CaptureArea area)
+{
+    s.capture.area = static_cast<std::uint32_t>(area);
+}
+
+inline bool copyToClipboard(const AppSettings &s)
+{
+    return (s.capture.flags & CaptureOption::Clipboard) != 0;
+}
+
+inline bool notice(const AppSettings &s)
+{
+    return (s.capture.flags & CaptureOption::Notice) != 0;
+}
+
+inline void setOption(AppSettings &s, std::uint32_t bit, bool on)
+{
+    s.capture.flags = on ? (s.capture.flags | bit) : (s.capture.flags & ~bit);
 }
 
 } // namespace CaptureSettings

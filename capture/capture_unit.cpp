@@ -5,18 +5,31 @@
 #include "app/main_frame.h"
 #include "app/window_messages.h"
 #include "capture/capture_message_dialog.h"
+#include "capture/capture_notice.h"
+#include "capture/region_overlay.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
-
-#include <new>
+#include "platform/clipboard_offer.h"
 
 namespace {
 
-CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen)
+void CopyToClipboard(const CapturePixels &pixels)
+{
+    const std::vector<std::uint8_t> png = PngWriter().encode(CapturePng(pixels));
+    OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
+                                       static_cast<qsizetype>(png.size())));
+}
+
+CaptureHost hostFor(CMainFrame &frame, ScreenSource &screen, CaptureNotice &notice)
 {
     CaptureHost host;
-    host.grab = [&screen] {
-        return screen.grab();
+    host.grab = [&screen](const AreaRequest &request) {
+        return screen.grabArea(request);
+    };
+    if (!screen.choosesArea())
+        host.chooseRegion = ChooseRegion;
+    host.copyToClipboard = CopyToClipboard;
+    host.notify = [&notice](const std::string &path, const CapturePixels &pixels) {
+        notice.announce(path, pixels);
     };
     host.postToFrame = [&frame](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {
         frame.postFrameMessage(message, first, second);
@@ -39,7 +52,10 @@ CaptureUnit::CaptureUnit(const CommandUnitContext &context)
 CaptureUnit::CaptureUnit(const CommandUnitContext &context, std::unique_ptr<ScreenSource> source)
     : frame(context.frame),
       screen(std::move(source)),
-      capture(context.settings, context.doc, hostFor(context.frame, *screen))
+      notice([&frame = context.frame](const std::string &path) {
+          emit frame.pictureOpenRequested(QString::fromStdString(path));
+      }),
+      capture(context.settings, context.doc, hostFor(context.frame, *screen, notice))
 {
     frame.setMessageHandler(this);
 }
@@ -59,33 +75,20 @@ bool CaptureUnit::onCommandState(std::uint32_t /*id*/, CommandState & /*state*/)
     return false;
 }
 
-template <typename Step>
-void CaptureUnit::guarded(Step step)
-{
-    try {
-        step();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconWarning, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconWarning, 0, 0, 0,
-                         nullptr);
-    }
-}
-
 std::intptr_t CaptureUnit::onFrameMessage(std::uint32_t message, std::uintptr_t first,
                                           std::intptr_t second)
 {
     if (message == WM_HOTKEY)
-        guarded([&] { capture.onHotKey(second); });
+        Guarded([&] { capture.onHotKey(second); }, MessageBoxType::IconWarning);
     else if (message == WM_CAPTURE_CONFIRM)
-        guarded([&] { capture.onConfirm(first, second); });
+        Guarded([&] { capture.onConfirm(first, second); }, MessageBoxType::IconWarning);
     return 0;
 }
 
 bool CaptureUnit::onFrameTimer(std::uint32_t timerId)
 {
     bool taken = false;
-    guarded([&] { taken = capture.onTimer(timerId); });
+    Guarded([&] { taken = capture.onTimer(timerId); }, MessageBoxType::IconWarning);
     return taken;
 }
 

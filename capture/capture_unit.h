@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frame_messages.h"
+#include "capture/capture_notice.h"
 #include "capture/capture_pipeline.h"
 #include "platform/command_route.h"
 #include "platform/desktop_backend.h"
@@ -12,8 +13,10 @@ class CMainFrame;
 struct CommandUnitContext;
 
 // The capture as the program runs it: the main frame hands it the hot-key message, the capture
-// timer and WM_CAPTURE_CONFIRM; it grabs the screen of the program's display and asks through the
-// "Capture Message" dialog. No exception leaves its handlers: what the pipeline passes on is
+// timer and WM_CAPTURE_CONFIRM; it grabs the screen of the program's display, lets the user
+// choose a region on the frozen screen (unless the desktop's portal chooses), asks through the
+// "Capture Message" dialog, puts the picture on the clipboard and announces it with a notice
+// whose "Open" shows it in the album (the frame's pictureOpenRequested). No exception leaves its handlers: what the pipeline passes on is
 // reported, and the capture ends so that the next trigger works.
 class CaptureUnit final : public CommandTarget, public FrameMessageHandler
 {
@@ -36,11 +39,9 @@ public:
     CapturePipeline &pipeline() { return capture; }
 
 private:
-    template <typename Step>
-    void guarded(Step step);
-
     CMainFrame &frame;
     std::unique_ptr<ScreenSource> screen;
+    CaptureNotice notice;
     CapturePipeline capture;
 };
 

@@ -126,3 +126,16 @@ std::string WriteCapture(const std::string &name, const CapturePixels &pixels,
     }
     return path;
 }
+
+CapturePixels CropPixels(const CapturePixels &pixels, const Rect &rect)
+{
+    const Rect part = rect.intersected(Rect{ 0, 0, pixels.w, pixels.h });
+    if (part.isEmpty())
+        return CapturePixels{ pixels.top, 0, 0, pixels.w + pixels.pad };
+    const auto rowPixels = static_cast<std::size_t>(pixels.w + pixels.pad);
+    const std::size_t offset =
+            (static_cast<std::size_t>(part.top) * rowPixels + static_cast<std::size_t>(part.left))
+            * kBytesPerPixel;
+    return CapturePixels{ pixels.top + offset, part.width(), part.height(),
+                          pixels.w + pixels.pad - part.width() };
+}

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "codecs/png_writer.h"
+#include "image/rect.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The capture's file naming and writing, without windows: the album's capture and
 // `vistrel-cli capture` share them.
@@ -65,6 +67,10 @@ struct CapturePixels
 // The screen picture as the PNG writer takes it: PngWriter().encode(CapturePng(pixels)) gives
 // the bytes of a PNG file of the capture, for the clipboard for instance.
 PngPicture CapturePng(const CapturePixels &pixels);
+
+// The part of pixels inside rect (cut to the picture), sharing their memory: the rows start further
+// in and the rest of each row counts as padding. Empty (w and h 0) when rect misses the picture.
+CapturePixels CropPixels(const CapturePixels &pixels, const Rect &rect);
 
 // Where and how captures are written.
 struct CaptureTarget

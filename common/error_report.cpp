@@ -5,6 +5,7 @@
 #include "common/utf8.h"
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -112,6 +113,19 @@ int ShowErrorMessage(WindowHandle owner, std::uint32_t messageId, std::uint32_t 
     } catch (...) {
         return MessageBoxAnswer::Ok;
     }
+}
+
+bool Guarded(const std::function<void()> &handler, std::uint32_t icon)
+{
+    try {
+        handler();
+        return true;
+    } catch (const CAlbExceptionBase &failure) {
+        ShowErrorMessage(nullptr, 0, 0, icon, 0, 0, 0, &failure);
+    } catch (const std::bad_alloc &) {
+        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, icon, 0, 0, 0, nullptr);
+    }
+    return false;
 }
 
 int ShowMessageText(WindowHandle owner, const std::string &text, std::uint32_t type)

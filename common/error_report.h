@@ -3,6 +3,7 @@
 #include "common/alb_exception.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Message box types and answers, with the values the program stores and compares.
@@ -63,3 +64,8 @@ int ShowMessageText(WindowHandle owner, const std::string &text, std::uint32_t t
 std::string ComposeErrorMessage(std::uint32_t messageId, std::uint32_t messageId2,
                                 std::uint32_t module, std::uint32_t place, std::uint32_t step,
                                 const CAlbExceptionBase *exception, const MessageArgs &args = {});
+
+// Runs a handler called from the event loop and reports what it throws, so that nothing crosses
+// the loop: a program failure with its own message, running out of memory as message 46040,
+// each in a message box of type icon. Returns whether the handler ran to its end.
+bool Guarded(const std::function<void()> &handler, std::uint32_t icon = MessageBoxType::IconError);

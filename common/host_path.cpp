@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,12 +41,19 @@ int carriedByte(std::string_view text, std::size_t i)
 
 } // namespace
 
+std::string HomeFolder()
+{
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir)
+        return user->pw_dir;
+    return "/";
+}
+
 std::string DeviceRoot()
 {
     const char *root = std::getenv("VISTREL_ROOT");
-    if (!root || !*root)
-        root = std::getenv("HOME");
-    std::string folder = root && *root ? root : "/";
+    std::string folder = root && *root ? std::string(root) : HomeFolder();
     while (!folder.empty() && folder.back() == '/')
         folder.pop_back();
     return folder;

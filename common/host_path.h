@@ -5,8 +5,11 @@
 #include <string_view>
 
 // Paths inside the program keep the device's form: backslash separators and the root "\". The
-// device root is a host folder: $VISTREL_ROOT when set, else the user's home folder. Conversion
-// happens only where a path reaches the host's file calls.
+// device root is a host folder: $VISTREL_ROOT when set, else the user's home folder
+// (HomeFolder). Conversion happens only where a path reaches the host's file calls.
+
+// The user's home folder: $HOME when set, else the password database's entry, else "/".
+std::string HomeFolder();
 
 // The host folder that is the device root, without a trailing slash ("" for "/").
 std::string DeviceRoot();

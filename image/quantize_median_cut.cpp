@@ -25,17 +25,26 @@ int scaledLength(const ColourBox &box, int axis)
     return kAxisScale[axis] * (box.hi[axis] - box.lo[axis]);
 }
 
-// Calls visit(c0, c1, c2, counter) for every cell of box until it returns true; says whether it
-// did.
-template <typename Visit>
-bool anyCell(const ColourHistogram &histogram, const ColourBox &box, Visit visit)
+// Whether test(c0, c1, c2, counter) holds for some cell of box; stops at the first that does.
+template <typename Test>
+bool anyCell(const ColourHistogram &histogram, const ColourBox &box, Test test)
 {
     for (int c0 = box.lo[0]; c0 <= box.hi[0]; ++c0)
         for (int c1 = box.lo[1]; c1 <= box.hi[1]; ++c1)
             for (int c2 = box.lo[2]; c2 <= box.hi[2]; ++c2)
-                if (visit(c0, c1, c2, histogram.at(c0, c1, c2)))
+                if (test(c0, c1, c2, histogram.at(c0, c1, c2)))
                     return true;
     return false;
+}
+
+// Calls visit(c0, c1, c2, counter) for every cell of box.
+template <typename Visit>
+void forEachCell(const ColourHistogram &histogram, const ColourBox &box, Visit visit)
+{
+    anyCell(histogram, box, [&visit](int c0, int c1, int c2, std::uint16_t n) {
+        visit(c0, c1, c2, n);
+        return false;
+    });
 }
 
 bool planeHasPixels(const ColourHistogram &histogram, const ColourBox &box, int axis, int value)
@@ -68,10 +77,8 @@ void shrink(const ColourHistogram &histogram, ColourBox &box)
     for (int axis = 0; axis < 3; ++axis)
         box.volume += scaledLength(box, axis) * scaledLength(box, axis);
     box.cellCount = 0;
-    anyCell(histogram, box, [&box](int, int, int, std::uint16_t n) {
-        box.cellCount += n != 0;
-        return false;
-    });
+    forEachCell(histogram, box,
+                [&box](int, int, int, std::uint16_t n) { box.cellCount += n != 0; });
 }
 
 // The box to split next: while fewer than half the colours exist, the one with the most
@@ -119,12 +126,11 @@ void boxColour(const ColourHistogram &histogram, const ColourBox &box, AxisPalet
 {
     std::uint64_t total = 0;
     std::uint64_t sum[3] = { 0, 0, 0 };
-    anyCell(histogram, box, [&](int c0, int c1, int c2, std::uint16_t n) {
+    forEachCell(histogram, box, [&](int c0, int c1, int c2, std::uint16_t n) {
         total += n;
         sum[0] += std::uint64_t{ n } * static_cast<std::uint64_t>(8 * c0 + 4);
         sum[1] += std::uint64_t{ n } * static_cast<std::uint64_t>(4 * c1 + 2);
         sum[2] += std::uint64_t{ n } * static_cast<std::uint64_t>(8 * c2 + 4);
-        return false;
     });
     for (int axis = 0; axis < 3; ++axis)
         palette.axis[axis][entry] =

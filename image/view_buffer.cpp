@@ -2,6 +2,7 @@
 
 #include "common/alb_exception.h"
 
+#include <algorithm>
 #include <cstdint>
 
 std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height,
@@ -32,4 +33,18 @@ std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height
         if (height <= 3)
             return std::nullopt;
     }
+}
+
+void fillViewBuffer(ViewBuffer &buffer, RgbValue colour, std::int32_t rows)
+{
+    rows = std::min(rows, buffer.height);
+    if (rows <= 0)
+        return;
+    // One row pixel by pixel, the others copied from it whole.
+    const std::uint8_t pixel[3] = { BlueOf(colour), GreenOf(colour), RedOf(colour) };
+    std::uint8_t *first = buffer.pixels;
+    for (std::int32_t x = 0; x < buffer.width; ++x)
+        std::copy_n(pixel, 3, first + static_cast<std::size_t>(x) * 3);
+    for (std::int32_t y = 1; y < rows; ++y)
+        std::copy_n(first, buffer.stride(), first + static_cast<std::size_t>(y) * buffer.stride());
 }

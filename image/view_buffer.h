@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/image_buffer.h"
+#include "image/palette.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,3 +27,7 @@ struct ViewBuffer
 std::optional<ViewBuffer> makeViewBuffer(std::int32_t width, std::int32_t height,
                                          bool halveOnFailure, bool bottomUp,
                                          std::size_t byteLimit = ImageBuffer::kMaxStoreBytes);
+
+// Paints every pixel of the buffer's first rows rows (all of them when it has fewer), the row
+// padding included, in colour.
+void fillViewBuffer(ViewBuffer &buffer, RgbValue colour, std::int32_t rows);

@@ -14,10 +14,10 @@ constexpr std::uint32_t kNumLockKeysym = 0xff7f;
 
 } // namespace
 
-std::intptr_t ButtonHotKeyParameter(int button)
+std::intptr_t ButtonHotKeyParameter(int button, std::uint32_t extraModifiers)
 {
     const auto keyCode = static_cast<std::intptr_t>(kButtonKeyCodeBase) + button;
-    return (keyCode << 16) | static_cast<std::intptr_t>(kButtonHotKeyModifier);
+    return (keyCode << 16) | static_cast<std::intptr_t>(kButtonHotKeyModifier | extraModifiers);
 }
 
 ButtonHotKey::ButtonHotKey(HotKeyDelivery delivery, const std::string &displayName)
@@ -95,14 +95,15 @@ std::vector<std::uint16_t> ButtonHotKey::lockVariants() const
     return variants;
 }
 
-bool ButtonHotKey::grab(const Grab &chord)
+// Grabs the key with the modifiers and every lock variant, or none of them.
+bool ButtonHotKey::grabVariants(const Grab &chord, std::uint16_t modifiers)
 {
     xcb_connection_t *c = x->get();
     const xcb_window_t root = x->screen()->root;
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint16_t lock : chord.locks) {
         cookies.push_back(
-                xcb_grab_key_checked(c, 1, root, static_cast<std::uint16_t>(chord.modifiers | lock),
+                xcb_grab_key_checked(c, 1, root, static_cast<std::uint16_t>(modifiers | lock),
                                      chord.keyCode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     bool refused = false;
@@ -114,21 +115,45 @@ bool ButtonHotKey::grab(const Grab &chord)
     if (refused || xcb_connection_has_error(c)) {
         // Some variants may have been ours before another was refused; ungrabbing releases only
         // our own grabs, never the other client's.
-        ungrab(chord);
+        ungrabVariants(chord, modifiers);
         return false;
+    }
+    return true;
+}
+
+void ButtonHotKey::ungrabVariants(const Grab &chord, std::uint16_t modifiers)
+{
+    xcb_connection_t *c = x->get();
+    const xcb_window_t root = x->screen()->root;
+    for (std::uint16_t lock : chord.locks)
+        xcb_ungrab_key(c, chord.keyCode, root, static_cast<std::uint16_t>(modifiers | lock));
+    // A round trip, so that the grab is gone (or the connection known broken) on return.
+    XcbReply<xcb_get_input_focus_reply_t> sync(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+// The button's own chord must be had; the chords with Shift and with Alt added are taken where
+// the chord lacks that modifier and no other program holds them (a desktop may keep Shift+Print
+// for a tool of its own), and are left out otherwise.
+bool ButtonHotKey::grab(Grab &chord)
+{
+    if (!grabVariants(chord, chord.modifiers))
+        return false;
+    chord.extras.clear();
+    for (std::uint16_t extra :
+         { std::uint16_t(XCB_MOD_MASK_SHIFT), std::uint16_t(XCB_MOD_MASK_1) }) {
+        const auto modifiers = static_cast<std::uint16_t>(chord.modifiers | extra);
+        if ((chord.modifiers & extra) == 0 && grabVariants(chord, modifiers))
+            chord.extras.push_back(extra);
     }
     return true;
 }
 
 void ButtonHotKey::ungrab(const Grab &chord)
 {
-    xcb_connection_t *c = x->get();
-    const xcb_window_t root = x->screen()->root;
-    for (std::uint16_t lock : chord.locks)
-        xcb_ungrab_key(c, chord.keyCode, root, static_cast<std::uint16_t>(chord.modifiers | lock));
-    // A round trip, so that the grab is gone (or the connection known broken) on return.
-    XcbReply<xcb_get_input_focus_reply_t> sync(
-            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    for (std::uint16_t extra : chord.extras)
+        ungrabVariants(chord, static_cast<std::uint16_t>(chord.modifiers | extra));
+    ungrabVariants(chord, chord.modifiers);
 }
 
 bool ButtonHotKey::registerButton(int n)
@@ -174,6 +199,17 @@ bool ButtonHotKey::unregisterButton()
     return !xcb_connection_has_error(x->get());
 }
 
+// The extra modifiers of the chord pressed: those held beyond the button's own.
+std::uint32_t ButtonHotKey::chordOf(std::uint16_t state) const
+{
+    std::uint32_t extra = 0;
+    for (std::uint16_t chord : heldChord.extras) {
+        if ((state & chord) != 0)
+            extra |= chord == XCB_MOD_MASK_SHIFT ? kHotKeyShift : kHotKeyAlt;
+    }
+    return extra;
+}
+
 void ButtonHotKey::processEvents()
 {
     if (usable()) {
@@ -196,7 +232,8 @@ void ButtonHotKey::handleEvent(const void *raw)
         const bool repeat = press->detail == lastRelease.keyCode && press->time == lastRelease.time;
         if (held == 0 || press->detail != heldChord.keyCode || repeat || !deliver)
             return;
-        deliver(kHotKeyMessage, kCaptureHotKeyId, ButtonHotKeyParameter(held));
+        deliver(kHotKeyMessage, kCaptureHotKeyId,
+                ButtonHotKeyParameter(held, chordOf(press->state)));
         return;
     }
     case XCB_KEY_RELEASE: {

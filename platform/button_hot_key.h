@@ -17,8 +17,14 @@ inline constexpr std::uint32_t kCaptureHotKeyId = 256;
 inline constexpr std::uint32_t kButtonHotKeyModifier = 8;
 inline constexpr std::uint32_t kButtonKeyCodeBase = 192;
 
-// The hot-key message's second parameter for button n (key code 192 + n).
-std::intptr_t ButtonHotKeyParameter(int button);
+// Modifier bits the hot-key message adds to the button's own when the button was pressed with
+// Shift or Alt held (the button's extra chords).
+inline constexpr std::uint32_t kHotKeyAlt = 1;
+inline constexpr std::uint32_t kHotKeyShift = 4;
+
+// The hot-key message's second parameter for button n (key code 192 + n), pressed with the extra
+// modifiers given (kHotKeyShift, kHotKeyAlt).
+std::intptr_t ButtonHotKeyParameter(int button, std::uint32_t extraModifiers = 0);
 
 // Receives the hot-key message: (message, first, second), as a window's message handler does.
 using HotKeyDelivery =
@@ -43,9 +49,11 @@ public:
 // Claims one application button (platform/application_buttons.h) as a system-wide hot key: a
 // passive grab of its chord on the X11 root window, through a connection of its own so that it
 // works whatever Qt draws on. The chord is grabbed with every combination of Caps Lock and Num
-// Lock, so that neither defeats it. Pressing it delivers the hot-key message (786) through the
-// delivery function, once per press however long the key is held down. Only one button is held
-// at a time.
+// Lock, so that neither defeats it, and with Shift and with Alt added as extra chords of the same
+// button (where the chord lacks them and no other client holds them), held and released with it.
+// Pressing it delivers the hot-key message (786) through the delivery function, once per press
+// however long the key is held down, with kHotKeyShift or kHotKeyAlt added for an extra chord.
+// Only one button is held at a time.
 //
 // Another client that holds the chord (or any of its lock variants) makes registration fail: X
 // gives grabs to the first client that asks and no client can take another's, so there is no
@@ -97,10 +105,15 @@ private:
         std::uint16_t modifiers = 0;
         // The lock-key combinations grabbed with it (the Num Lock modifier may move).
         std::vector<std::uint16_t> locks;
+        // The extra chords held: Shift, Alt (X modifier masks) added to modifiers.
+        std::vector<std::uint16_t> extras;
     };
 
-    bool grab(const Grab &chord);
+    bool grab(Grab &chord);
     void ungrab(const Grab &chord);
+    bool grabVariants(const Grab &chord, std::uint16_t modifiers);
+    void ungrabVariants(const Grab &chord, std::uint16_t modifiers);
+    std::uint32_t chordOf(std::uint16_t state) const;
     std::vector<std::uint16_t> lockVariants() const;
     std::uint8_t keyCodeOf(std::uint32_t keysym) const;
     std::uint16_t numLockMask() const;

@@ -17,22 +17,8 @@ struct StreamHeader
     std::int32_t w;
     std::int32_t h;
 };
-static_assert(sizeof(StreamHeader) == 16);
 
-bool writeAll(int fd, const void *data, std::size_t size)
-{
-    const auto *bytes = static_cast<const std::uint8_t *>(data);
-    while (size > 0) {
-        const ssize_t done = ::write(fd, bytes, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        bytes += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
+static_assert(sizeof(StreamHeader) == 16);
 
 bool readAll(int fd, void *data, std::size_t size)
 {
@@ -51,6 +37,21 @@ bool readAll(int fd, void *data, std::size_t size)
 
 } // namespace
 
+bool WriteAll(int fd, const void *data, std::size_t size)
+{
+    const auto *bytes = static_cast<const std::uint8_t *>(data);
+    while (size > 0) {
+        const ssize_t done = ::write(fd, bytes, size);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return false;
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
 bool WriteGrabStream(int fd, const GrabResult &result)
 {
     StreamHeader header{};
@@ -58,16 +59,16 @@ bool WriteGrabStream(int fd, const GrabResult &result)
     const auto *grab = std::get_if<CaptureGrab>(&result);
     if (!grab) {
         header.outcome = static_cast<std::uint32_t>(std::get<GrabFailure>(result)) + 1;
-        return writeAll(fd, &header, sizeof header);
+        return WriteAll(fd, &header, sizeof header);
     }
     header.w = grab->w;
     header.h = grab->h;
-    if (!writeAll(fd, &header, sizeof header))
+    if (!WriteAll(fd, &header, sizeof header))
         return false;
     const auto rowBytes = static_cast<std::size_t>(grab->w) * 3;
     // Rows without their padding, so the reader is free to lay out its store as it likes.
     for (std::int32_t y = 0; y < grab->h; ++y)
-        if (!writeAll(fd, grab->row(y), rowBytes))
+        if (!WriteAll(fd, grab->row(y), rowBytes))
             return false;
     return true;
 }
@@ -79,7 +80,7 @@ GrabResult ReadGrabStream(int fd)
         return GrabFailure::CopyFailed;
     if (header.outcome != 0) {
         const std::uint32_t failure = header.outcome - 1;
-        if (failure > static_cast<std::uint32_t>(GrabFailure::CopyFailed))
+        if (failure > static_cast<std::uint32_t>(GrabFailure::NoArea))
             return GrabFailure::CopyFailed;
         return static_cast<GrabFailure>(failure);
     }

@@ -8,6 +8,10 @@
 // width's blue, green, red bytes without padding. The outcome is 0 for a picture, else the
 // GrabFailure plus 1.
 
+// Writes size bytes to fd, going on after interruptions. False when fd takes no more (the reader
+// went away).
+bool WriteAll(int fd, const void *data, std::size_t size);
+
 // Writes the grab or the failure to fd. False when fd takes it no longer (the reader went away).
 bool WriteGrabStream(int fd, const GrabResult &result);
 

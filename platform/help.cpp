@@ -1,17 +1,20 @@
 #include "platform/help.h"
 
 #include "platform/program_folder.h"
-#include "platform/program_start.h"
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
 constexpr const char *kHelpFileName = "vistrel_(en).htm";
-constexpr const char *kHelpViewer = "xdg-open";
 
 struct TopicRange
 {
@@ -50,6 +53,8 @@ std::string urlPath(const std::string &path)
     return out;
 }
 
+HelpOpener installedOpener;
+
 } // namespace
 
 std::string HelpTopic(std::uint32_t context)
@@ -72,18 +77,30 @@ std::string HelpFileBeside(const std::string &folder)
 {
     const std::string installed = folder + "/../share/vistrel/" + kHelpFileName;
     const std::string built = folder + "/../res/" + kHelpFileName;
-    struct stat facts{};
+
+    struct stat facts
+    { };
+
     if (::stat(installed.c_str(), &facts) != 0 && ::stat(built.c_str(), &facts) == 0)
         return built;
     return installed;
 }
 
-std::string HelpCommandLine(std::uint32_t context)
+std::string HelpUrl(std::uint32_t context)
 {
     return "file:" + urlPath(HelpFilePath()) + "#" + HelpTopic(context);
 }
 
+HelpOpener SetHelpOpener(HelpOpener opener)
+{
+    return std::exchange(installedOpener, std::move(opener));
+}
+
 void ShowHelp(std::uint32_t context)
 {
-    StartProgram(kHelpViewer, { HelpCommandLine(context) });
+    const std::string url = HelpUrl(context);
+    if (installedOpener)
+        installedOpener(url);
+    else
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }

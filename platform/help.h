@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Context help: one HTML help file with a named anchor per topic, shown by the desktop's URL
@@ -18,8 +19,16 @@ std::string HelpFilePath();
 std::string HelpFileBeside(const std::string &programFolder);
 
 // "file:" + the help file's path + "#" + the context's topic.
-std::string HelpCommandLine(std::uint32_t context);
+std::string HelpUrl(std::uint32_t context);
 
-// Opens the context's topic with "xdg-open" and does not wait for it. A viewer that cannot be
-// started is not reported: help is a convenience.
+// Opens a help URL. The default hands it to the desktop (QDesktopServices, which goes through
+// the desktop portal when the program runs sandboxed); tests install a recorder.
+using HelpOpener = std::function<void(const std::string &url)>;
+
+// Installs opener for every later ShowHelp; an empty one restores the default. Returns the
+// previous one, empty for the default.
+HelpOpener SetHelpOpener(HelpOpener opener);
+
+// Opens the context's topic and does not wait for the viewer. A viewer that cannot be started is
+// not reported: help is a convenience.
 void ShowHelp(std::uint32_t context);

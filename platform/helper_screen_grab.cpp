@@ -46,9 +46,15 @@ HelperScreenGrabber::HelperScreenGrabber(std::string program, std::vector<std::s
     : path(std::move(program)), args(std::move(arguments))
 { }
 
-GrabResult HelperScreenGrabber::grab()
+GrabResult HelperScreenGrabber::grabArea(const AreaRequest &request)
 {
     startFailure = 0;
+    // The portal names no monitors: it cannot be asked for one by its index.
+    if (request.monitor)
+        return GrabFailure::NoArea;
+    std::vector<std::string> given = args;
+    if (request.exact || request.area != CaptureArea::Screen)
+        given.insert(given.end(), { "--area", AreaText(request) });
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         startFailure = errno;
@@ -62,7 +68,7 @@ GrabResult HelperScreenGrabber::grab()
     // dup2 clears close-on-exec on the copy: only the child's standard output stays open.
     posix_spawn_file_actions_adddup2(&actions, writing.get(), STDOUT_FILENO);
     std::vector<char *> argv{ path.data() };
-    for (std::string &arg : args)
+    for (std::string &arg : given)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;

@@ -18,16 +18,21 @@ std::string HelperProgramBeside(const std::string &programFolder, const std::str
 std::string PortalGrabProgramPath();
 
 // Starts a program that writes one grab to its standard output (platform/grab_stream.h) and reads
-// it. A program that cannot be started, or ends without a whole picture, is CopyFailed;
-// startError() then tells the host's error number of the start (0 when it started).
+// it. An area other than the whole screen is passed on as "--area" and its text
+// (platform/capture_area.h); the program is the portal's, which chooses areas with the user. A
+// program that cannot be started, or ends without a whole picture, is CopyFailed; startError()
+// then tells the host's error number of the start (0 when it started).
 class HelperScreenGrabber final : public ScreenSource
 {
 public:
     explicit HelperScreenGrabber(std::string program, std::vector<std::string> arguments = {});
 
-    GrabResult grab() override;
+    GrabResult grabArea(const AreaRequest &request) override;
+
+    bool choosesArea() const override { return true; }
 
     int startError() const { return startFailure; }
+
     const std::string &program() const { return path; }
 
 private:

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,15 +57,6 @@ std::string hostPicturesFolder()
 }
 
 } // namespace
-
-std::string HomeFolder()
-{
-    if (const char *home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir)
-        return user->pw_dir;
-    return "/";
-}
 
 namespace {
 

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "common/host_path.h"
+
 #include <string>
 
 // The host folders every part of the program finds the same way, without Qt (the command-line
-// tool uses them too).
-
-// The user's home folder: $HOME when set, else the password database's entry, else "/".
-std::string HomeFolder();
+// tool uses them too). They lie in the home folder of common/host_path.h.
 
 // The user's configuration folder: $XDG_CONFIG_HOME when it is absolute (a relative one is
 // invalid and ignored), else ~/.config.

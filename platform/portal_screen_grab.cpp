@@ -21,18 +21,20 @@ QString AnsweredFile(const PortalResponse &response)
 
 } // namespace
 
-PortalScreenGrabber::PortalScreenGrabber()
-    : PortalScreenGrabber(QDBusConnection::sessionBus())
-{ }
+PortalScreenGrabber::PortalScreenGrabber() : PortalScreenGrabber(QDBusConnection::sessionBus()) { }
 
 PortalScreenGrabber::PortalScreenGrabber(QDBusConnection connection, int timeout)
     : bus(std::move(connection)), timeoutMs(timeout)
 { }
 
-GrabResult PortalScreenGrabber::grab()
+GrabResult PortalScreenGrabber::grabArea(const AreaRequest &request)
 {
+    // The portal names no monitors: it cannot be asked for one by its index.
+    if (request.monitor)
+        return GrabFailure::NoArea;
+    const bool interactive = !request.exact && request.area != CaptureArea::Screen;
     QVariantMap options;
-    options.insert(QStringLiteral("interactive"), false);
+    options.insert(QStringLiteral("interactive"), interactive);
     options.insert(QStringLiteral("modal"), false);
     const PortalResponse response =
             CallPortalRequest(bus, QString::fromLatin1(kScreenshotInterface),
@@ -42,11 +44,18 @@ GrabResult PortalScreenGrabber::grab()
     const QString file = AnsweredFile(response);
     if (file.isEmpty())
         return GrabFailure::CopyFailed;
-    const QImage picture(file);
+    QImage picture(file);
     // The file was made for this request only; it goes whether or not it could be read.
     QFile::remove(file);
     if (picture.isNull())
         return GrabFailure::CopyFailed;
+    if (request.exact) {
+        const Rect &r = *request.exact;
+        const QRect part = QRect(r.left, r.top, r.width(), r.height()).intersected(picture.rect());
+        if (part.isEmpty())
+            return GrabFailure::NoArea;
+        picture = picture.copy(part);
+    }
     return GrabFromImage(picture);
 }
 

@@ -57,8 +57,28 @@ struct ModifierName
     std::uint16_t mask;
     const char *name;
 };
+
 constexpr ModifierName kModifierNames[] = {
-    { 4, "CTRL" }, { 8, "ALT" }, { 64, "LOGO" }, { 1, "SHIFT" },
+    { 4, "CTRL" },
+    { 8, "ALT" },
+    { 64, "LOGO" },
+    { 1, "SHIFT" },
+};
+
+// The shortcuts bound for a button: its own, and with Shift or Alt added (X modifier masks) the
+// chords that capture a region or the active window (their hot-key message bits).
+struct Chord
+{
+    const char *id;
+    const char *description;
+    std::uint16_t modifier;
+    std::uint32_t hotKey;
+};
+
+constexpr Chord kChords[] = {
+    { "capture", "Capture the screen", 0, 0 },
+    { "capture-region", "Capture a region", 1, kHotKeyShift },
+    { "capture-window", "Capture the active window", 8, kHotKeyAlt },
 };
 
 // Whether the portal's answer bound the shortcut: the ids it lists.
@@ -87,6 +107,7 @@ public:
     explicit Listener(PortalShortcut &shortcut) : owner(shortcut) { }
 
 public slots:
+
     void onActivated(const QDBusMessage &message)
     {
         const QList<QVariant> arguments = message.arguments();
@@ -103,7 +124,7 @@ private:
     PortalShortcut &owner;
 };
 
-QString PortalTrigger(int n)
+QString PortalTrigger(int n, std::uint16_t extraModifiers)
 {
     const auto &buttons = ApplicationButtons();
     if (n < 1 || n > static_cast<int>(buttons.size()))
@@ -111,7 +132,7 @@ QString PortalTrigger(int n)
     const ApplicationButton &button = buttons[static_cast<std::size_t>(n - 1)];
     QStringList parts;
     for (const ModifierName &modifier : kModifierNames) {
-        if (button.modifiers & modifier.mask)
+        if ((button.modifiers | extraModifiers) & modifier.mask)
             parts << QString::fromLatin1(modifier.name);
     }
     // The button's name ends in its key's name ("Super+Shift+F9").
@@ -167,12 +188,20 @@ QString PortalShortcut::createSession()
     return handle.toString();
 }
 
+// The button's shortcut, and its chords with Shift (a region) and Alt (the active window) where
+// the button's own chord lacks that modifier. Only the first must be bound.
 bool PortalShortcut::bind(const QString &handle, int n)
 {
-    QVariantMap properties;
-    properties.insert(QStringLiteral("description"), QStringLiteral("Capture the screen"));
-    properties.insert(QStringLiteral("preferred_trigger"), PortalTrigger(n));
-    const QList<ShortcutEntry> shortcuts = { { shortcutId(), properties } };
+    QList<ShortcutEntry> shortcuts;
+    const std::uint16_t own = ApplicationButtons()[static_cast<std::size_t>(n - 1)].modifiers;
+    for (const Chord &chord : kChords) {
+        if (chord.modifier != 0 && (own & chord.modifier) != 0)
+            continue;
+        QVariantMap properties;
+        properties.insert(QStringLiteral("description"), QString::fromLatin1(chord.description));
+        properties.insert(QStringLiteral("preferred_trigger"), PortalTrigger(n, chord.modifier));
+        shortcuts.push_back({ QString::fromLatin1(chord.id), properties });
+    }
     const PortalResponse response = CallPortalRequest(
             bus, QString::fromLatin1(kShortcutsInterface), QStringLiteral("BindShortcuts"),
             { QVariant::fromValue(QDBusObjectPath(handle)), QVariant::fromValue(shortcuts),
@@ -238,9 +267,14 @@ bool PortalShortcut::unregisterButton()
 
 void PortalShortcut::activated(const QString &handle, const QString &id)
 {
-    if (held == 0 || handle != session || id != shortcutId() || !deliver)
+    if (held == 0 || handle != session || !deliver)
         return;
-    deliver(kHotKeyMessage, kCaptureHotKeyId, ButtonHotKeyParameter(held));
+    for (const Chord &chord : kChords) {
+        if (id == QLatin1String(chord.id)) {
+            deliver(kHotKeyMessage, kCaptureHotKeyId, ButtonHotKeyParameter(held, chord.hotKey));
+            return;
+        }
+    }
 }
 
 #include "portal_shortcut.moc"

@@ -9,10 +9,11 @@
 #include <memory>
 
 // The capture key through the desktop portal's GlobalShortcuts interface, for Wayland sessions
-// where no client may grab a key: registering button n opens a session and binds one shortcut,
-// "capture", whose preferred trigger is the button's chord; the desktop may let the user choose
-// another key. Its activation delivers the hot-key message (786) with button n's parameter, as
-// the X11 grab does. A missing portal, a refusal, a cancelled request, a binding without the
+// where no client may grab a key: registering button n opens a session and binds the shortcut
+// "capture", whose preferred trigger is the button's chord, and beside it "capture-region" and
+// "capture-window" with Shift and Alt added (where the chord lacks them); the desktop may let the
+// user choose other keys. An activation delivers the hot-key message (786) with button n's
+// parameter, as the X11 grab does, with kHotKeyShift or kHotKeyAlt for the extra shortcuts. A missing portal, a refusal, a cancelled request, a binding without the
 // shortcut or no answer within the time limit is a failed registration. Unregistering closes
 // the session. Registration runs the event loop while it waits (a QCoreApplication must exist).
 class PortalShortcut final : public HotKeyRegistration
@@ -27,7 +28,9 @@ public:
 
     bool registerButton(int n) override;
     bool unregisterButton() override;
+
     int registeredButton() const override { return held; }
+
     // The desktop follows its own key mapping: nothing to redo here.
     void setMappingChanged(std::function<void()>) override { }
 
@@ -56,5 +59,6 @@ private:
 };
 
 // The chord of application button n in the desktop's shortcut notation ("Print",
-// "LOGO+SHIFT+F9"); empty when n names no button.
-QString PortalTrigger(int n);
+// "LOGO+SHIFT+F9"), with the X modifier masks extraModifiers added ("SHIFT+Print"); empty when n
+// names no button.
+QString PortalTrigger(int n, std::uint16_t extraModifiers = 0);

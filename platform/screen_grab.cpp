@@ -1,6 +1,7 @@
 #include "platform/screen_grab.h"
 
 #include "image/view_buffer.h"
+#include "platform/screen_areas.h"
 #include "platform/screen_pixels.h"
 #include "platform/shared_image_segment.h"
 #include "platform/x_connection.h"
@@ -76,6 +77,12 @@ std::optional<ScreenRowConverter> TrueColourConverter(const XConnection &x)
 class ScreenGrabber::Session
 {
 public:
+    struct Origin
+    {
+        std::int16_t x = 0;
+        std::int16_t y = 0;
+    };
+
     explicit Session(const std::string &displayName) : x(displayName)
     {
         if (!x.usable())
@@ -90,21 +97,16 @@ public:
 
     bool usable() const { return x.usable(); }
 
-    // The root window's present size; the setup's figures go stale when the screen is resized.
-    bool screenSize(std::int32_t &w, std::int32_t &h) const
+    // Where the request lies on the root window as it is now (the setup's figures go stale when
+    // the screen is resized); nothing when it names no part of the screen.
+    std::optional<Rect> locate(const AreaRequest &request) const
     {
-        xcb_connection_t *c = x.get();
-        XcbReply<xcb_get_geometry_reply_t> geometry(
-                xcb_get_geometry_reply(c, xcb_get_geometry(c, x.screen()->root), nullptr));
-        if (!geometry || geometry->width == 0 || geometry->height == 0)
-            return false;
-        w = geometry->width;
-        h = geometry->height;
-        return true;
+        return ScreenAreas(x).locate(request);
     }
 
-    // Copies the screen into grab (store, size already set); false when the server refused.
-    bool copy(CaptureGrab &grab, bool useShared, bool &usedShared)
+    // Copies the screen's pixels at origin into grab (store, size already set); false when the
+    // server refused.
+    bool copy(CaptureGrab &grab, Origin origin, bool useShared, bool &usedShared)
     {
         usedShared = false;
         if (paletteScreen)
@@ -113,7 +115,7 @@ public:
             return false;
         const std::size_t stride = ServerStride(grab.w, bitsPerPixel, scanlinePad);
         if (useShared && sharedOffered) {
-            if (copyShared(grab, stride)) {
+            if (copyShared(grab, origin, stride)) {
                 usedShared = true;
                 return true;
             }
@@ -124,14 +126,15 @@ public:
             sharedOffered = false;
             segment.reset();
         }
-        return copyPlain(grab, stride);
+        return copyPlain(grab, origin, stride);
     }
 
 private:
-    bool copyShared(CaptureGrab &grab, std::size_t stride)
+    bool copyShared(CaptureGrab &grab, Origin origin, std::size_t stride)
     {
         const std::size_t bytes = stride * static_cast<std::size_t>(grab.h);
-        if (segment && segment->size() != bytes)
+        // A segment large enough for the whole screen serves every smaller area too.
+        if (segment && segment->size() < bytes)
             segment.reset();
         if (!segment)
             segment = SharedImageSegment::Attach(x.get(), bytes);
@@ -140,7 +143,8 @@ private:
         xcb_connection_t *c = x.get();
         XcbReply<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(
                 c,
-                xcb_shm_get_image(c, x.screen()->root, 0, 0, static_cast<std::uint16_t>(grab.w),
+                xcb_shm_get_image(c, x.screen()->root, origin.x, origin.y,
+                                  static_cast<std::uint16_t>(grab.w),
                                   static_cast<std::uint16_t>(grab.h), ~0u,
                                   XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id(), 0),
                 nullptr));
@@ -150,15 +154,15 @@ private:
         return true;
     }
 
-    bool copyPlain(CaptureGrab &grab, std::size_t stride)
+    bool copyPlain(CaptureGrab &grab, Origin origin, std::size_t stride)
     {
         xcb_connection_t *c = x.get();
-        XcbReply<xcb_get_image_reply_t> reply(
-                xcb_get_image_reply(c,
-                                    xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, x.screen()->root, 0,
-                                                  0, static_cast<std::uint16_t>(grab.w),
-                                                  static_cast<std::uint16_t>(grab.h), ~0u),
-                                    nullptr));
+        XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
+                c,
+                xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, x.screen()->root, origin.x, origin.y,
+                              static_cast<std::uint16_t>(grab.w),
+                              static_cast<std::uint16_t>(grab.h), ~0u),
+                nullptr));
         if (!reply)
             return false;
         const auto length = static_cast<std::size_t>(xcb_get_image_data_length(reply.get()));
@@ -205,26 +209,36 @@ bool ScreenGrabber::lastGrabUsedSharedMemory() const
     return lastShared;
 }
 
-GrabResult ScreenGrabber::grab()
+GrabResult ScreenGrabber::grabArea(const AreaRequest &request)
 {
-    std::int32_t w = 0;
-    std::int32_t h = 0;
-    if (!init() || !session->screenSize(w, h)) {
+    if (!init()) {
         // A server that went away since the last grab is looked for again next time.
         session.reset();
         return GrabFailure::NoSurface;
     }
-    std::optional<ViewBuffer> store = makeViewBuffer(w, h, false, false);
+    const std::optional<Rect> area = session->locate(request);
+    if (!area) {
+        if (!session->usable()) {
+            session.reset();
+            return GrabFailure::NoSurface;
+        }
+        const bool wholeScreen =
+                request.area == CaptureArea::Screen && !request.exact && !request.monitor;
+        return wholeScreen ? GrabFailure::NoSurface : GrabFailure::NoArea;
+    }
+    std::optional<ViewBuffer> store = makeViewBuffer(area->width(), area->height(), false, false);
     if (!store)
         return GrabFailure::NoStore;
     CaptureGrab grab;
     grab.store = std::move(store->store);
     grab.top = store->pixels;
-    grab.w = w;
-    grab.h = h;
-    grab.pad = store->width - w;
+    grab.w = area->width();
+    grab.h = area->height();
+    grab.pad = store->width - grab.w;
+    const Session::Origin origin{ static_cast<std::int16_t>(area->left),
+                                  static_cast<std::int16_t>(area->top) };
     bool usedShared = false;
-    if (!session->copy(grab, sharedMemoryAllowed, usedShared)) {
+    if (!session->copy(grab, origin, sharedMemoryAllowed, usedShared)) {
         if (!session->usable())
             session.reset();
         return GrabFailure::CopyFailed;

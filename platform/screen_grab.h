@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/image_buffer.h"
+#include "platform/capture_area.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +36,7 @@ enum class GrabFailure {
     NoSurface, // no X server reachable, or it offers no screen
     NoStore, // the 24-bit store could not be had
     CopyFailed, // the server refused to hand the screen's pixels over, or gave a form we cannot read
+    NoArea, // the area asked for is no part of the screen (a monitor not listed, a rectangle outside)
 };
 
 using GrabResult = std::variant<CaptureGrab, GrabFailure>;
@@ -45,14 +47,24 @@ class ScreenSource
 {
 public:
     virtual ~ScreenSource() = default;
+
     // The whole screen at its present size, or the failure.
-    virtual GrabResult grab() = 0;
+    GrabResult grab() { return grabArea(AreaRequest{}); }
+
+    // The part of the screen the request names. Region is the whole screen, on which the
+    // rectangle is chosen afterwards, unless the source lets the desktop choose (choosesArea).
+    virtual GrabResult grabArea(const AreaRequest &request) = 0;
+
+    // True when the desktop asks the user for monitors, windows and regions itself (the portal's
+    // interactive screenshot), so that the program shows no chooser of its own.
+    virtual bool choosesArea() const { return false; }
 };
 
-// Copies the X server's screen into a CaptureGrab. Keeps one connection, opened by init() at start-up
-// or by the first grab, and re-opened by the next grab when the server went away. Where the server
-// offers shared memory the pixels come through a segment kept between grabs (re-made when the screen
-// size changes), saving the copy through the socket; otherwise through an ordinary image request.
+// Copies the X server's screen, or the part of it a request names (platform/screen_areas.h), into
+// a CaptureGrab. Keeps one connection, opened by init() at start-up or by the first grab, and
+// re-opened by the next grab when the server went away. Where the server offers shared memory the
+// pixels come through a segment kept between grabs (re-made when a larger area is asked for),
+// saving the copy through the socket; otherwise through an ordinary image request.
 // True-colour screens of 15, 16, 24 and 30 bits are read in either byte order, and 8-bit screens
 // through their colour map. No Qt here: the command-line capture must not start it.
 class ScreenGrabber final : public ScreenSource
@@ -67,7 +79,7 @@ public:
     // Opens the connection now rather than at the first grab. False when no server is reachable.
     bool init();
 
-    GrabResult grab() override;
+    GrabResult grabArea(const AreaRequest &request) override;
 
     // With false, always use the plain image request (tests compare both ways).
     void allowSharedMemory(bool allow);

@@ -3,16 +3,12 @@
 #include "common/ascii_case.h"
 
 #include <QApplication>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QStringList>
 
+#include <canberra.h>
 #include <cstdio>
+#include <memory>
 
 namespace {
-
-// The desktop's sound-event player: plays a theme sound by its event name and exits.
-constexpr char kEventPlayer[] = "canberra-gtk-play";
 
 struct SoundEvent
 {
@@ -31,6 +27,26 @@ constexpr SoundEvent kSoundEvents[] = {
 SoundPlayer defaultPlayer;
 SoundPlayer *currentPlayer = &defaultPlayer;
 
+struct ContextDeleter
+{
+    void operator()(ca_context *context) const { ca_context_destroy(context); }
+};
+
+// The desktop's sound-event context, made at the first sound and kept for the program's life:
+// it holds the connection to the sound server, so later sounds start at once. Null when none
+// could be made.
+ca_context *soundContext()
+{
+    static const std::unique_ptr<ca_context, ContextDeleter> context = [] {
+        ca_context *made = nullptr;
+        if (ca_context_create(&made) != CA_SUCCESS)
+            return std::unique_ptr<ca_context, ContextDeleter>();
+        ca_context_change_props(made, CA_PROP_APPLICATION_NAME, "Vistrel", nullptr);
+        return std::unique_ptr<ca_context, ContextDeleter>(made);
+    }();
+    return context.get();
+}
+
 } // namespace
 
 void SoundPlayer::beep()
@@ -45,10 +61,12 @@ void SoundPlayer::beep()
 
 void SoundPlayer::playSound(const std::string &name)
 {
-    QString player = QStandardPaths::findExecutable(QString::fromLatin1(kEventPlayer));
-    // Started on its own so that a slow sound server never holds up a capture.
-    QStringList arguments{ QStringLiteral("-i"), QString::fromStdString(SoundEventName(name)) };
-    if (player.isEmpty() || !QProcess::startDetached(player, arguments))
+    // The context plays on its own threads: the call returns once the sound has started, so a
+    // long sound never holds up a capture.
+    ca_context *context = soundContext();
+    const std::string event = SoundEventName(name);
+    if (!context
+        || ca_context_play(context, 0, CA_PROP_EVENT_ID, event.c_str(), nullptr) != CA_SUCCESS)
         beep();
 }
 

@@ -10,8 +10,8 @@ public:
     virtual ~SoundPlayer() = default;
     // The host's default beep: the widget application's beep, else a bell on standard error.
     virtual void beep();
-    // Plays a named sound through the desktop's sound-event player, started without waiting for
-    // it; beeps when no player is installed or it cannot be started.
+    // Plays a named sound from the desktop's sound theme without waiting for it to end; beeps
+    // when the desktop cannot play it (no sound server or device, no such sound in the theme).
     virtual void playSound(const std::string &name);
 };
 
@@ -22,6 +22,5 @@ SoundPlayer *SetSoundPlayer(SoundPlayer *player);
 void DefaultBeep();
 void PlaySystemSound(const std::string &name);
 
-// The sound-event name the desktop's player uses for a named system sound ("Critical" gives
-// "dialog-error").
+// The sound theme's event name for a named system sound ("Critical" gives "dialog-error").
 std::string SoundEventName(const std::string &name);

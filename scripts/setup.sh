@@ -8,11 +8,11 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev
     libjpeg62-turbo-dev libpng-dev
-    qt6-base-dev
-    libxcb1-dev libxcb-shm0-dev
-    xvfb xdotool x11-utils x11-xserver-utils
+    qt6-base-dev qt6-svg-dev
+    libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev
+    xvfb xdotool x11-utils x11-xserver-utils xclip
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot netpbm
-    libexif-dev
+    libexif-dev libcanberra-dev
     libwebp-dev libheif-dev liblcms2-dev webp libheif-examples libavif-bin
     dbus-daemon at-spi2-core python3-pyatspi
     weston qt6-wayland

@@ -232,13 +232,13 @@ void CCropPage::setPanMode(bool on)
 
 void CCropPage::updateModeButtons()
 {
-    const PreviewPlacement place = view->placement();
+    const ImageZoom::PictureZoom place = view->placement();
     const bool canPan = view->canPan();
     panButton->setEnabled(canPan);
     // A picture that fits leaves nothing to pan: the page returns to crop mode.
     if (!canPan && panning)
         setPanMode(false);
-    zoomInButton->setEnabled(place.zoom < kMaxCropZoom);
-    zoomOutButton->setEnabled(place.zoom > kMinCropZoom);
-    actualButton->setEnabled(place.zoom != 100);
+    zoomInButton->setEnabled(place.zoom < ImageZoom::kMaxZoom);
+    zoomOutButton->setEnabled(place.zoom > ImageZoom::kMinZoom);
+    actualButton->setEnabled(place.zoom != ImageZoom::kActualSize);
 }

@@ -2,71 +2,42 @@
 
 #include "app/app_settings.h"
 #include "app/image_item.h"
-#include "codecs/image_header.h"
-#include "image/render.h"
-#include "image/view_buffer.h"
 #include "platform/sounds.h"
-#include "views/image_zoom.h"
-#include "views/present_view_buffer.h"
-#include "views/thumbnail_cache.h"
-#include "views/view_picture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
 
-namespace {
+using namespace ImageZoom;
 
-// The screen colour mode while panning: the fastest one.
-constexpr std::int32_t kPanningColourMode = 1;
+namespace {
 
 // One axis of a stylus point in picture pixels: the displayed picture's far edge is exactly the
 // picture's size, whatever the rounding of the zoom.
-std::int32_t axisToPicture(std::int32_t screen, std::int32_t zoom, std::int32_t offset,
-                           std::int32_t displayed, std::int32_t size)
+std::int32_t axisToPicture(std::int32_t window, std::int32_t zoom, std::int32_t offset,
+                           std::int32_t zoomed, std::int32_t size)
 {
-    if (screen - offset >= displayed)
+    if (window + offset >= zoomed)
         return size;
-    return std::clamp(ScreenToPicture(screen, zoom, offset), 0, size);
+    return std::clamp(WindowToPicture(window, zoom, offset), 0, size);
 }
 
-void fillBuffer(ViewBuffer &buffer, RgbValue colour)
+QRect toQRect(const Rect &r)
 {
-    for (std::int32_t y = 0; y < buffer.height; ++y) {
-        std::uint8_t *p = buffer.pixels + static_cast<std::size_t>(y) * buffer.stride();
-        for (std::int32_t x = 0; x < buffer.width; ++x, p += 3) {
-            p[0] = BlueOf(colour);
-            p[1] = GreenOf(colour);
-            p[2] = RedOf(colour);
-        }
-    }
-}
-
-// Where frame 0 of a decoding lies on the canvas of the whole picture at the decoding's scale.
-RenderOptions frameOptions(const ImageItem &item, Size displayed)
-{
-    const FramePlacement place = PlaceFrame(*item.frames.front(), item.info, item.framesPercent);
-    RenderOptions options;
-    options.viewSize = displayed;
-    options.canvasSize = place.canvas;
-    options.frameX = place.x;
-    options.frameY = place.y;
-    return options;
+    return QRect(r.left, r.top, r.width(), r.height());
 }
 
 } // namespace
 
 CropPreview::CropPreview(const AppSettings &appSettings, ItemPictureLoader loader, QImage noPicture,
                          QWidget *parent)
-    : QWidget(parent),
+    : PictureCanvas(PictureUser::CropPreview, std::move(loader), parent),
       settings(appSettings),
-      load(std::move(loader)),
       noPictureIcon(std::move(noPicture))
 {
     setObjectName(QStringLiteral("1128"));
     setAccessibleName(QStringLiteral("Crop preview"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(150, 150);
 }
 
@@ -81,19 +52,14 @@ void CropPreview::setItem(ImageItem *item)
     update();
 }
 
-Size CropPreview::client() const
-{
-    return { width(), height() };
-}
-
 Size CropPreview::pictureSize() const
 {
-    return shown ? Size{ shown->info.width, shown->info.height } : Size{};
+    return shown ? fullSize(*shown) : Size{};
 }
 
 void CropPreview::fit()
 {
-    place = FitPreview(client(), pictureSize());
+    place = FitPreview(clientSize(), pictureSize());
     anchor = corner = QPoint();
     drag = NoDrag;
     decodeFailed = false;
@@ -101,20 +67,18 @@ void CropPreview::fit()
     requestPicture();
 }
 
+// The picture is decoded once the preview shows: before its page is laid out (or while another
+// page is on top) the zoom is not yet the one the picture will be drawn at.
 void CropPreview::requestPicture()
 {
-    if (!shown)
+    if (!shown || !isVisible())
         return;
-    // Zooms above 100 stretch the full-size picture.
-    const Size zoomed{ ZoomedLength(shown->info.width, std::min(place.zoom, 100)),
-                       ZoomedLength(shown->info.height, std::min(place.zoom, 100)) };
-    const std::int32_t percent = ImageZoom::DecodePercent(pictureSize(), zoomed, 0);
-    const bool loaded = load && load(*shown, percent) == 0 && !shown->frames.empty();
+    const bool loaded = loadPicture(*shown) == 0 && !shown->frames.empty();
     decodeFailed = !loaded;
     ready = loaded;
 }
 
-PreviewPlacement CropPreview::placement()
+PictureZoom CropPreview::placement()
 {
     // The picture may have been freed for memory since it was decoded: decode it again.
     if (shown && !decodeFailed && (!ready || shown->frames.empty()))
@@ -124,14 +88,13 @@ PreviewPlacement CropPreview::placement()
 
 bool CropPreview::canPan()
 {
-    const PreviewPlacement p = placement();
-    return p.displayed.width > width() || p.displayed.height > height();
+    return placement().overflows(clientSize());
 }
 
 void CropPreview::zoomIn()
 {
     placement();
-    if (auto z = ZoomInStep(place.zoom))
+    if (auto z = PreviewZoomInStep(place.zoom))
         applyZoom(*z);
     else
         DefaultBeep();
@@ -140,7 +103,7 @@ void CropPreview::zoomIn()
 void CropPreview::zoomOut()
 {
     placement();
-    if (auto z = ZoomOutStep(place.zoom, place.displayed))
+    if (auto z = PreviewZoomOutStep(place.zoom, place.zoomed))
         applyZoom(*z);
     else
         DefaultBeep();
@@ -149,15 +112,15 @@ void CropPreview::zoomOut()
 void CropPreview::actualSize()
 {
     placement();
-    if (place.zoom == 100)
+    if (place.zoom == kActualSize)
         DefaultBeep();
     else
-        applyZoom(100);
+        applyZoom(kActualSize);
 }
 
 void CropPreview::applyZoom(std::int32_t z)
 {
-    place = ApplyZoom(place, z, client(), pictureSize());
+    place = PreviewZoomTo(place, z, clientSize(), pictureSize());
     requestPicture();
     update();
 }
@@ -166,7 +129,7 @@ void CropPreview::resizeEvent(QResizeEvent *)
 {
     // A new size refits the picture; the rectangle, in picture pixels, stays.
     if (shown) {
-        place = FitPreview(client(), pictureSize());
+        place = FitPreview(clientSize(), pictureSize());
         requestPicture();
     }
 }
@@ -184,32 +147,29 @@ CropBox CropPreview::cropBox() const
     return { a.x(), a.y(), std::abs(corner.x() - anchor.x()), std::abs(corner.y() - anchor.y()) };
 }
 
-QPoint CropPreview::toScreen(QPoint picture) const
+QPoint CropPreview::toWindow(QPoint picture) const
 {
-    return { PictureToScreen(picture.x(), place.zoom, place.offsetX),
-             PictureToScreen(picture.y(), place.zoom, place.offsetY) };
+    return { PictureToWindow(picture.x(), place.zoom, place.offsetX),
+             PictureToWindow(picture.y(), place.zoom, place.offsetY) };
 }
 
-QPoint CropPreview::toPicture(QPoint screen) const
+QPoint CropPreview::toPicture(QPoint window) const
 {
     const Size size = pictureSize();
-    return {
-        axisToPicture(screen.x(), place.zoom, place.offsetX, place.displayed.width, size.width),
-        axisToPicture(screen.y(), place.zoom, place.offsetY, place.displayed.height, size.height)
-    };
+    return { axisToPicture(window.x(), place.zoom, place.offsetX, place.zoomed.width, size.width),
+             axisToPicture(window.y(), place.zoom, place.offsetY, place.zoomed.height,
+                           size.height) };
 }
 
 QRect CropPreview::screenCrop() const
 {
-    return QRect(toScreen(anchor), toScreen(corner)).normalized();
+    return QRect(toWindow(anchor), toWindow(corner)).normalized();
 }
 
-// The displayed picture's part of the client, edges included: points are limited to it.
+// The displayed picture's part of the window, edges included: points are limited to it.
 QRect CropPreview::pictureArea() const
 {
-    const QRect displayed(place.offsetX, place.offsetY, place.displayed.width,
-                          place.displayed.height);
-    return displayed.intersected(rect());
+    return toQRect(pictureRect());
 }
 
 QPoint CropPreview::limitedToPicture(QPoint point) const
@@ -240,8 +200,7 @@ void CropPreview::mousePressEvent(QMouseEvent *event)
     const QPoint point = event->position().toPoint();
     if (panMode) {
         if (canPan()) {
-            panning = true;
-            fullQuality = false;
+            isPanning = true;
             lastPoint = point;
         }
         return;
@@ -260,18 +219,12 @@ void CropPreview::mousePressEvent(QMouseEvent *event)
 void CropPreview::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint();
-    if (panning) {
+    if (isPanning) {
+        // The picture follows the stylus.
         const QPoint delta = point - lastPoint;
         lastPoint = point;
-        const std::int32_t x =
-                PannedOffset(place.offsetX, delta.x(), place.displayed.width, width());
-        const std::int32_t y =
-                PannedOffset(place.offsetY, delta.y(), place.displayed.height, height());
-        if (x != place.offsetX || y != place.offsetY) {
-            place.offsetX = x;
-            place.offsetY = y;
+        if (place.panBy(-delta.x(), -delta.y(), clientSize()))
             repaint();
-        }
         return;
     }
     if (drag == NoDrag)
@@ -306,8 +259,8 @@ void CropPreview::moveBy(QPoint delta)
     if (dx == 0 && dy == 0)
         return;
     const QPoint shift(dx, dy);
-    anchor = toPicture(toScreen(anchor) + shift);
-    corner = toPicture(toScreen(corner) + shift);
+    anchor = toPicture(toWindow(anchor) + shift);
+    corner = toPicture(toWindow(corner) + shift);
     limitCorners();
     update();
     emit cropDragged(cropBox());
@@ -317,9 +270,8 @@ void CropPreview::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (panning) {
-        panning = false;
-        fullQuality = true;
+    if (isPanning) {
+        isPanning = false;
         update();
         return;
     }
@@ -341,54 +293,26 @@ void CropPreview::paintEvent(QPaintEvent *)
         drawNoPicture(painter);
         return;
     }
-    const QRect visible =
-            QRect(place.offsetX, place.offsetY, place.displayed.width, place.displayed.height)
-                    .intersected(rect());
-    const QColor around = ColourOf(settings.prefs.frameColor);
-    QRegion outside(rect());
-    outside -= visible;
-    for (const QRect &r : outside)
-        painter.fillRect(r, around);
-    if (!visible.isEmpty())
-        drawPicture(painter, visible);
-    if (anchor != corner) {
-        // A dotted outline that shows on light and dark pictures alike.
-        const QRect outline = screenCrop().adjusted(0, 0, -1, -1);
-        painter.setBrush(Qt::NoBrush);
-        painter.setBackgroundMode(Qt::OpaqueMode);
-        painter.setBackground(Qt::white);
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawRect(outline);
-    }
+    BandStyle style;
+    style.background = settings.prefs.frameColor;
+    style.colourMode = colourMode(settings.colorOptimization());
+    style.keepBackground = true;
+    if (!drawPicture(painter, Rect{ 0, 0, width(), height() }, *shown, style))
+        drawNoPicture(painter);
+    drawCropBox(painter);
 }
 
-void CropPreview::drawPicture(QPainter &painter, const QRect &visible)
+// A dotted outline that shows on light and dark pictures alike.
+void CropPreview::drawCropBox(QPainter &painter) const
 {
-    const ImageFrame &frame = *shown->frames.front();
-    if (!frame.image.hasPixels()) {
-        painter.fillRect(visible, ColourOf(settings.prefs.frameColor));
+    if (anchor == corner)
         return;
-    }
-    std::optional<ViewBuffer> buffer =
-            makeViewBuffer(visible.width(), visible.height(), false, false);
-    if (!buffer) {
-        drawNoPicture(painter);
-        return;
-    }
-    fillBuffer(*buffer, settings.prefs.frameColor);
-    const RenderOptions options = frameOptions(*shown, place.displayed);
-    const Rect held{ visible.left() - place.offsetX, visible.top() - place.offsetY,
-                     visible.right() + 1 - place.offsetX, visible.bottom() + 1 - place.offsetY };
-    // Only a GIF's transparent colour lets the background through.
-    ImageBuffer &image = shown->frames.front()->image;
-    const std::int32_t transparent = image.transparent;
-    if (shown->info.format != static_cast<std::int32_t>(ImageFormat::Gif))
-        image.transparent = -1;
-    renderImage(image, held, buffer->pixels, buffer->width - visible.width(), options);
-    image.transparent = transparent;
-    const std::int32_t mode = fullQuality ? settings.colorOptimization() : kPanningColourMode;
-    const Rect area{ visible.left(), visible.top(), visible.right() + 1, visible.bottom() + 1 };
-    presentViewBuffer(painter, area, *buffer, mode, settings.prefs.frameColor, true);
+    const QRect outline = screenCrop().adjusted(0, 0, -1, -1);
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(Qt::white);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(outline);
 }
 
 void CropPreview::drawNoPicture(QPainter &painter)

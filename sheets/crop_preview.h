@@ -1,20 +1,18 @@
 #pragma once
 
 #include "sheets/crop_geometry.h"
-#include "sheets/save_routine.h"
+#include "views/picture_canvas.h"
 
 #include <QImage>
 #include <QPoint>
-#include <QWidget>
 
 struct AppSettings;
 class ImageItem;
 
-// The Crop page's preview: the picture fitted into the control and zoomable, with the crop
-// rectangle drawn over it. In crop mode the stylus draws a new rectangle or moves the one there;
-// in pan mode it moves a picture larger than the control. The picture is decoded no finer than
-// the zoom shows it, and only the visible part is drawn, through an off-screen buffer.
-class CropPreview : public QWidget
+// The Crop page's preview: a picture canvas with the crop rectangle drawn over it. The picture is
+// fitted into the control and zoomable by the preview's own steps. In crop mode the stylus draws
+// a new rectangle or moves the one there; in pan mode it moves a picture larger than the control.
+class CropPreview : public PictureCanvas
 {
     Q_OBJECT
 
@@ -22,7 +20,9 @@ public:
     CropPreview(const AppSettings &settings, ItemPictureLoader loader, QImage noPicture,
                 QWidget *parent = nullptr);
 
-    // Shows an item; a different item resets the preview (refitted, no rectangle).
+    // Shows an item; a different item resets the preview (refitted, no rectangle). The pictures
+    // of the items shown stay held until the sheet lets go of them all as it closes, so stepping
+    // back and forth decodes each once.
     void setItem(ImageItem *item);
 
     ImageItem *item() const { return shown; }
@@ -37,13 +37,13 @@ public:
     // The rectangle from the edits (picture pixels); redrawn at once.
     void setCropBox(const CropBox &box);
 
-    // The state the page's buttons follow (the picture is fitted first when it is not yet).
-    PreviewPlacement placement();
+    // The state the page's buttons follow (the picture is decoded first when it is not yet).
+    ImageZoom::PictureZoom placement();
     bool canPan();
 
     bool failed() const { return decodeFailed; }
 
-    // The rectangle in screen coordinates of the client, normalised.
+    // The rectangle in window coordinates, normalised.
     QRect screenCrop() const;
 
 signals:
@@ -66,34 +66,29 @@ private:
         Moving = 2
     };
 
-    Size client() const;
     Size pictureSize() const;
     void fit();
     void applyZoom(std::int32_t z);
     void requestPicture();
     QRect pictureArea() const;
     QPoint limitedToPicture(QPoint point) const;
-    QPoint toPicture(QPoint screen) const;
-    QPoint toScreen(QPoint picture) const;
+    QPoint toPicture(QPoint window) const;
+    QPoint toWindow(QPoint picture) const;
     void dragTo(QPoint point);
     void moveBy(QPoint delta);
     void limitCorners();
     CropBox cropBox() const;
-    void drawPicture(QPainter &painter, const QRect &visible);
+    void drawCropBox(QPainter &painter) const;
     void drawNoPicture(QPainter &painter);
 
     const AppSettings &settings;
-    ItemPictureLoader load;
     QImage noPictureIcon;
     ImageItem *shown = nullptr;
-    PreviewPlacement place;
     QPoint anchor;
     QPoint corner;
     DragMode drag = NoDrag;
     bool panMode = false;
-    bool panning = false;
     QPoint lastPoint;
     bool ready = false;
     bool decodeFailed = false;
-    bool fullQuality = true;
 };

@@ -20,19 +20,42 @@ namespace {
 constexpr std::uint32_t kPlaceCropAndSave = 105;
 constexpr int kQuestionLines = 3;
 
-// Releases the item's picture when the save is over, however it ends.
+// The item's picture for the length of a save, however it ends. A window that shows the item
+// at full size lends its picture. A window that shows a smaller one has it set aside and given
+// back afterwards: it is drawn as before, and the full-size picture, decoded for this save only,
+// is not kept in memory. A picture no window shows is released.
 class PictureScope
 {
 public:
-    explicit PictureScope(ImageItem &held) : item(held) { }
+    explicit PictureScope(ImageItem &held) : item(held)
+    {
+        if (item.pictureUsers == 0 || item.frames.empty() || item.framesPercent >= 100)
+            return;
+        shown = std::move(item.frames);
+        shownPercent = item.framesPercent;
+        item.frames.clear();
+        item.framesPercent = 100;
+        item.flags &= static_cast<std::uint16_t>(~ItemFlag::ViewCached);
+    }
 
-    ~PictureScope() { ReleaseViewFrames(item); }
+    ~PictureScope()
+    {
+        if (shown.empty()) {
+            ReleaseUnshownFrames(item);
+            return;
+        }
+        item.frames = std::move(shown);
+        item.framesPercent = shownPercent;
+        item.flags |= ItemFlag::ViewCached;
+    }
 
     PictureScope(const PictureScope &) = delete;
     PictureScope &operator=(const PictureScope &) = delete;
 
 private:
     ImageItem &item;
+    FrameArray shown;
+    std::int32_t shownPercent = 100;
 };
 
 // The file now at path is in the folder on show: the item of that name is read again (its

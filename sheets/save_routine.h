@@ -2,6 +2,7 @@
 
 #include "codecs/save_picture.h"
 #include "sheets/crop_geometry.h"
+#include "views/view_picture.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,13 +12,11 @@ class CAlbDoc;
 class ImageItem;
 class QWidget;
 
-// Decodes an item's picture at a zoom percentage into its frames; 0 when done, else the message
-// id of the failure.
-using ItemPictureLoader = std::function<std::uint32_t(ImageItem &item, std::int32_t percent)>;
-
-// Loads the item's picture at full size, saves it cropped to crop (none: whole) with the options
-// at path (a device path), and releases the picture again, also when anything throws. The file is
-// written through the writers' temporary file, so an earlier file at path survives a failure.
+// Loads the item's picture at full size (a picture held at full size is taken as it is), saves
+// it cropped to crop (none: whole) with the options at path (a device path), and leaves the
+// item's picture as it found it, also when anything throws: a smaller picture a window shows is
+// given back, and a picture decoded for the save alone is released. The file is written through
+// the writers' temporary file, so an earlier file at path survives a failure.
 // Throws the loader's message (46040 when it gave none), 46002 for a bad format and whatever
 // the writer throws.
 void savePicture(ImageItem &item, const std::string &path, const SaveOptions &options,

@@ -15,6 +15,7 @@
 #include "sheets/save_choices.h"
 #include "sheets/sheet_picture_loader.h"
 #include "sheets/sheet_trace.h"
+#include "views/view_picture.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -102,7 +103,13 @@ CSaveSheet::CSaveSheet(CAlbDoc &document, const ImageLists *lists, ItemPictureLo
     connect(pages, &QTabWidget::currentChanged, this, &CSaveSheet::pageChanged);
 }
 
-CSaveSheet::~CSaveSheet() = default;
+// The preview lets go of the pictures it showed (it holds each until the sheet closes); an item
+// may be gone by now (a save over its file that could not be read again), so the listed items
+// are let go.
+CSaveSheet::~CSaveSheet()
+{
+    LetGoViewFramesEverywhere(doc, PictureUser::CropPreview);
+}
 
 std::string CSaveSheet::destinationName() const
 {

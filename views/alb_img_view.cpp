@@ -6,18 +6,20 @@
 #include "app/view_factory.h"
 #include "app/window_messages.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
 #include "image/display_info.h"
 #include "image/view_geometry.h"
 #include "views/image_zoom.h"
-
-#include <new>
 
 using namespace ImageZoom;
 
 CAlbImgView::CAlbImgView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHost,
                          const ImageLists *lists, QWidget *parent)
-    : QWidget(parent),
+    : PictureCanvas(
+            PictureUser::ImageView,
+            [this](ImageItem &item, std::int32_t percent) {
+                return LoadViewFramesSteppingDown(doc, item, percent, framesDecoder);
+            },
+            parent),
       doc(document),
       settings(appSettings),
       host(viewHost),
@@ -27,23 +29,9 @@ CAlbImgView::CAlbImgView(CAlbDoc &document, AppSettings &appSettings, ViewHost &
 {
     setObjectName(QStringLiteral("CAlbImgView"));
     setFocusPolicy(Qt::StrongFocus);
-    // Every pixel is painted, by the picture or the background colour.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 CAlbImgView::~CAlbImgView() = default;
-
-void CAlbImgView::Guarded(const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconError, 0, 0, 0,
-                         nullptr);
-    }
-}
 
 bool CAlbImgView::inPictureMode() const
 {
@@ -66,17 +54,10 @@ std::int32_t CAlbImgView::frameIndex() const
     return animation.playing() ? animation.frameIndex() : 0;
 }
 
-Size CAlbImgView::clientSize() const
-{
-    return { width(), height() };
-}
-
 void CAlbImgView::resetViewState()
 {
-    zoomPercent = kActualSize;
+    place = PictureZoom{};
     turn = 0;
-    zoomed = {};
-    offsetX = offsetY = 0;
     fittedZoom = false;
 }
 
@@ -86,9 +67,10 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
         return;
     const bool same = item == shownItem;
     if (!same) {
-        // The old picture goes with the old item, unless the item itself is gone with its list.
+        // The old picture goes with the old item (unless another window shows it too), and not
+        // at all when the item itself is gone with its list.
         if (ImageItem *old = shown())
-            ReleaseViewFrames(*old);
+            letGo(*old);
         resetViewState();
     } else if (!keep) {
         resetViewState();
@@ -103,7 +85,7 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
         return;
     }
     frameCount = item->has(ItemFlag::DescriptionValid) ? item->info.frameCount : 0;
-    const Size full{ item->info.width, item->info.height };
+    const Size full = fullSize(*item);
     if (settings.viewMode == ViewMode::FullScreen && settings.autoRotate()) {
         const DisplayInfo &display = CurrentDisplayInfo();
         turn = AutoRotation(full, { display.screenWidth, display.screenHeight },
@@ -111,14 +93,14 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
     }
     if (same && keep) {
         const Size client = clientSize();
-        offsetX = std::min(offsetX, zoomed.width - client.width);
-        offsetY = std::min(offsetY, zoomed.height - client.height);
+        place.offsetX = std::min(place.offsetX, place.zoomed.width - client.width);
+        place.offsetY = std::min(place.offsetY, place.zoomed.height - client.height);
         update();
         return;
     }
     fitToWindow();
     fittedZoom = true;
-    centre();
+    place.centre(clientSize());
     zoomIndicator();
     update();
 }
@@ -128,44 +110,33 @@ void CAlbImgView::fitToWindow()
     const ImageItem *item = shown();
     if (!item)
         return;
-    const Size full{ item->info.width, item->info.height };
-    zoomed = ::zoomedSize(full.width, full.height, zoomPercent, turn);
+    const Size full = fullSize(*item);
+    place.zoomed = ::zoomedSize(full.width, full.height, place.zoom, turn);
     const FitMode mode = FitModeOf(settings.prefs.prefFlags);
     if (mode == FitMode::NoFit)
         return;
-    zoomPercent = FitZoom(mode, zoomed, clientSize());
-    zoomed = ::zoomedSize(full.width, full.height, zoomPercent, turn);
-}
-
-void CAlbImgView::centre()
-{
-    const Size client = clientSize();
-    offsetX = (zoomed.width - client.width) / 2;
-    offsetY = (zoomed.height - client.height) / 2;
+    place.zoom = FitZoom(mode, place.zoomed, clientSize());
+    place.zoomed = ::zoomedSize(full.width, full.height, place.zoom, turn);
 }
 
 void CAlbImgView::Relayout(bool keepCentre)
 {
     const Size client = clientSize();
-    setZoom(zoomPercent, keepCentre, client.width / 2.0, client.height / 2.0);
+    setZoom(place.zoom, keepCentre, client.width / 2.0, client.height / 2.0);
 }
 
 void CAlbImgView::setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY)
 {
-    zoomPercent = newZoom;
     const ImageItem *item = shown();
-    const Size full = item ? Size{ item->info.width, item->info.height } : Size{};
-    const Size now = ::zoomedSize(full.width, full.height, zoomPercent, turn);
-    const Size client = clientSize();
-    offsetX = RelayoutOffset(offsetX, zoomed.width, now.width, client.width, keep, anchorX);
-    offsetY = RelayoutOffset(offsetY, zoomed.height, now.height, client.height, keep, anchorY);
-    zoomed = now;
+    const Size full = item ? fullSize(*item) : Size{};
+    const Size now = ::zoomedSize(full.width, full.height, newZoom, turn);
+    place.relayout(newZoom, now, clientSize(), keep, anchorX, anchorY);
     update();
 }
 
 void CAlbImgView::zoomIndicator()
 {
-    host.showZoomIndicator(zoomPercent == kActualSize);
+    host.showZoomIndicator(place.zoom == kActualSize);
 }
 
 // A picture still at the zoom it was fitted with is fitted again: the window of a desktop
@@ -177,9 +148,9 @@ void CAlbImgView::resizeEvent(QResizeEvent *)
             Relayout(true);
             return;
         }
-        zoomPercent = kActualSize;
+        place.zoom = kActualSize;
         fitToWindow();
-        centre();
+        place.centre(clientSize());
         zoomIndicator();
         update();
     });
@@ -213,7 +184,7 @@ void CAlbImgView::listChanged(std::intptr_t keep)
     stopAnimation();
     resetViewState();
     if (ImageItem *old = shown())
-        ReleaseViewFrames(*old);
+        letGo(*old);
     shownItem = nullptr;
     zoomIndicator();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "common/error_report.h"
 #include "image/rect.h"
 #include "platform/command_route.h"
 #include "platform/message_window.h"
 #include "views/frame_animation.h"
+#include "views/picture_canvas.h"
 #include "views/view_picture.h"
 
 #include <QPoint>
-#include <QWidget>
 
 #include <cstdint>
 #include <functional>
@@ -25,12 +26,12 @@ struct ImageLists;
 // zoomed in fixed steps between 5 and 1200 percent, turned a quarter turn in Full Screen View when
 // its shape does not match the screen's (Auto Rotate), panned with the stylus, the wheel or
 // WM_SCROLL_PICTURE, and stepped through with Previous and Next. It is decoded at the smallest of
-// 100, 50, 25 and 13 percent that the zoom needs and drawn band by band through one store.
-// Animated pictures play in both views; frame 0 is the still picture.
+// 100, 50, 25 and 13 percent that the zoom needs and drawn band by band through one store (its
+// canvas). Animated pictures play in both views; frame 0 is the still picture.
 //
 // The item shown is kept only as an address: every use looks it up in the document's list first,
 // since the list may have been reloaded or emptied since.
-class CAlbImgView : public QWidget, public CommandTarget, public MessageWindow
+class CAlbImgView : public PictureCanvas, public CommandTarget, public MessageWindow
 {
 public:
     // Timers killed when they fire (left over from earlier drawings), and the animation's.
@@ -64,19 +65,16 @@ public:
     // State, for the frame and for checks. shown() is null when the item is no longer listed.
     ImageItem *shown() const;
 
-    std::int32_t zoom() const { return zoomPercent; }
+    std::int32_t zoom() const { return place.zoom; }
 
-    std::int32_t rotation() const { return turn; }
+    Size zoomedSize() const { return place.zoomed; }
 
-    Size zoomedSize() const { return zoomed; }
-
-    QPoint offset() const { return { offsetX, offsetY }; }
-
-    bool panning() const { return isPanning; }
+    QPoint offset() const { return { place.offsetX, place.offsetY }; }
 
     bool animating() const { return animation.playing(); }
 
     std::int32_t frameIndex() const;
+
     // The message of the last paint's placeholder (0: the picture was drawn).
     std::uint32_t placeholderMessage() const { return lastPlaceholder; }
 
@@ -96,12 +94,10 @@ private:
     bool hasPicture() const;
     void resetViewState();
     void fitToWindow();
-    void centre();
     void setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY);
     void zoomIndicator();
     void listChanged(std::intptr_t keep);
     void currentChanged(std::uintptr_t address, std::intptr_t keep);
-    Size clientSize() const;
 
     // alb_img_view_commands.cpp.
     void zoomIn(double anchorX, double anchorY);
@@ -121,16 +117,12 @@ private:
     // alb_img_view_paint.cpp.
     void paintPicture(QPainter &painter, const Rect &update);
     void drawPlaceholder(QPainter &painter, std::uint32_t message);
-    void fillOutside(QPainter &painter, const Rect &update, const Rect &picture);
     void traceDrawn(const Rect &picture) const;
 
     // alb_img_view_animation.cpp.
     void startAnimation(ImageItem &item);
     void stopAnimation();
     void nextFrame();
-
-    // Runs a handler; a failure is reported once instead of crossing the event loop.
-    static void Guarded(const std::function<void()> &handler);
 
     CAlbDoc &doc;
     AppSettings &settings;
@@ -141,14 +133,8 @@ private:
 
     ImageItem *shownItem = nullptr;
     std::int32_t frameCount = 0;
-    std::int32_t zoomPercent = 100;
-    std::int32_t turn = 0;
-    Size zoomed;
-    std::int32_t offsetX = 0;
-    std::int32_t offsetY = 0;
     // The zoom is the one fitting gave, not yet changed by the user.
     bool fittedZoom = false;
-    bool isPanning = false;
     QPoint lastPoint;
     std::uint32_t lastPlaceholder = 0;
     FrameAnimation animation;

@@ -55,7 +55,7 @@ bool CAlbImgView::onCommandState(std::uint32_t id, CommandState &state)
         break;
     case FrameCmd::ActualSize:
         state.enabled = zoomable;
-        state.checked = settings.viewMode == ViewMode::Select && zoomPercent == kActualSize;
+        state.checked = settings.viewMode == ViewMode::Select && place.zoom == kActualSize;
         break;
     case DocCmd::AutoRotate:
         state.enabled = true;
@@ -78,23 +78,24 @@ void CAlbImgView::zoomIn(double anchorX, double anchorY)
 {
     if (!inPictureMode() || !hasPicture())
         return;
-    const bool atLargest = zoomed.width >= kLargestSide || zoomed.height >= kLargestSide;
-    stepZoom(atLargest, ZoomInStep(zoomPercent), anchorX, anchorY);
+    const bool atLargest =
+            place.zoomed.width >= kLargestSide || place.zoomed.height >= kLargestSide;
+    stepZoom(atLargest, ZoomInStep(place.zoom), anchorX, anchorY);
 }
 
 void CAlbImgView::zoomOut(double anchorX, double anchorY)
 {
     if (!inPictureMode() || !hasPicture())
         return;
-    const bool atSmallest = zoomed.width <= 1 || zoomed.height <= 1;
-    stepZoom(atSmallest, ZoomOutStep(zoomPercent), anchorX, anchorY);
+    const bool atSmallest = place.zoomed.width <= 1 || place.zoomed.height <= 1;
+    stepZoom(atSmallest, ZoomOutStep(place.zoom), anchorX, anchorY);
 }
 
 // One zoom step about the anchor; a beep when the picture is at its limit or the step table
 // has no further step.
 void CAlbImgView::stepZoom(bool atLimit, std::int32_t next, double anchorX, double anchorY)
 {
-    if (atLimit || next == zoomPercent) {
+    if (atLimit || next == place.zoom) {
         DefaultBeep();
         return;
     }
@@ -107,7 +108,7 @@ void CAlbImgView::actualSize()
 {
     if (!inPictureMode() || !hasPicture())
         return;
-    if (zoomPercent == kActualSize) {
+    if (place.zoom == kActualSize) {
         DefaultBeep();
         return;
     }

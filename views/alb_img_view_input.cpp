@@ -4,7 +4,6 @@
 #include "app/view_factory.h"
 #include "platform/sounds.h"
 #include "views/alb_img_view.h"
-#include "views/image_zoom.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -88,7 +87,7 @@ void CAlbImgView::stylusDown(QPoint point)
         DefaultBeep();
         return;
     }
-    if (zoomed.width <= width() && zoomed.height <= height())
+    if (!place.overflows(clientSize()))
         return;
     isPanning = true;
     lastPoint = point;
@@ -104,7 +103,7 @@ void CAlbImgView::mouseMoveEvent(QMouseEvent *event)
     Guarded([&] {
         const QPoint step = lastPoint - point;
         lastPoint = point;
-        panBy(offsetX < 0 ? 0 : step.x(), offsetY < 0 ? 0 : step.y(), false);
+        panBy(place.offsetX < 0 ? 0 : step.x(), place.offsetY < 0 ? 0 : step.y(), false);
     });
 }
 
@@ -119,11 +118,7 @@ void CAlbImgView::mouseReleaseEvent(QMouseEvent *event)
 
 void CAlbImgView::panBy(std::int32_t dx, std::int32_t dy, bool always)
 {
-    const std::int32_t x = ImageZoom::PannedOffset(offsetX, dx, zoomed.width, width());
-    const std::int32_t y = ImageZoom::PannedOffset(offsetY, dy, zoomed.height, height());
-    const bool moved = x != offsetX || y != offsetY;
-    offsetX = x;
-    offsetY = y;
+    const bool moved = place.panBy(dx, dy, clientSize());
     if (moved || always)
         repaint();
 }
@@ -148,8 +143,8 @@ void CAlbImgView::wheelEvent(QWheelEvent *event)
             }
             return;
         }
-        const bool wider = zoomed.width > width();
-        const bool taller = zoomed.height > height();
+        const bool wider = place.zoomed.width > width();
+        const bool taller = place.zoomed.height > height();
         if (wider || taller) {
             QPoint step = event->pixelDelta();
             if (step.isNull())

@@ -7,10 +7,7 @@
 #include "codecs/image_header.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
-#include "image/view_geometry.h"
 #include "views/alb_img_view.h"
-#include "views/image_zoom.h"
-#include "views/picture_bands.h"
 #include "views/thumbnail_cache.h"
 
 #include <QPaintEvent>
@@ -22,13 +19,6 @@ namespace {
 
 // The message of a placeholder starts this far below the window's vertical centre.
 constexpr int kMessageBelowCentre = 18;
-// The fast screen colour code used while the stylus pans.
-constexpr std::int32_t kPanningColourMode = 1;
-
-QRect toQRect(const Rect &r)
-{
-    return QRect(r.left, r.top, r.width(), r.height());
-}
 
 } // namespace
 
@@ -58,17 +48,13 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
         drawPlaceholder(painter, 0);
         return;
     }
-    const Size client = clientSize();
-    const Rect picture = PictureRectInWindow(zoomed, offsetX, offsetY, client);
-    const Rect painted = picture.intersected(update);
-    if (painted.isEmpty()) {
-        fillOutside(painter, update, picture);
+    const RgbValue background = settings.prefs.imageBackColor;
+    if (pictureRect().intersected(update).isEmpty()) {
+        fillAround(painter, update, background);
         return;
     }
-    const Size full{ item->info.width, item->info.height };
-    const std::int32_t percent = ImageZoom::DecodePercent(full, zoomed, turn);
     const bool hadPicture = hasPicture();
-    const std::uint32_t message = LoadViewFramesSteppingDown(doc, *item, percent, framesDecoder);
+    const std::uint32_t message = loadPicture(*item);
     // Zooming is possible once a picture is decoded; the bars learn of it now, not at the next
     // command.
     if (hadPicture != hasPicture())
@@ -81,48 +67,21 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
     if (frameCount > 1 && !animation.startedWith(item->frames))
         startAnimation(*item);
 
-    BandedPicture shownPicture;
-    shownPicture.zoomed = zoomed;
-    shownPicture.orientation = turn;
-    shownPicture.offsetX = offsetX;
-    shownPicture.offsetY = offsetY;
-    if (animation.startedWith(item->frames)) {
-        shownPicture.image = &animation.canvas();
-        shownPicture.canvas = { animation.canvas().width, animation.canvas().height };
-        shownPicture.imageInView = { 0, 0, zoomed.width, zoomed.height };
-    } else {
-        const ImageFrame &first = *item->frames.front();
-        const FramePlacement place = PlaceFrame(first, item->info, item->framesPercent);
-        shownPicture.image = &first.image;
-        shownPicture.frameX = place.x;
-        shownPicture.frameY = place.y;
-        shownPicture.canvas = place.canvas;
-        const Rect inFile = first.drawnRect.isEmpty() ? first.frameRect : first.drawnRect;
-        shownPicture.imageInView =
-                imageToViewRect(inFile, full.width, full.height, zoomPercent, turn);
-    }
     BandStyle style;
-    style.background = settings.prefs.imageBackColor;
-    style.colourMode = isPanning ? kPanningColourMode : settings.colorOptimization();
+    style.background = background;
+    style.colourMode = colourMode(settings.colorOptimization());
     // GIF's transparent pixels and PNG's flattened transparency show the background colour.
     style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif)
             || item->info.format == std::int32_t(ImageFormat::Png);
-    if (!PaintPictureInBands(painter, painted, shownPicture, style)) {
+    const bool animated = animation.startedWith(item->frames);
+    if (!drawPicture(painter, update, *item, style, animated ? &animation.canvas() : nullptr)) {
         drawPlaceholder(painter, Msg::NoSystemResources);
         return;
     }
-    fillOutside(painter, update, picture);
     lastPlaceholder = 0;
-    if (TraceEnabled() && painted == picture)
+    const Rect picture = pictureRect();
+    if (TraceEnabled() && picture.intersected(update) == picture)
         traceDrawn(picture);
-}
-
-void CAlbImgView::fillOutside(QPainter &painter, const Rect &update, const Rect &picture)
-{
-    const QColor back = ColourOf(settings.prefs.imageBackColor);
-    const QRegion outside = QRegion(toQRect(update)).subtracted(QRegion(toQRect(picture)));
-    for (const QRect &part : outside)
-        painter.fillRect(part, back);
 }
 
 void CAlbImgView::drawPlaceholder(QPainter &painter, std::uint32_t message)
@@ -153,6 +112,6 @@ void CAlbImgView::traceDrawn(const Rect &picture) const
     const QPoint origin = mapToGlobal(QPoint(picture.left, picture.top));
     AppendTraceText("image\t" + item->fileName + '\t' + std::to_string(origin.x()) + '\t'
                     + std::to_string(origin.y()) + '\t' + std::to_string(picture.width()) + '\t'
-                    + std::to_string(picture.height()) + '\t' + std::to_string(zoomPercent) + '\t'
+                    + std::to_string(picture.height()) + '\t' + std::to_string(place.zoom) + '\t'
                     + std::to_string(frameIndex()) + '\n');
 }

@@ -2,14 +2,11 @@
 
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/view_factory.h"
 #include "app/window_messages.h"
 #include "common/error_report.h"
-#include "common/string_ids.h"
-#include "app/view_factory.h"
 
 #include <QScrollBar>
-
-#include <new>
 
 CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHost,
                    const ImageLists *lists, QWidget *parent)
@@ -46,18 +43,6 @@ std::int32_t CAlbView::currentIndex() const
 bool CAlbView::thumbnailTimerActive() const
 {
     return timers->isActive(kThumbnailTimer);
-}
-
-void CAlbView::Guarded(const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const CAlbExceptionBase &failure) {
-        ShowErrorMessage(nullptr, 0, 0, MessageBoxType::IconError, 0, 0, 0, &failure);
-    } catch (const std::bad_alloc &) {
-        ShowErrorMessage(nullptr, Msg::NotEnoughMemory, 0, MessageBoxType::IconError, 0, 0, 0,
-                         nullptr);
-    }
 }
 
 void CAlbView::UpdateFromDocument(std::int32_t firstSelected)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/error_report.h"
 #include "image/palette.h"
 #include "platform/message_window.h"
 #include "views/thumb_grid.h"
@@ -128,8 +129,6 @@ private:
     std::int32_t dropIndexAt(QPoint point, bool innerOnly) const;
     void showThumbnailMenu(QPoint global);
     bool inMode(std::int32_t mode) const;
-    // Runs a handler; a failure is reported once instead of crossing the event loop.
-    static void Guarded(const std::function<void()> &handler);
 
     CAlbDoc &doc;
     AppSettings &settings;

@@ -54,18 +54,6 @@ void draw3dRect(QPainter &painter, const Rect &r, RgbValue topLeft, RgbValue bot
     painter.fillRect(r.left, r.bottom - 1, w, 1, br);
 }
 
-void fillStore(ViewBuffer &buffer, RgbValue colour)
-{
-    for (std::int32_t y = 0; y < buffer.height; ++y) {
-        std::uint8_t *p = buffer.pixels + static_cast<std::size_t>(y) * buffer.stride();
-        for (std::int32_t x = 0; x < buffer.width; ++x, p += 3) {
-            p[0] = BlueOf(colour);
-            p[1] = GreenOf(colour);
-            p[2] = RedOf(colour);
-        }
-    }
-}
-
 } // namespace
 
 void CAlbView::ensureCanvas()
@@ -221,7 +209,7 @@ bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &are
     if (!store)
         return false;
     const RgbValue frame = settings.prefs.frameColor;
-    fillStore(*store, frame);
+    fillViewBuffer(*store, frame, store->height);
     const std::int32_t rowPad = store->width - thumb.width;
     renderImage(thumb, Rect{ 0, 0, thumb.width, thumb.height }, store->pixels, rowPad);
     painter.fillRect(toQRect(area), ColourOf(frame));

@@ -3,6 +3,7 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/image_item.h"
+#include "app/trace_log.h"
 #include "codecs/detecting_codec.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
@@ -31,6 +32,9 @@ Attempt decodeOnce(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
                                              std::max(scaled(full.height, percent), 1) };
     ImageInfo info;
     FrameArray frames;
+    // Tests of the whole program count how often a picture is decoded.
+    if (TraceEnabled())
+        AppendTraceText("decode\t" + item.fileName + '\t' + std::to_string(percent) + '\n');
     try {
         decoder(JoinPath(doc.appSettings().currentFolder, item.fileName), info, frames, size);
     } catch (const CAlbException &failure) {
@@ -108,8 +112,29 @@ std::uint32_t LoadViewFramesSteppingDown(const CAlbDoc &doc, ImageItem &item, st
     return message;
 }
 
-void ReleaseViewFrames(ImageItem &item)
+void HoldViewFrames(ImageItem &item, std::uint8_t user)
 {
+    item.pictureUsers |= user;
+}
+
+void LetGoViewFrames(ImageItem &item, std::uint8_t user)
+{
+    if ((item.pictureUsers & user) == 0)
+        return;
+    item.pictureUsers &= static_cast<std::uint8_t>(~user);
+    ReleaseUnshownFrames(item);
+}
+
+void LetGoViewFramesEverywhere(const CAlbDoc &doc, std::uint8_t user)
+{
+    for (int i = 0; i < doc.Count(); ++i)
+        LetGoViewFrames(*doc.ItemAt(i), user);
+}
+
+void ReleaseUnshownFrames(ImageItem &item)
+{
+    if (item.pictureUsers != 0)
+        return;
     item.frames.clear();
     item.framesPercent = 100;
     item.flags &= static_cast<std::uint16_t>(~(ItemFlag::FramesCached | ItemFlag::ViewCached));

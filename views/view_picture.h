@@ -12,14 +12,19 @@ class ImageItem;
 
 // Decodes every frame of a picture file (a device path) scaled so that the whole picture is size.
 // Throws what the reader throws.
-using FramesDecoder =
-        std::function<void(const std::string &path, ImageInfo &info, FrameArray &frames, Size size)>;
+using FramesDecoder = std::function<void(const std::string &path, ImageInfo &info,
+                                         FrameArray &frames, Size size)>;
 
 // The reader the image view uses: the format-detecting codec.
 FramesDecoder DefaultFramesDecoder();
 
+// Decodes an item's picture at a zoom percentage into its frames; 0 when done, else the message
+// id of the failure. The image view, the crop preview and the save each load through one.
+using ItemPictureLoader = std::function<std::uint32_t(ImageItem &item, std::int32_t percent)>;
+
 // Makes sure the item holds its frames for the image view decoded at percent or more of its full
-// size. Nothing is decoded when it already does. A shortage of memory frees the pictures of every
+// size. Nothing is decoded when it already does; each decoding is traced as
+// "decode<TAB>file<TAB>percent". A shortage of memory frees the pictures of every
 // other item and tries again while something was freed. Returns 0 on success, else the message
 // of the failure (20004 when the file is gone or the failure has no message of its own, 46040
 // for memory); the frames the item held before are then kept.
@@ -31,8 +36,14 @@ std::uint32_t LoadViewFrames(const CAlbDoc &doc, ImageItem &item, std::int32_t p
 std::uint32_t LoadViewFramesSteppingDown(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
                                          const FramesDecoder &decoder = DefaultFramesDecoder());
 
-// Drops the frames the item holds for the image view (its thumbnail stays).
-void ReleaseViewFrames(ImageItem &item);
+// A window (a PictureUser bit) shows the item's frames: they stay until every such window let go.
+void HoldViewFrames(ImageItem &item, std::uint8_t user);
+// The window no longer shows the item; its frames go when no other window shows them.
+void LetGoViewFrames(ImageItem &item, std::uint8_t user);
+// The window lets go of every listed item it held (it closes, and the item it showed may be gone).
+void LetGoViewFramesEverywhere(const CAlbDoc &doc, std::uint8_t user);
+// Drops the frames the item holds for the views (its thumbnail stays) unless a window shows them.
+void ReleaseUnshownFrames(ImageItem &item);
 
 // Where a decoded frame sits: its position and the whole canvas (a GIF's logical screen), both
 // at the scale it was decoded at.
@@ -42,4 +53,5 @@ struct FramePlacement
     std::int32_t y = 0;
     Size canvas;
 };
+
 FramePlacement PlaceFrame(const ImageFrame &frame, const ImageInfo &info, std::int32_t percent);

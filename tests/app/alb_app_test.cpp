@@ -108,6 +108,15 @@ TEST_F(AlbAppTest, StartShowsTheCommandLinesFolderPictureAndView)
     }
 }
 
+// A capture's notice asks for its picture: Select View of it, as "-i" would.
+TEST_F(AlbAppTest, APictureAskedForFromOutsideOpensInSelectView)
+{
+    CAlbApp app(settingsPath());
+    ASSERT_EQ(app.initInstance({}), CAlbApp::Start::Running);
+    emit app.mainFrame()->pictureOpenRequested(QStringLiteral("\\Pics\\b.bmp"));
+    EXPECT_EQ(shown(app), "\\Pics|b.bmp|30102");
+}
+
 TEST_F(AlbAppTest, SecondStartHandsItsCommandLineOverAndTheFirstRunsIt)
 {
     CAlbApp first(settingsPath());
@@ -157,7 +166,9 @@ TEST_F(AlbAppTest, FolderOnShowFollowsOtherProgramsChanges)
     EXPECT_TRUE(eventually([&] { return doc.FileNames() == Names{ "a.bmp", "c.bmp" }; }));
 
     fs::create_directories(root.path() / "Pics" / "New");
-    const auto pics = [&] { return app.mainFrame()->tree()->currentItem(); };
+    const auto pics = [&] {
+        return app.mainFrame()->tree()->currentItem();
+    };
     EXPECT_TRUE(eventually([&] { return pics()->childCount() == 1; }));
     EXPECT_EQ(app.appSettings().currentFolder, "\\Pics");
 }

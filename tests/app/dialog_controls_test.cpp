@@ -8,9 +8,9 @@
 #include "app/options_dialog.h"
 #include "platform/help.h"
 #include "platform/settings_store.h"
-#include "tests/platform/recording_starter.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/support/accessible_controls.h"
+#include "tests/support/help_recorder.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/temp_dir.h"
 
@@ -35,6 +35,7 @@ protected:
 
     TempDir dir;
     ScopedEnv root;
+    ScopedEnv helpFile{ "VISTREL_HELP_FILE", "/help/h.htm" };
     SettingsStore store;
     AppSettings settings;
 };
@@ -47,26 +48,29 @@ TEST_F(DialogControlsTest, EachDialogOpensItsHelpTopicAndNamesItsControls)
     {
         const char *name;
         std::function<QDialog *()> make;
-        std::uint32_t context;
+        const char *helpUrl;
         bool helpButton;
     };
 
     const Row rows[] = {
-        { "Options", [&] { return new OptionsDialog(settings, store); }, 116, true },
-        { "New Folder", [] { return new NewFolderDialog("\\", "New Folder"); }, 102, true },
-        { "Open Folder", [] { return new FolderPickerDialog("\\", "Pick:"); }, 31000, false },
+        { "Options", [&] { return new OptionsDialog(settings, store); }, "file:/help/h.htm#Options",
+          true },
+        { "New Folder", [] { return new NewFolderDialog("\\", "New Folder"); },
+          "file:/help/h.htm#New-Folder", true },
+        { "Open Folder", [] { return new FolderPickerDialog("\\", "Pick:"); },
+          "file:/help/h.htm#Main_Contents", false },
         { "Confirmation",
           [] {
               return new ConfirmDialog(ConfirmRequest{ "T", "Sure?" });
           },
-          111, false },
-        { "About", [] { return MakeAboutBox(nullptr); }, 30003, true },
+          "file:/help/h.htm#Main_Contents", false },
+        { "About", [] { return MakeAboutBox(nullptr); }, "file:/help/h.htm#About-Orn-Album", true },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         const std::unique_ptr<QDialog> dialog(row.make());
         EXPECT_EQ(UnnamedControls(*dialog).join(QLatin1Char(' ')).toStdString(), "");
-        RecordingStarter viewer;
+        HelpRecorder viewer;
         dialog->show();
         dialog->activateWindow();
         ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->isActiveWindow(); }));
@@ -74,10 +78,7 @@ TEST_F(DialogControlsTest, EachDialogOpensItsHelpTopicAndNamesItsControls)
         if (auto *buttons = dialog->findChild<QDialogButtonBox *>())
             if (QPushButton *help = buttons->button(QDialogButtonBox::Help))
                 help->click();
-        const std::pair<std::string, std::vector<std::string>> opened{
-            "xdg-open", { HelpCommandLine(row.context) }
-        };
-        EXPECT_EQ(viewer.calls, (std::vector(row.helpButton ? 2 : 1, opened)));
+        EXPECT_EQ(viewer.urls, (std::vector<std::string>(row.helpButton ? 2 : 1, row.helpUrl)));
         // Help leaves the dialog open.
         EXPECT_TRUE(dialog->isVisible());
     }

@@ -71,9 +71,9 @@ protected:
 TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTaker)
 {
     document.handles = { DocCmd::DeletePictures };
-    document.states[DocCmd::DeletePictures] = CommandState{ true, false, false, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .handled = true };
     application.handles = { FrameCmd::About };
-    application.states[FrameCmd::About] = CommandState{ true, false, false, true };
+    application.states[FrameCmd::About] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
 
     frame.commandAction(DocCmd::DeletePictures)->trigger();
@@ -99,9 +99,10 @@ TEST_F(MainFrameTest, CommandsTravelDocumentFrameApplicationAndStopAtTheFirstTak
 
 TEST_F(MainFrameTest, ActionsShowTheStateTheRouteDecides)
 {
-    document.states[DocCmd::DeletePictures] = CommandState{ false, false, false, true };
-    document.states[DocCmd::SelectView] = CommandState{ true, true, true, true };
-    document.states[DocCmd::ThumbnailView] = CommandState{ true, false, true, true };
+    document.states[DocCmd::DeletePictures] = CommandState{ .enabled = false, .handled = true };
+    document.states[DocCmd::SelectView] =
+            CommandState{ .checked = true, .radio = true, .handled = true };
+    document.states[DocCmd::ThumbnailView] = CommandState{ .radio = true, .handled = true };
     frame.setRoute(&document, &application);
 
     EXPECT_FALSE(frame.commandAction(DocCmd::DeletePictures)->isEnabled());
@@ -253,17 +254,19 @@ TEST_F(FrameWithDocumentTest, ToolbarFollowsTheViewMode)
     {
         std::uint32_t command;
         std::uint32_t toolbar;
+        std::size_t entries; // buttons and separators
         bool fullScreen;
     };
 
     for (const Row &row :
-         { Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::FullScreenView, 902, true },
-           Row{ DocCmd::SelectView, 904, false }, Row{ DocCmd::ThumbnailView, 902, false } }) {
+         { Row{ DocCmd::SelectView, 904, 13, false }, Row{ DocCmd::FullScreenView, 902, 10, true },
+           Row{ DocCmd::SelectView, 904, 13, false },
+           Row{ DocCmd::ThumbnailView, 902, 10, false } }) {
         SCOPED_TRACE(row.command);
         mainFrame.commandAction(row.command)->trigger();
         EXPECT_EQ(settings.viewMode, static_cast<std::int32_t>(row.command));
         EXPECT_EQ(mainFrame.loadedToolbar(), row.toolbar);
-        EXPECT_EQ(ButtonIds(mainFrame.toolbar()).size(), BarButtons(row.toolbar).size());
+        EXPECT_EQ(ButtonIds(mainFrame.toolbar()).size(), row.entries);
         EXPECT_EQ(mainFrame.isFullScreen(), row.fullScreen);
         EXPECT_EQ(mainFrame.commandBar()->isHidden(), row.fullScreen);
         EXPECT_EQ(mainFrame.toolbar()->isHidden(), row.fullScreen || !settings.toolbarVisible());
@@ -313,7 +316,7 @@ public:
     {
         if (handles.count(id) == 0)
             return false;
-        state = CommandState{ true, false, false, true };
+        state = CommandState{ .handled = true };
         return true;
     }
 
@@ -511,7 +514,7 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
 TEST_F(MainFrameTest, TheZoomIndicatorShowsOneOfTheTwoImageInfoButtons)
 {
     document.handles = { DocCmd::ImageInfo };
-    document.states[DocCmd::ImageInfo] = CommandState{ true, false, false, true };
+    document.states[DocCmd::ImageInfo] = CommandState{ .handled = true };
     frame.setRoute(&document, &application);
     frame.setFullScreen(false, DocToolbar::Select);
     auto shown = [&] {

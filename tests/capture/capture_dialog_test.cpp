@@ -293,6 +293,44 @@ TEST_F(CaptureSettingsDialogTest, OkStoresTheSettingsAndWithoutAFrameStaysOpen)
     EXPECT_EQ(stored.snapName, "ornsnap");
 }
 
+// Below the old controls: the capture area, the clipboard and the notice, loaded, switched with
+// capture and stored by OK with the region taken last left as it was.
+TEST_F(CaptureSettingsDialogTest, AreaClipboardAndNoticeAreLoadedAndStored)
+{
+    setFlags(true, 1);
+    settings.capture = CaptureOptionsBlock{ 2, CaptureOption::Clipboard, Rect{ 1, 2, 3, 4 } };
+    auto dialog = open();
+    auto *area = control<QComboBox>(*dialog, "1040");
+    auto *clipboard = control<QCheckBox>(*dialog, "1041");
+    auto *notice = control<QCheckBox>(*dialog, "1042");
+    QStringList entries;
+    for (int i = 0; i < area->count(); ++i)
+        entries << area->itemText(i);
+    EXPECT_EQ(entries,
+              (QStringList{ "Whole screen", "Monitor under the pointer", "Active window",
+                            "Region" }));
+    EXPECT_EQ(area->currentIndex(), 2);
+    EXPECT_TRUE(clipboard->isChecked());
+    EXPECT_FALSE(notice->isChecked());
+    EXPECT_EQ(area->accessibleName(), QStringLiteral("Capture area:"));
+    EXPECT_EQ(notice->accessibleName(), QStringLiteral("Show a notice after capture"));
+
+    control<QCheckBox>(*dialog, "1021")->click();
+    EXPECT_FALSE(area->isEnabled() || clipboard->isEnabled() || notice->isEnabled());
+    control<QCheckBox>(*dialog, "1021")->click();
+    EXPECT_TRUE(area->isEnabled() && clipboard->isEnabled() && notice->isEnabled());
+
+    area->setCurrentIndex(3);
+    clipboard->setChecked(false);
+    notice->setChecked(true);
+    dialog->accept();
+    AppSettings stored;
+    LoadSettings(store, stored, 0, 0);
+    EXPECT_EQ(stored.capture.area, 3u);
+    EXPECT_EQ(stored.capture.flags, CaptureOption::Notice);
+    EXPECT_EQ(stored.capture.lastRegion, (Rect{ 1, 2, 3, 4 }));
+}
+
 // The folder reads as the desktop writes paths; what OK stores stays the device path.
 TEST_F(CaptureSettingsDialogTest, FolderIsShownInTheDesktopsFormAndStoredAsItWas)
 {

@@ -3,8 +3,10 @@
 // confirmation path (re-entrance, abort, replace, a failed replacement).
 #include "capture/capture_album.h"
 #include "codecs/capture_file.h"
+#include "platform/button_hot_key.h"
 #include "tests/capture/capture_test_support.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -113,6 +115,85 @@ TEST_F(CaptureTest, DirectWriteFailureIsReportedWithTheWritersReason)
     EXPECT_FALSE(pipeline.holdsGrab());
 }
 
+TEST_F(CaptureTest, TheButtonsChordsAndTheSettingChooseTheArea)
+{
+    struct Case
+    {
+        const char *name;
+        CaptureArea setting;
+        std::function<void(CapturePipeline &)> trigger;
+        CaptureArea grabbed;
+    };
+
+    const std::intptr_t print = ButtonHotKeyParameter(1);
+    const Case cases[] = {
+        { "button", CaptureArea::Monitor, [&](auto &p) { p.onHotKey(print); },
+          CaptureArea::Monitor },
+        { "timer", CaptureArea::Window, [](auto &p) { p.onTimer(CaptureTimer); },
+          CaptureArea::Window },
+        { "button with Shift", CaptureArea::Monitor,
+          [&](auto &p) { p.onHotKey(ButtonHotKeyParameter(1, kHotKeyShift)); },
+          CaptureArea::Region },
+        { "button with Alt", CaptureArea::Screen,
+          [&](auto &p) { p.onHotKey(ButtonHotKeyParameter(1, kHotKeyAlt)); }, CaptureArea::Window },
+        { "a stored area out of range is the screen", static_cast<CaptureArea>(9),
+          [&](auto &p) { p.onHotKey(print); }, CaptureArea::Screen },
+    };
+    region = Rect{ 0, 0, 1, 1 };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.capture.area = static_cast<std::uint32_t>(c.setting);
+        areas.clear();
+        c.trigger(pipeline);
+        EXPECT_EQ(areas, std::vector<CaptureArea>{ c.grabbed });
+    }
+}
+
+// Region: the chooser gets the frozen grab and the region chosen last; what it takes is the file,
+// the clipboard's picture and the notice's, and the next region offered. Cancelling makes no
+// capture at all.
+TEST_F(CaptureTest, ARegionIsChosenOnTheGrabAndCancellingMakesNothing)
+{
+    settings.capture.area = static_cast<std::uint32_t>(CaptureArea::Region);
+    settings.capture.flags = CaptureOption::Clipboard | CaptureOption::Notice;
+    setFlag(CaptureFlag::CaptureSound, true);
+
+    region = std::nullopt;
+    pipeline.capture();
+    EXPECT_TRUE(shots().empty());
+    EXPECT_TRUE(sound.sounds.empty());
+    EXPECT_TRUE(clipboard.empty());
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(pipeline.busy());
+    EXPECT_FALSE(pipeline.holdsGrab());
+
+    region = Rect{ 2, 1, 9, 4 };
+    pipeline.capture();
+    EXPECT_EQ(PictureSize("\\Shots\\ornsnap001.bmp"), (Size{ 7, 3 }));
+    EXPECT_EQ(clipboard, std::vector<Size>{ (Size{ 7, 3 }) });
+    EXPECT_EQ(notices, std::vector<std::string>{ "\\Shots\\ornsnap001.bmp 7x3" });
+    EXPECT_EQ(sound.sounds, std::vector<std::string>{ "Critical" });
+
+    // Cut to the screen; a region beside it is none.
+    region = Rect{ 10, 3, 20, 20 };
+    pipeline.capture();
+    EXPECT_EQ(PictureSize("\\Shots\\ornsnap002.bmp"), (Size{ 3, 2 }));
+    region = Rect{ 13, 0, 20, 5 };
+    pipeline.capture();
+    EXPECT_EQ(shots().size(), 2u);
+    EXPECT_EQ(offered,
+              (std::vector<Rect>{ Rect{}, Rect{}, Rect{ 2, 1, 9, 4 }, Rect{ 10, 3, 13, 5 } }));
+    EXPECT_EQ(settings.capture.lastRegion, (Rect{ 10, 3, 13, 5 }));
+    EXPECT_TRUE(sink.shown.empty());
+
+    // A clipboard that fails is reported, and the file is written all the same.
+    clipboardFails = true;
+    region = Rect{ 0, 0, 2, 2 };
+    pipeline.capture();
+    EXPECT_EQ(shots().size(), 3u);
+    EXPECT_EQ(reported().rfind("Not enough memory.", 0), 0u) << reported();
+}
+
 // Confirmation on: the grab waits in the slot for WM_CAPTURE_CONFIRM.
 class ConfirmTest : public CaptureTest
 {
@@ -157,6 +238,22 @@ TEST_F(ConfirmTest, TriggersWhileTheDialogIsOpenAreIgnored)
     // A message that names no grab held does nothing.
     pipeline.onConfirm(posted[0].first, posted[0].second);
     EXPECT_EQ(dialogs, 1);
+}
+
+// The confirmed capture goes to the clipboard once the dialog says OK; only a file written at
+// once gets a notice.
+TEST_F(ConfirmTest, TheClipboardFollowsTheDialogAndNoNoticeIsGiven)
+{
+    settings.capture.flags = CaptureOption::Clipboard | CaptureOption::Notice;
+    for (bool ok : { false, true }) {
+        dialog = [ok](const CaptureDialogRequest &) {
+            return CaptureDialogOutcome{ ok, "mine.bmp", false };
+        };
+        captureAndConfirm();
+    }
+    EXPECT_EQ(shots(), std::vector<std::string>{ "mine.bmp" });
+    EXPECT_EQ(clipboard, std::vector<Size>{ (Size{ 13, 5 }) });
+    EXPECT_TRUE(notices.empty());
 }
 
 TEST_F(ConfirmTest, AbortWritesNothingAndStillAppliesTheCheckBox)

@@ -2,31 +2,15 @@
 
 #include "app/window_messages.h"
 #include "capture/capture_pipeline.h"
+#include "common/alb_exception.h"
+#include "common/string_ids.h"
 #include "image/view_buffer.h"
-#include "platform/sounds.h"
 #include "tests/app/doc_test_support.h"
+#include "tests/support/sound_recorder.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Sounds asked for, instead of played.
-class SoundRecorder final : public SoundPlayer
-{
-public:
-    SoundRecorder() { previous = SetSoundPlayer(this); }
-
-    ~SoundRecorder() override { SetSoundPlayer(previous); }
-
-    void beep() override { sounds.push_back("beep"); }
-
-    void playSound(const std::string &name) override { sounds.push_back(name); }
-
-    std::vector<std::string> sounds;
-
-private:
-    SoundPlayer *previous = nullptr;
-};
 
 // A message the capture posted to the frame.
 struct PostedMessage
@@ -54,11 +38,25 @@ protected:
     CaptureHost captureHost()
     {
         CaptureHost h;
-        h.grab = [this]() -> GrabResult {
+        h.grab = [this](const AreaRequest &request) -> GrabResult {
             ++grabs;
+            areas.push_back(request.area);
             if (grabFailure)
                 return *grabFailure;
             return screen();
+        };
+        h.chooseRegion = [this](const CaptureGrab &, const Rect &start) {
+            offered.push_back(start);
+            return region;
+        };
+        h.copyToClipboard = [this](const CapturePixels &pixels) {
+            if (clipboardFails)
+                throw CAlbException(Msg::NotEnoughMemory);
+            clipboard.push_back(Size{ pixels.w, pixels.h });
+        };
+        h.notify = [this](const std::string &path, const CapturePixels &pixels) {
+            notices.push_back(path + " " + std::to_string(pixels.w) + "x"
+                              + std::to_string(pixels.h));
         };
         h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });
@@ -108,6 +106,14 @@ protected:
 
     int grabs = 0;
     int dialogs = 0;
+    // The areas grabbed, the regions offered to the chooser and what it answers, the sizes put
+    // on the clipboard and the notices ("path WxH").
+    std::vector<CaptureArea> areas;
+    std::vector<Rect> offered;
+    std::optional<Rect> region;
+    std::vector<Size> clipboard;
+    bool clipboardFails = false;
+    std::vector<std::string> notices;
     std::optional<GrabFailure> grabFailure;
     std::vector<PostedMessage> posted;
     std::vector<std::uint32_t> killed;

@@ -5,7 +5,6 @@
 #include "app/main_frame.h"
 #include "capture/capture_settings.h"
 #include "capture/capture_unit.h"
-#include "codecs/detecting_codec.h"
 #include "platform/portal_screen_grab.h"
 #include "platform/portal_shortcut.h"
 #include "tests/app/doc_test_support.h"
@@ -38,19 +37,11 @@ std::vector<std::uint8_t> PictureRgb(const QImage &picture)
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             const QRgb p = picture.pixel(x, y);
-            rgb.insert(rgb.end(), { std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)),
-                                    std::uint8_t(qBlue(p)) });
+            rgb.insert(rgb.end(),
+                       { std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p)) });
         }
     }
     return rgb;
-}
-
-std::vector<std::uint8_t> FileRgb(const std::string &path)
-{
-    ImageInfo info;
-    FrameArray frames;
-    DetectingCodec().decodeFramesFromFile(path, &info, &frames, nullptr, nullptr);
-    return PackedRgb(frames.at(0)->image);
 }
 
 class PortalCapture : public DocTest
@@ -83,11 +74,9 @@ TEST_F(PortalCapture, TheShortcutsActivationWritesTheScreenshotAsTheNextCapture)
     const QDBusConnection client = bus.connect(QStringLiteral("client"));
     const CommandUnitContext context{ doc, settings, store, lists, mainFrame };
     CaptureUnit capture(context, std::make_unique<PortalScreenGrabber>(client));
-    PortalShortcut shortcut(
-            [&mainFrame](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
-                mainFrame.postFrameMessage(m, f, s);
-            },
-            client);
+    PortalShortcut shortcut([&mainFrame](std::uint32_t m, std::uintptr_t f,
+                                         std::intptr_t s) { mainFrame.postFrameMessage(m, f, s); },
+                            client);
     ASSERT_TRUE(shortcut.registerButton(1));
 
     portal->activate(shortcut.sessionHandle(), PortalShortcut::shortcutId());
@@ -95,6 +84,15 @@ TEST_F(PortalCapture, TheShortcutsActivationWritesTheScreenshotAsTheNextCapture)
     ASSERT_TRUE(ProcessEventsUntil([&] { return std::filesystem::exists(written); }, 5000));
     EXPECT_EQ(FileRgb(written), PictureRgb(ScreenPicture()));
     EXPECT_FALSE(QFile::exists(shot));
+    EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(false));
+
+    // The region chord: the desktop's own chooser (the interactive screenshot) picks, and what it
+    // gives is written as it is.
+    ASSERT_TRUE(ScreenPicture().save(shot, "PNG"));
+    portal->activate(shortcut.sessionHandle(), QStringLiteral("capture-region"));
+    ASSERT_TRUE(ProcessEventsUntil(
+            [&] { return std::filesystem::exists(host("\\Shots\\ornsnap002.bmp")); }, 5000));
+    EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(true));
 
     // A refused screenshot is the copy failure, reported at its place; the next one works.
     portal->screenshotCode = 2;
@@ -116,16 +114,33 @@ TEST_F(PortalCapture, TheCommandLineToolAsksThePortalWhenTold)
     environment.remove(QStringLiteral("DISPLAY"));
     tool.setProcessEnvironment(environment);
     const std::string folder = host("\\Shots");
-    auto run = [&] {
+    auto run = [&](const QStringList &more = {}) {
         tool.start(QString::fromStdString(CliPath()),
-                   { QStringLiteral("capture"), QStringLiteral("--folder"),
-                     QString::fromStdString(folder) });
+                   QStringList{ QStringLiteral("capture"), QStringLiteral("--folder"),
+                                QString::fromStdString(folder) }
+                           + more);
         // The stand-in answers from this event loop while the tool waits.
         return ProcessEventsUntil([&] { return tool.state() == QProcess::NotRunning; }, 20000);
     };
     ASSERT_TRUE(run());
     EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     EXPECT_EQ(FileRgb(folder + "/ornsnap001.bmp"), PictureRgb(ScreenPicture()));
+    EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(false));
+
+    // A window is chosen on the desktop; an exact rectangle is cut from the whole screen.
+    ASSERT_TRUE(ScreenPicture().save(shot, "PNG"));
+    ASSERT_TRUE(run({ "--area", "window" }));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(true));
+    ASSERT_TRUE(ScreenPicture().save(shot, "PNG"));
+    ASSERT_TRUE(run({ "--area", "4,1,9,9" }));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(false));
+    EXPECT_EQ(FileRgb(folder + "/ornsnap003.bmp"), PictureRgb(ScreenPicture().copy(4, 1, 2, 1)));
+    ASSERT_TRUE(run({ "--monitor", "1" }));
+    EXPECT_EQ(tool.exitCode(), 2);
+    EXPECT_NE(tool.readAllStandardError().toStdString().find("--monitor needs the X server"),
+              std::string::npos);
 
     portal->screenshotCode = 1;
     ASSERT_TRUE(run());

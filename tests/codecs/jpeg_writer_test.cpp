@@ -6,15 +6,14 @@
 #include "codecs/jpeg_codec.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 #include <array>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -266,31 +265,6 @@ TEST(JpegWriter, BadArgumentsAreRefusedBeforeWriting)
         EXPECT_TRUE(dir.names().empty());
     }
 }
-
-// Sets the largest file this process may write for as long as it lives, and ignores the signal
-// that going past it would raise, so that the write fails with an error instead.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    }
-
-private:
-    rlimit saved{};
-    void (*previous)(int) = nullptr;
-};
 
 TEST(JpegWriter, FailedWritesLeaveExistingFilesAlone)
 {

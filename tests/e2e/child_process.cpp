@@ -105,28 +105,14 @@ StartVistrel(const std::string &display, const std::string &root, const std::str
              const std::map<std::string, std::string> &extraEnvironment)
 {
     std::map<std::string, std::string> environment{
-        { "DISPLAY", display },  { "QT_QPA_PLATFORM", "xcb" },      { "VISTREL_GRAB", "x11" },
-        { "VISTREL_ROOT", root }, { "HOME", root },                 { "XDG_CONFIG_HOME", configHome },
+        { "DISPLAY", display },    { "QT_QPA_PLATFORM", "xcb" },
+        { "VISTREL_GRAB", "x11" }, { "VISTREL_ROOT", root },
+        { "HOME", root },          { "XDG_CONFIG_HOME", configHome },
         { "VISTREL_TRACE", trace }
     };
     for (const auto &[name, value] : extraEnvironment)
         environment[name] = value;
     return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments, environment);
-}
-
-bool OnlyTheXServerIsLeft()
-{
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-    const std::string self = std::to_string(::getpid());
-    for (const auto &entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, name, state, parent;
-        // "pid (name) state ppid ..."; the names here have no blanks.
-        if (stat >> pid >> name >> state >> parent && parent == self && name != "(Xvfb)")
-            return false;
-    }
-    return true;
 }
 
 std::string GeometryFromXdotoolShell(const std::string &shellOutput)

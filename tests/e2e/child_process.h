@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/run_command.h"
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -44,10 +46,6 @@ StartVistrel(const std::string &display, const std::string &root, const std::str
 
 // Polls condition every 50 ms until it holds or timeoutMs passed; returns its last value.
 bool WaitUntil(int timeoutMs, const std::function<bool()> &condition);
-
-// Whether every child of this process but the X server has ended (reaping those that have). Bus
-// daemons' own children come to the test program when the daemons end, as it is their subreaper.
-bool OnlyTheXServerIsLeft();
 
 // A window's place and size as "x y width height", from what `xdotool getwindowgeometry --shell`
 // printed.

@@ -1,9 +1,5 @@
-#include "tests/e2e/child_process.h"
+#include "tests/e2e/album_on_screen.h"
 #include "tests/e2e/screen_cells.h"
-#include "tests/support/run_command.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_files.h"
-#include "tests/support/xvfb_server.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,7 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kCommandTimeoutS = 20;
 constexpr int kWaitMs = 20000;
 
 // What the sheet traced when a page was last shown: control centres by id, tab centres by index.
@@ -49,35 +44,12 @@ SheetControls ReadSheetTrace(const std::string &path)
     return latest;
 }
 
-class CropOnScreen : public ::testing::Test
+class CropOnScreen : public AlbumOnScreen
 {
 protected:
     void SetUp() override
     {
-        if (TestDataRoot().empty())
-            GTEST_SKIP() << "no test corpus";
-        if (!x.ok())
-            GTEST_SKIP() << "no X server: " << x.error();
-        fs::create_directories(album());
-        fs::create_directories(dir.path() / "config");
-        fs::copy_file(TestDataRoot() / "pillow/flower.jpg", album() / "a.jpg");
-        fs::copy_file(TestDataRoot() / "libjpeg-turbo/testorig.jpg", album() / "b.jpg");
-    }
-
-    fs::path album() const { return dir.path() / "root" / "Album"; }
-
-    std::string trace() const { return dir.file("trace.txt"); }
-
-    CommandResult x11(const std::string &command) const
-    {
-        return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kCommandTimeoutS)
-                          + " " + command + " 2>&1");
-    }
-
-    void click(std::pair<int, int> at) const
-    {
-        x11("xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second)
-            + " click 1");
+        setUpAlbum({ { "pillow/flower.jpg", "a.jpg" }, { "libjpeg-turbo/testorig.jpg", "b.jpg" } });
     }
 
     // Waits for the sheet to trace a page shown after the one counted in before.
@@ -99,15 +71,11 @@ protected:
         x11("xdotool key --clearmodifiers ctrl+a");
         x11("xdotool type '" + text + "'");
     }
-
-    XvfbServer x;
-    TempDir dir;
 };
 
 TEST_F(CropOnScreen, ARectangleSavedAsA16ColourGifJoinsTheAlbum)
 {
-    auto program = StartVistrel(x.display(), (dir.path() / "root").string(),
-                                (dir.path() / "config").string(), trace(), { "-t", "\\Album" });
+    auto program = start({ "-t", "\\Album" });
     ASSERT_TRUE(WaitUntil(kWaitMs, [&] { return !LatestDrawnCells(trace()).empty(); }));
     const std::vector<TracedCell> cells = LatestDrawnCells(trace());
     ASSERT_EQ(cells.size(), 2u);

@@ -1,12 +1,8 @@
 #include "codecs/detecting_codec.h"
 #include "image/render.h"
 #include "image/view_buffer.h"
-#include "tests/e2e/child_process.h"
+#include "tests/e2e/album_on_screen.h"
 #include "tests/e2e/screen_cells.h"
-#include "tests/support/run_command.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_files.h"
-#include "tests/support/xvfb_server.h"
 
 #include <chrono>
 #include <cstring>
@@ -20,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kCommandTimeoutS = 20;
 constexpr int kDrawnMs = 20000;
 constexpr int kSettleMs = 10000;
 constexpr int kTolerance = 3;
@@ -53,7 +48,7 @@ DrawnPicture LatestDrawn(const std::string &trace)
         DrawnPicture drawn;
         if (fields >> kind && kind == "image"
             && fields >> drawn.file >> drawn.area.x >> drawn.area.y >> drawn.area.width
-                            >> drawn.area.height >> drawn.zoom >> drawn.frame) {
+                    >> drawn.area.height >> drawn.zoom >> drawn.frame) {
             drawn.count = latest.count + 1;
             latest = drawn;
         }
@@ -84,8 +79,7 @@ std::vector<std::uint8_t> Expected(const fs::path &file, int width, int height)
     EXPECT_TRUE(store && !frames.empty());
     if (!store || frames.empty())
         return {};
-    renderImage(frames[0]->image, Rect{ 0, 0, width, height }, store->pixels,
-                store->width - width);
+    renderImage(frames[0]->image, Rect{ 0, 0, width, height }, store->pixels, store->width - width);
     ImageBuffer shown;
     shown.create(width, height, 3, false);
     for (int y = 0; y < height; ++y)
@@ -94,43 +88,13 @@ std::vector<std::uint8_t> Expected(const fs::path &file, int width, int height)
     return PackedRgb(shown);
 }
 
-class ImageViewOnScreen : public ::testing::Test
+class ImageViewOnScreen : public AlbumOnScreen
 {
 protected:
     void SetUp() override
     {
-        if (TestDataRoot().empty())
-            GTEST_SKIP() << "no test corpus";
-        if (!x.ok())
-            GTEST_SKIP() << "no X server: " << x.error();
-        fs::create_directories(album());
-        fs::create_directories(dir.path() / "config");
-        fs::copy_file(TestDataRoot() / "libjpeg-turbo/testorig.jpg", album() / "a.jpg");
-        fs::copy_file(TestDataRoot() / "image-gif/samples/moon_impact.gif", album() / "b.gif");
-    }
-
-    fs::path album() const { return dir.path() / "root" / "Album"; }
-
-    std::string trace() const { return dir.file("trace.txt"); }
-
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
-    {
-        return StartVistrel(x.display(), (dir.path() / "root").string(),
-                            (dir.path() / "config").string(), trace(), arguments);
-    }
-
-    CommandResult x11(const std::string &command) const
-    {
-        return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kCommandTimeoutS)
-                          + " " + command + " 2>&1");
-    }
-
-    bool screenshot(RgbPicture &shot) const
-    {
-        const std::string file = dir.file("shot.ppm");
-        fs::remove(file);
-        return x11("import -window root -depth 8 '" + file + "'").status == 0
-                && ReadPpm(file, shot);
+        setUpAlbum({ { "libjpeg-turbo/testorig.jpg", "a.jpg" },
+                     { "image-gif/samples/moon_impact.gif", "b.gif" } });
     }
 
     // The pixels of rect on the screen, packed.
@@ -172,9 +136,6 @@ protected:
         });
         return difference;
     }
-
-    XvfbServer x;
-    TempDir dir;
 };
 
 TEST_F(ImageViewOnScreen, ShowsThePictureZoomsInAndEscapeLeavesFullScreen)

@@ -1,11 +1,7 @@
 #include "codecs/detecting_codec.h"
 #include "image/image_buffer.h"
-#include "tests/e2e/child_process.h"
+#include "tests/e2e/album_on_screen.h"
 #include "tests/e2e/screen_cells.h"
-#include "tests/support/run_command.h"
-#include "tests/support/temp_dir.h"
-#include "tests/support/test_files.h"
-#include "tests/support/xvfb_server.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kCommandTimeoutS = 20;
 constexpr int kDrawnMs = 20000;
 // How long the screen may take to show what the trace says was drawn.
 constexpr int kSettleMs = 10000;
@@ -29,12 +24,6 @@ constexpr Rgb kFrameGrey{ 0x66, 0x66, 0x66 };
 
 // Pictures of the three formats with clearly different mean colours, and the names they get in
 // the album (the listing sorts by name).
-struct CorpusPicture
-{
-    const char *source; // relative to the test data root
-    const char *name;
-};
-
 constexpr CorpusPicture kPictures[] = {
     { "libjpeg-turbo/testorig.jpg", "a-testorig.jpg" },
     { "pillow/flower.jpg", "b-flower.jpg" },
@@ -90,49 +79,14 @@ Expected DecodeFitted(const fs::path &path, int boxWidth, int boxHeight)
     return expected;
 }
 
-class ThumbnailsOnScreen : public ::testing::Test
+class ThumbnailsOnScreen : public AlbumOnScreen
 {
 protected:
     void SetUp() override
     {
-        if (TestDataRoot().empty())
-            GTEST_SKIP() << "no test corpus";
-        if (!x.ok())
-            GTEST_SKIP() << "no X server: " << x.error();
-        fs::create_directories(album());
-        fs::create_directories(dir.path() / "config");
-        for (const CorpusPicture &picture : kPictures)
-            fs::copy_file(TestDataRoot() / picture.source, album() / picture.name);
-        for (const CorpusPicture &picture : kBroken)
-            fs::copy_file(TestDataRoot() / picture.source, album() / picture.name);
-    }
-
-    fs::path root() const { return dir.path() / "root"; }
-
-    fs::path album() const { return root() / "Album"; }
-
-    std::string trace() const { return dir.file("trace.txt"); }
-
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string> &arguments) const
-    {
-        return StartVistrel(x.display(), root().string(), (dir.path() / "config").string(), trace(),
-                            arguments);
-    }
-
-    CommandResult x11(const std::string &command) const
-    {
-        return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kCommandTimeoutS)
-                          + " " + command + " 2>&1");
-    }
-
-    // The whole root window as the X server holds it.
-    bool screenshot(RgbPicture &shot) const
-    {
-        const std::string file = dir.file("shot.ppm");
-        fs::remove(file);
-        const CommandResult result = x11("import -window root -depth 8 '" + file + "'");
-        EXPECT_EQ(result.status, 0) << result.out;
-        return result.status == 0 && ReadPpm(file, shot);
+        std::vector<CorpusPicture> pictures(std::begin(kPictures), std::end(kPictures));
+        pictures.insert(pictures.end(), std::begin(kBroken), std::end(kBroken));
+        setUpAlbum(pictures);
     }
 
     // Everything wrong with the screen against the latest traced cells; empty when all match.
@@ -141,8 +95,6 @@ protected:
     std::vector<std::string> checkPicture(const TracedCell &cell, const RgbPicture &shot) const;
 
     std::map<std::string, Expected> expected;
-    XvfbServer x;
-    TempDir dir;
 };
 
 std::vector<std::string> ThumbnailsOnScreen::compare(const std::vector<TracedCell> &cells,

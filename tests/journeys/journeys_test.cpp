@@ -16,6 +16,15 @@ bool Traced(const AlbumDriver &album, const std::string &line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// How often the image view drew file whole, from its "image" trace lines.
+std::size_t ImageLinesOf(const AlbumDriver &album, const std::string &file)
+{
+    const std::vector<std::string> lines = album.traceLines();
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const auto &l) {
+        return l.rfind("image\t" + file + '\t', 0) == 0;
+    }));
+}
+
 // The picture the image view drew last, from its "image" trace lines.
 std::string LastDrawnPicture(const AlbumDriver &album)
 {
@@ -25,6 +34,19 @@ std::string LastDrawnPicture(const AlbumDriver &album)
             file = line.substr(6, line.find('\t', 6) - 6);
     }
     return file;
+}
+
+// The scales (percent) at which the album decoded a picture file, in order, from its "decode"
+// trace lines.
+std::vector<std::string> DecodesOf(const AlbumDriver &album, const std::string &file)
+{
+    std::vector<std::string> percents;
+    const std::string prefix = "decode\t" + file + '\t';
+    for (const std::string &line : album.traceLines()) {
+        if (line.rfind(prefix, 0) == 0)
+            percents.push_back(line.substr(prefix.size()));
+    }
+    return percents;
 }
 
 // Waits for the question titled title to show text, then answers with the button named answer.
@@ -181,6 +203,13 @@ TEST(Journey, BrowseThenCropTheThirdPictureToA16ColourGif)
     EXPECT_EQ(gif.height, 150);
     EXPECT_LE(ColourCount(gif), 16u);
     EXPECT_GE(ColourCount(gif), 2u);
+    // The view, the crop preview and the save share one picture: the one the view decoded at
+    // full size is cropped and saved, and zooming in on it afterwards decodes nothing again.
+    const std::size_t drawnBefore = ImageLinesOf(album, "c.jpg");
+    ASSERT_TRUE(album.menu("Zoom In"));
+    ASSERT_TRUE(Eventually([&] { return ImageLinesOf(album, "c.jpg") > drawnBefore; }))
+            << "the view never drew the picture again";
+    EXPECT_EQ(DecodesOf(album, "c.jpg"), std::vector<std::string>{ "100" });
 
     // The new picture is the last of the folder: End shows it, and Image Info tells its facts.
     ASSERT_TRUE(Eventually([&] {

@@ -54,20 +54,26 @@ TEST_F(ButtonHotKeyTest, PressDeliversTheButtonsKeyCodeWhateverTheLockKeys)
     {
         int button;
         const char *keys;
+        int modifiers; // the message's low word: 8, plus 4 for Shift, 1 for Alt added
     };
 
-    // Caps Lock and Num Lock stay on once pressed.
-    const Row rows[] = { { 1, "key Print" },
-                         { 1, "key Caps_Lock key Print" },
-                         { 1, "key Num_Lock key Print" },
-                         { 3, "key super+shift+F10" } };
+    // Caps Lock and Num Lock stay on once pressed. Shift and Alt are extra chords of the button,
+    // except where its chord holds Shift already.
+    const Row rows[] = { { 1, "key Print", 8 },
+                         { 1, "key Caps_Lock key Print", 8 },
+                         { 1, "key Num_Lock key Print", 8 },
+                         { 1, "key shift+Print", 12 },
+                         { 1, "key alt+Print", 9 },
+                         { 3, "key super+shift+F10", 8 },
+                         { 3, "key super+shift+alt+F10", 9 } };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         ASSERT_TRUE(hotKey->registerButton(rows[i].button));
         press(rows[i].keys);
         ASSERT_TRUE(deliveredCount(i + 1)) << rows[i].keys;
         EXPECT_EQ(delivered[i].message, 786u);
         EXPECT_EQ(delivered[i].first, 256u);
-        EXPECT_EQ(delivered[i].second >> 16, 192 + rows[i].button);
+        EXPECT_EQ(delivered[i].second >> 16, 192 + rows[i].button) << rows[i].keys;
+        EXPECT_EQ(delivered[i].second & 0xFFFF, rows[i].modifiers) << rows[i].keys;
     }
 }
 
@@ -101,6 +107,22 @@ TEST_F(ButtonHotKeyTest, AnotherClientsGrabRefusesRegistrationAndOursAreGivenBac
     EXPECT_TRUE(hotKey->unregisterButton());
     ButtonHotKey second([](std::uint32_t, std::uintptr_t, std::intptr_t) {}, server.display());
     EXPECT_TRUE(second.registerButton(2));
+}
+
+// A chord another program holds (a desktop's own Shift+Print) is left out without refusing the
+// button; the chords held go with the button.
+TEST_F(ButtonHotKeyTest, TheExtraChordsAreLeftOutWhereTakenAndGoWithTheButton)
+{
+    XConnection other(server.display());
+    ASSERT_TRUE(GrabKey(other, kPrintKeysym, XCB_MOD_MASK_SHIFT));
+    ASSERT_TRUE(hotKey->registerButton(1));
+    press("key shift+Print key alt+Print");
+    // The presses come in order: Shift+Print would have been delivered before Alt+Print.
+    ASSERT_TRUE(deliveredCount(1));
+    EXPECT_EQ(delivered[0].second & 0xFFFF, 9) << "the other program's Shift+Print reached us";
+
+    EXPECT_TRUE(hotKey->unregisterButton());
+    EXPECT_TRUE(GrabKey(other, kPrintKeysym, XCB_MOD_MASK_1));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/known_folders.h"
 
+#include "common/host_path.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
 #include "tests/platform/scoped_env.h"
@@ -79,30 +80,36 @@ TEST_F(KnownFoldersTest, DefaultFolderString)
     EXPECT_EQ(FindString(Msg::DefaultFolder), table);
 }
 
-// Every part of the program finds home and config alike: $HOME, else the password database;
-// $XDG_CONFIG_HOME only when absolute, else ~/.config.
-TEST(KnownFolderFinderTest, HomeAndConfigFolders)
+// Every part of the program finds home, config and the device root alike: $HOME, else the
+// password database; $XDG_CONFIG_HOME only when absolute, else ~/.config; the root is the home
+// folder when $VISTREL_ROOT is not set.
+TEST(KnownFolderFinderTest, HomeConfigAndRootFolders)
 {
     const passwd *user = ::getpwuid(::getuid());
     ASSERT_NE(user, nullptr);
     const std::string account = user->pw_dir;
+    const std::string accountRoot = account == "/" ? "" : account;
+
     struct Row
     {
         std::optional<std::string> home, config;
-        std::string wantHome, wantConfig;
+        std::string wantHome, wantConfig, wantRoot;
     };
+
     const Row rows[] = {
-        { "/home/ann", std::nullopt, "/home/ann", "/home/ann/.config" },
-        { "/home/ann", "/etc/cfg", "/home/ann", "/etc/cfg" },
-        { "/home/ann", "relative/cfg", "/home/ann", "/home/ann/.config" },
-        { "/home/ann", "", "/home/ann", "/home/ann/.config" },
-        { std::nullopt, std::nullopt, account, (account == "/" ? "" : account) + "/.config" },
-        { "", "/etc/cfg", account, "/etc/cfg" },
+        { "/home/ann", std::nullopt, "/home/ann", "/home/ann/.config", "/home/ann" },
+        { "/home/ann/", "/etc/cfg", "/home/ann/", "/etc/cfg", "/home/ann" },
+        { "/home/ann", "relative/cfg", "/home/ann", "/home/ann/.config", "/home/ann" },
+        { "/home/ann", "", "/home/ann", "/home/ann/.config", "/home/ann" },
+        { std::nullopt, std::nullopt, account, accountRoot + "/.config", accountRoot },
+        { "", "/etc/cfg", account, "/etc/cfg", accountRoot },
     };
+    ScopedEnv root("VISTREL_ROOT", std::nullopt);
     for (const Row &row : rows) {
         ScopedEnv home("HOME", row.home);
         ScopedEnv config("XDG_CONFIG_HOME", row.config);
         EXPECT_EQ(HomeFolder(), row.wantHome) << row.home.value_or("(unset)");
         EXPECT_EQ(ConfigFolder(), row.wantConfig) << row.config.value_or("(unset)");
+        EXPECT_EQ(DeviceRoot(), row.wantRoot) << row.home.value_or("(unset)");
     }
 }

@@ -9,7 +9,6 @@
 #include <QImage>
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 namespace {
@@ -80,6 +79,7 @@ TEST_F(PortalTest, TheScreenshotIsAGrabOfExactlyThePicturesPixelsAndItsFileIsRem
 TEST_F(PortalTest, ARefusedCancelledSilentOrMissingPortalIsACopyFailure)
 {
     const QString file = QString::fromStdString(dir.file("shot.png"));
+
     struct Case
     {
         const char *what;
@@ -87,6 +87,7 @@ TEST_F(PortalTest, ARefusedCancelledSilentOrMissingPortalIsACopyFailure)
         bool answer;
         bool present;
     };
+
     const Case cases[] = {
         { "cancelled", 1, true, true },
         { "ended otherwise", 2, true, true },
@@ -163,10 +164,18 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
     auto shortcut = makeShortcut();
     ASSERT_TRUE(shortcut->registerButton(1));
     EXPECT_EQ(shortcut->registeredButton(), 1);
-    ASSERT_EQ(portal->bound.size(), 1);
-    EXPECT_EQ(portal->bound[0].id, QStringLiteral("capture"));
-    EXPECT_EQ(portal->bound[0].properties.value(QStringLiteral("preferred_trigger")),
-              QVariant(QStringLiteral("Print")));
+    // The button, and its Shift and Alt chords (a region, the active window).
+    const auto triggers = [this] {
+        QStringList bound;
+        for (const StandInShortcut &entry : portal->bound)
+            bound << entry.id + QLatin1Char('=')
+                            + entry.properties.value(QStringLiteral("preferred_trigger"))
+                                      .toString();
+        return bound;
+    };
+    EXPECT_EQ(triggers(),
+              (QStringList{ "capture=Print", "capture-region=SHIFT+Print",
+                            "capture-window=ALT+Print" }));
     const QString first = shortcut->sessionHandle();
     EXPECT_EQ(first, portal->sessions.value(0));
 
@@ -174,13 +183,18 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
     EXPECT_EQ(delivered.back().message, kHotKeyMessage);
     EXPECT_EQ(delivered.back().first, kCaptureHotKeyId);
     EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(1));
+    ASSERT_TRUE(activates(first, QStringLiteral("capture-region")));
+    EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(1, kHotKeyShift));
+    ASSERT_TRUE(activates(first, QStringLiteral("capture-window")));
+    EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(1, kHotKeyAlt));
     EXPECT_FALSE(activates(first, QStringLiteral("other")));
     EXPECT_FALSE(activates(first + QStringLiteral("x"), QStringLiteral("capture")));
 
-    // Another button: a new session with its chord; the old one is closed.
+    // Another button: a new session with its chord (which holds Shift already); the old one is
+    // closed.
     ASSERT_TRUE(shortcut->registerButton(2));
-    EXPECT_EQ(portal->bound[0].properties.value(QStringLiteral("preferred_trigger")),
-              QVariant(QStringLiteral("LOGO+SHIFT+F9")));
+    EXPECT_EQ(triggers(),
+              (QStringList{ "capture=LOGO+SHIFT+F9", "capture-window=ALT+LOGO+SHIFT+F9" }));
     EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions == QStringList{ first }; }));
     EXPECT_FALSE(activates(first, QStringLiteral("capture")));
     ASSERT_TRUE(activates(shortcut->sessionHandle(), QStringLiteral("capture")));
@@ -210,6 +224,7 @@ TEST_F(PortalShortcutTest, EveryRefusalIsARegistrationFailureThatKeepsTheButtonH
         std::uint32_t bindCode;
         bool listed;
     };
+
     const Case cases[] = {
         { "session refused", 2, 0, true },
         { "binding cancelled", 0, 1, true },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/rect.h"
 #include "platform/x_connection.h"
 
 #include <algorithm>
@@ -11,6 +12,20 @@
 
 // The server's pixel value at (x, y).
 using PixelAt = std::function<std::uint32_t(int x, int y)>;
+
+// Packed red, green, blue rows of the pixel values of 24-bit colour in area, top row first: what a
+// capture of that part of the screen holds.
+inline std::vector<std::uint8_t> PixelRgb(const Rect &area, const PixelAt &pixel)
+{
+    std::vector<std::uint8_t> rgb;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const std::uint32_t p = pixel(x, y);
+            rgb.insert(rgb.end(), { std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p) });
+        }
+    }
+    return rgb;
+}
 
 // Writes pixel values straight into the root window, in bands that fit the request size limit.
 // Assumes the server's images are least significant byte first, as on every host Xvfb runs here.

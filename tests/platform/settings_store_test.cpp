@@ -3,12 +3,11 @@
 #include "common/alb_exception.h"
 #include "platform/application_buttons.h"
 #include "tests/platform/scoped_env.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -27,30 +26,6 @@ std::string textOf(const std::vector<std::uint8_t> &bytes)
 {
     return { bytes.begin(), bytes.end() };
 }
-
-// Keeps the file-size limit (and ignores the signal that breaking it raises) for one scope.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 

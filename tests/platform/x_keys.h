@@ -25,11 +25,12 @@ inline std::uint8_t KeyCodeOf(XConnection &x, std::uint32_t keysym)
     return 0;
 }
 
-// Grabs the unmodified key of keysym for this client; true when the server granted it.
-inline bool GrabKey(XConnection &x, std::uint32_t keysym)
+// Grabs the key of keysym with the modifiers (none by default) for this client; true when the
+// server granted it.
+inline bool GrabKey(XConnection &x, std::uint32_t keysym, std::uint16_t modifiers = 0)
 {
     xcb_void_cookie_t cookie =
-            xcb_grab_key_checked(x.get(), 1, x.screen()->root, 0, KeyCodeOf(x, keysym),
+            xcb_grab_key_checked(x.get(), 1, x.screen()->root, modifiers, KeyCodeOf(x, keysym),
                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     XcbReply<xcb_generic_error_t> error(xcb_request_check(x.get(), cookie));
     return !error;

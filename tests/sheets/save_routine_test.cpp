@@ -1,11 +1,10 @@
 #include "sheets/save_routine.h"
 
 #include "tests/sheets/sheet_test_support.h"
+#include "tests/support/file_size_limit.h"
 #include "views/thumbnail_cache.h"
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 namespace {
 
@@ -13,33 +12,6 @@ namespace fs = std::filesystem;
 
 constexpr SaveOptions kGif16{ 3, -1, -1, 16 };
 constexpr SaveOptions kBmp24{ 1, 0, 0, kTrueColourCount };
-
-// Makes every write past a few bytes fail, as a full disk would, for the life of the object.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 class SaveRoutineTest : public SheetTest
 {
@@ -168,6 +140,40 @@ TEST_F(SaveRoutineTest, AFailedNewFileLeavesNothingBehind)
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_NE(sink.shown[0].text.find("p0_c.gif"), std::string::npos);
     EXPECT_TRUE(item().frames.empty());
+}
+
+// A save takes the picture a window shows when it is at full size, and otherwise decodes the
+// full size for itself and gives the window its smaller picture back; the picture goes when the
+// last window showing it lets go.
+TEST_F(SaveRoutineTest, APictureOnShowIsLentAtFullSizeOrGivenBackToItsWindows)
+{
+    std::vector<int> widths;
+    const ItemPictureLoader load = SheetPictureLoader(
+            doc, [&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+                widths.push_back(size.width);
+                DefaultFramesDecoder()(path, info, frames, size);
+            });
+    ASSERT_EQ(load(item(), 50), 0u);
+    HoldViewFrames(item(), PictureUser::ImageView);
+    const ImageFrame *shown = item().frames.front().get();
+    const Rect crop{ 1, 2, 11, 9 };
+    savePicture(item(), "\\pics\\a.bmp", kBmp24, &crop, load);
+    EXPECT_EQ(PictureSize("\\pics\\a.bmp"), (Size{ 10, 7 }));
+    EXPECT_EQ(item().frames.front().get(), shown);
+    EXPECT_EQ(item().framesPercent, 50);
+    EXPECT_TRUE(item().has(ItemFlag::ViewCached));
+
+    ASSERT_EQ(load(item(), 100), 0u);
+    HoldViewFrames(item(), PictureUser::CropPreview);
+    savePicture(item(), "\\pics\\b.bmp", kBmp24, nullptr, load);
+    EXPECT_EQ(widths, (std::vector<int>{ 20, 40, 40 }));
+    EXPECT_EQ(item().framesPercent, 100);
+
+    LetGoViewFrames(item(), PictureUser::CropPreview);
+    EXPECT_FALSE(item().frames.empty());
+    LetGoViewFrames(item(), PictureUser::ImageView);
+    EXPECT_TRUE(item().frames.empty());
+    EXPECT_FALSE(item().has(ItemFlag::ViewCached));
 }
 
 TEST_F(SaveRoutineTest, SavePictureReportsTheLoadersFailure)

@@ -71,7 +71,7 @@ protected:
     }
 
     std::unique_ptr<CSaveSheet> sheet;
-    SheetBeeps beeps;
+    SoundRecorder sound;
 };
 
 TEST_F(SaveSheetTest, StepsThroughTheSelectionAndKeepsTheRectangleInside)
@@ -302,21 +302,59 @@ TEST_F(SaveSheetTest, TheStylusDrawsTheRectangleIntoTheEdits)
 {
     open();
     CropPreview *preview = sheet->cropPage()->preview();
-    const PreviewPlacement place = preview->placement();
-    ASSERT_GT(place.displayed.width, 0);
-    const QPoint start(place.offsetX + 10, place.offsetY + 10);
-    const QPoint end(place.offsetX + place.displayed.width + 20,
-                     place.offsetY + place.displayed.height / 2);
+    const ImageZoom::PictureZoom place = preview->placement();
+    ASSERT_GT(place.zoomed.width, 0);
+    // The window position of the picture's first pixel.
+    const QPoint origin(-place.offsetX, -place.offsetY);
+    const QPoint start(origin.x() + 10, origin.y() + 10);
+    const QPoint end(origin.x() + place.zoomed.width + 20, origin.y() + place.zoomed.height / 2);
     mouse(preview, QEvent::MouseButtonPress, start);
     mouse(preview, QEvent::MouseMove, end);
     mouse(preview, QEvent::MouseButtonRelease, end);
     const CropBox box = sheet->cropPage()->crop();
-    EXPECT_EQ(box.x, ScreenToPicture(start.x(), place.zoom, place.offsetX));
+    EXPECT_EQ(box.x, ImageZoom::WindowToPicture(start.x(), place.zoom, place.offsetX));
     // Past the right edge the rectangle ends exactly at the picture's edge.
     EXPECT_EQ(box.x + box.width, 240);
     EXPECT_EQ(control<QSpinBox>(cropPage(), 1133)->value(), box.width);
     EXPECT_TRUE(enabled(cropPage(), 1113));
-    EXPECT_EQ(beeps.beeps, 0);
+    EXPECT_EQ(sound.beeps(), 0);
+}
+
+// The preview decodes a picture when it shows it, not for pictures stepped past on another
+// page, and the preview and the save take a picture the image view shows as it is; what the
+// preview held alone is let go when the sheet closes.
+TEST_F(SaveSheetTest, PicturesAreDecodedOnlyWhereShownAndShareTheViewsPicture)
+{
+    loadSized({ { 240, 320 }, { 120, 80 }, { 60, 40 } });
+    ImageItem &viewed = *doc.ItemAt(2);
+    ASSERT_EQ(LoadViewFrames(doc, viewed, 100), 0u);
+    HoldViewFrames(viewed, PictureUser::ImageView);
+    std::vector<int> widths;
+    sheet = std::make_unique<CSaveSheet>(
+            doc, nullptr,
+            SheetPictureLoader(
+                    doc,
+                    [&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+                        widths.push_back(size.width);
+                        DefaultFramesDecoder()(path, info, frames, size);
+                    }));
+    sheet->resize(400, 500);
+    sheet->show();
+    QCoreApplication::processEvents();
+    sheet->tabs()->setCurrentIndex(1);
+    click(formatPage(), 1119);
+    click(formatPage(), 1119);
+    sheet->cropPage()->setCrop({ 0, 0, 10, 10 });
+    click(formatPage(), 1113);
+    sheet->tabs()->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PictureSize("\\pics\\p2_c.bmp"), (Size{ 10, 10 }));
+    EXPECT_EQ(widths, std::vector<int>{ 240 });
+
+    sheet.reset();
+    EXPECT_TRUE(doc.ItemAt(0)->frames.empty());
+    EXPECT_TRUE(doc.ItemAt(1)->frames.empty());
+    EXPECT_FALSE(viewed.frames.empty());
 }
 
 TEST_F(SheetTest, TheCropCommandRunsTheSheetOnlyWithASelection)

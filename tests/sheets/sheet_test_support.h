@@ -2,10 +2,10 @@
 
 #include "app/confirm.h"
 #include "codecs/detecting_codec.h"
-#include "platform/sounds.h"
 #include "sheets/sheet_picture_loader.h"
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/sound_recorder.h"
 #include "tests/support/test_files.h"
 
 #include <vector>
@@ -32,24 +32,6 @@ public:
 
 private:
     ConfirmRecorder previous;
-};
-
-// Counts beeps instead of making them.
-class SheetBeeps final : public SoundPlayer
-{
-public:
-    SheetBeeps() { previous = SetSoundPlayer(this); }
-
-    ~SheetBeeps() override { SetSoundPlayer(previous); }
-
-    void beep() override { ++beeps; }
-
-    void playSound(const std::string &) override { }
-
-    int beeps = 0;
-
-private:
-    SoundPlayer *previous = nullptr;
 };
 
 // A document on \pics with pictures of given sizes, and the answers to its questions.
@@ -85,7 +67,6 @@ protected:
         for (int i = 0; i < doc.Count(); ++i)
             doc.ItemAt(i)->setSelected(true);
     }
-
 
     ConfirmAnswers answers;
 };

@@ -158,6 +158,14 @@ std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image)
     return rgb;
 }
 
+std::vector<std::uint8_t> FileRgb(const std::string &path)
+{
+    ImageInfo info;
+    FrameArray frames;
+    DetectingCodec().decodeFramesFromFile(path, &info, &frames, nullptr, nullptr);
+    return PackedRgb(frames.at(0)->image);
+}
+
 Size PictureSize(const std::string &devicePath)
 {
     ImageInfo info;

@@ -59,5 +59,9 @@ std::vector<std::filesystem::path> FilesWithExtension(const std::filesystem::pat
 // Packed red, green, blue rows of image, top row first, indices looked up in its palette.
 std::vector<std::uint8_t> PackedRgb(const ImageBuffer &image);
 
+// Packed red, green, blue rows of the first frame of the picture file at a host path, read back
+// with our own reader.
+std::vector<std::uint8_t> FileRgb(const std::string &path);
+
 // The size of a picture file at a device path, read back with our own reader.
 Size PictureSize(const std::string &devicePath);

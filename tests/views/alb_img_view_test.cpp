@@ -1,3 +1,5 @@
+#include "views/alb_img_view.h"
+
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "app/window_messages.h"
@@ -5,7 +7,6 @@
 #include "common/string_ids.h"
 #include "image/display_info.h"
 #include "tests/views/view_test_support.h"
-#include "views/alb_img_view.h"
 
 namespace {
 
@@ -55,12 +56,13 @@ protected:
 
     void drag(QPoint from, QPoint to)
     {
-        for (auto [type, at] : { std::pair{ QEvent::MouseButtonPress, from },
-                                 std::pair{ QEvent::MouseMove, to },
-                                 std::pair{ QEvent::MouseButtonRelease, to } }) {
+        for (auto [type, at] :
+             { std::pair{ QEvent::MouseButtonPress, from }, std::pair{ QEvent::MouseMove, to },
+               std::pair{ QEvent::MouseButtonRelease, to } }) {
             const Qt::MouseButtons held =
                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-            const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+            const Qt::MouseButton changed =
+                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
             QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)), changed, held,
                               Qt::NoModifier);
             QApplication::sendEvent(image.get(), &event);
@@ -92,6 +94,7 @@ TEST_F(ImgViewTest, FitsOnceAndPansOnlyWhereThePictureOverflows)
         int zoom;
         bool pansAcross, pansDown;
     };
+
     const Case cases[] = { { { 640, 480 }, 61, true, false },
                            { { 240, 320 }, 100, false, true },
                            { { 300, 200 }, 100, true, false } };
@@ -126,7 +129,7 @@ TEST_F(ImgViewTest, ZoomCommandsStepBeepAtTheirLimitsAndKeepTheCentre)
     EXPECT_EQ(image->offset(), QPoint(50, 0));
 
     image->onCommand(FrameCmd::ActualSize);
-    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_EQ(beeper.beeps(), 1);
     image->onCommand(FrameCmd::ZoomIn);
     EXPECT_EQ(image->zoom(), 125);
     EXPECT_FALSE(host.atActualSize);
@@ -135,11 +138,11 @@ TEST_F(ImgViewTest, ZoomCommandsStepBeepAtTheirLimitsAndKeepTheCentre)
     for (int i = 0; i < 12; ++i)
         image->onCommand(FrameCmd::ZoomIn);
     EXPECT_EQ(image->zoom(), 1200);
-    EXPECT_EQ(beeper.beeps, 3); // 1200 reached after 10 steps; two more beep
+    EXPECT_EQ(beeper.beeps(), 3); // 1200 reached after 10 steps; two more beep
     for (int i = 0; i < 20; ++i)
         image->onCommand(FrameCmd::ZoomOut);
     EXPECT_EQ(image->zoom(), 5);
-    EXPECT_GT(beeper.beeps, 3);
+    EXPECT_GT(beeper.beeps(), 3);
     image->onCommand(FrameCmd::ActualSize);
     EXPECT_EQ(image->zoom(), 100);
     EXPECT_TRUE(host.atActualSize);
@@ -186,7 +189,7 @@ TEST_F(ImgViewTest, PreviousNextAndTheTapInFullScreen)
     EXPECT_TRUE(enabled(FrameCmd::PreviousImage));
     EXPECT_FALSE(enabled(FrameCmd::NextImage));
     image->onCommand(FrameCmd::NextImage);
-    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_EQ(beeper.beeps(), 1);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 2 });
     press(Qt::Key_Left);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 1 });

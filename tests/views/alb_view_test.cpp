@@ -37,7 +37,7 @@ TEST_F(ViewTest, ArrowKeysStepTheSelectionAndBeepAtTheEnds)
     key(Qt::Key_Right); // no current item: the first
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 0 });
     key(Qt::Key_Left);
-    EXPECT_EQ(beeper.beeps, 1);
+    EXPECT_EQ(beeper.beeps(), 1);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 0 });
 
     doc.ItemAt(1)->setSelected(true); // two selected: the first is current
@@ -46,7 +46,7 @@ TEST_F(ViewTest, ArrowKeysStepTheSelectionAndBeepAtTheEnds)
     key(Qt::Key_Right);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 2 });
     key(Qt::Key_Right);
-    EXPECT_EQ(beeper.beeps, 2);
+    EXPECT_EQ(beeper.beeps(), 2);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 2 });
     key(Qt::Key_Up);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 1 });

@@ -1,10 +1,12 @@
+#include "views/frame_animation.h"
+
 #include "image/view_buffer.h"
 #include "tests/support/qt_test_app.h"
-#include "views/frame_animation.h"
-#include "views/picture_bands.h"
+#include "views/picture_canvas.h"
 
 #include <QImage>
 #include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include "app/image_lists.h"
 #include "app/view_factory.h"
-#include "platform/sounds.h"
 #include "tests/app/doc_test_support.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/sound_recorder.h"
 #include "views/alb_view.h"
 
 #include <QApplication>
@@ -43,24 +43,6 @@ public:
     int activations = 0;
     int cellSizeChanges = 0;
     int stateRefreshes = 0;
-};
-
-// Counts beeps instead of making them.
-class BeepCounter final : public SoundPlayer
-{
-public:
-    BeepCounter() { previous = SetSoundPlayer(this); }
-
-    ~BeepCounter() override { SetSoundPlayer(previous); }
-
-    void beep() override { ++beeps; }
-
-    void playSound(const std::string &) override { }
-
-    int beeps = 0;
-
-private:
-    SoundPlayer *previous = nullptr;
 };
 
 // A document on a folder of real pictures and a thumbnail view of 240 x 320 on it.
@@ -142,6 +124,6 @@ protected:
 
     ImageLists lists;
     RecordingHost host;
-    BeepCounter beeper;
+    SoundRecorder beeper;
     std::unique_ptr<CAlbView> view;
 };

@@ -7,10 +7,14 @@
 #include "common/path_names.h"
 #include "common/string_ids.h"
 #include "platform/desktop_backend.h"
+#include "platform/helper_clipboard.h"
 #include "platform/helper_screen_grab.h"
 #include "platform/known_folders.h"
+#include "platform/screen_areas.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
+#include "platform/x_connection.h"
+#include "platform/x_selection_server.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +30,7 @@ namespace {
 
 const char kCaptureUsage[] = R"(usage: vistrel-cli capture [options]
 
-Copies the whole screen into a picture file named like the album's captures: PREFIX + the next free number of at least three digits + extension
+Copies the whole screen (or an area of it) into a picture file named like the album's captures: PREFIX + the next free number of at least three digits + extension
 (ornsnap001.bmp, ornsnap002.bmp, ...). Prints the path of the file written.
 The screen is that of the X server in $DISPLAY, or in a Wayland session (or with
 VISTREL_GRAB=portal) the desktop portal's screenshot; VISTREL_GRAB=x11 forces X.
@@ -41,6 +45,17 @@ Options (defaults: the album's capture settings, else the values shown):
   --dpi N               Resolution stored in BMP, JPEG and PNG files, 1 to 65535
                         (default: 96).
   --delay SECONDS       Wait this many whole seconds (0 to 3600) before the grab.
+  --area screen|monitor|window|X,Y,W,H
+                        What to copy (default: screen): the whole screen, the
+                        monitor under the pointer, the active window with its
+                        frame, or an exact rectangle (cut to the screen). On
+                        Wayland the desktop asks for the monitor or window.
+  --monitor N           The monitor of that index (0 first, as `xrandr
+                        --listmonitors` counts; X only).
+  --clipboard           Also offer the picture as image/png on the clipboard; the
+                        tool stays in the background serving it until another
+                        program takes the clipboard.
+  --no-file             With --clipboard: write no file.
   --help                Show this text.
 
 Exit status: 0 written, 1 the screen could not be grabbed or the file not written (the
@@ -55,6 +70,9 @@ struct CaptureArgs
     CaptureTarget target;
     std::string prefix;
     int delaySeconds = 0;
+    AreaRequest area;
+    bool clipboard = false;
+    bool writeFile = true;
 };
 
 struct BadArgument
@@ -91,11 +109,46 @@ CaptureArgs storedSettings()
     return args;
 }
 
+// --area and --monitor: one area, a monitor index only with the monitor kind.
+void parseArea(CaptureArgs &args, const std::string &option, const std::string &value)
+{
+    if (option == "--monitor") {
+        args.area.monitor = static_cast<int>(wholeNumber(option, value, 0, 255));
+        return;
+    }
+    const std::optional<AreaRequest> area = ParseAreaText(value);
+    if (!area)
+        refuse("--area must be screen, monitor, window or X,Y,W,H (W and H at least 1), not '"
+               + value + "'");
+    if (area->area == CaptureArea::Region)
+        refuse("--area region needs the album's chooser; give the rectangle as X,Y,W,H");
+    args.area.area = area->area;
+    args.area.exact = area->exact;
+}
+
+void checkCombinations(const CaptureArgs &args)
+{
+    if (args.area.monitor && (args.area.exact || args.area.area != CaptureArea::Monitor))
+        refuse("--monitor goes only with --area monitor");
+    if (!args.writeFile && !args.clipboard)
+        refuse("--no-file needs --clipboard, else the capture would be kept nowhere");
+}
+
 CaptureArgs parseCapture(const std::vector<std::string> &list)
 {
     CaptureArgs args = storedSettings();
+    bool monitorGiven = false;
+    bool areaGiven = false;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string &option = list[i];
+        if (option == "--clipboard") {
+            args.clipboard = true;
+            continue;
+        }
+        if (option == "--no-file") {
+            args.writeFile = false;
+            continue;
+        }
         if (i + 1 >= list.size() || option.rfind("--", 0) != 0)
             refuse(option.rfind("--", 0) == 0 ? option + " needs a value"
                                               : "unexpected argument '" + option + "'");
@@ -122,6 +175,12 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
                     static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
         } else if (option == "--delay") {
             args.delaySeconds = static_cast<int>(wholeNumber(option, value, 0, 3600));
+        } else if (option == "--area" || option == "--monitor") {
+            parseArea(args, option, value);
+            if (option == "--area")
+                areaGiven = true;
+            else
+                monitorGiven = true;
         } else {
             refuse("unknown option '" + option + "' (see capture --help)");
         }
@@ -129,6 +188,10 @@ CaptureArgs parseCapture(const std::vector<std::string> &list)
     // The prefix becomes part of a file name: no folders, no characters a name cannot hold.
     if (!CheckFileName(args.prefix + "001"))
         refuse("--prefix '" + args.prefix + "' cannot start a file name");
+    // --monitor alone means that monitor.
+    if (monitorGiven && !areaGiven)
+        args.area.area = CaptureArea::Monitor;
+    checkCombinations(args);
     return args;
 }
 
@@ -155,20 +218,88 @@ int grabFailure(GrabFailure failure, DesktopBackend backend, bool portalAsked)
         if (backend == DesktopBackend::Portal && portalAsked)
             std::fputs("vistrel-cli capture: the desktop portal gave no screenshot\n", stderr);
         break;
+    case GrabFailure::NoArea:
+        break;
     }
     return fail(Msg::UnableToCreateSnapImage2, 20);
+}
+
+// An area that names no part of the screen: which one, and why.
+int areaRefused(const AreaRequest &area, DesktopBackend backend)
+{
+    if (area.monitor && backend != DesktopBackend::X11) {
+        std::fputs("vistrel-cli capture: --monitor needs the X server; with the desktop portal "
+                   "use --area monitor and choose there\n",
+                   stderr);
+        return 2;
+    }
+    XConnection x;
+    const ScreenAreas areas(x);
+    if (area.monitor) {
+        const int count = x.usable() ? static_cast<int>(areas.monitors().size()) : 0;
+        std::fprintf(stderr, "vistrel-cli capture: --monitor %d: %s\n", *area.monitor,
+                     count == 0 ? "the X server lists no monitors"
+                                : ("the screen has " + std::to_string(count) + " monitors, 0 to "
+                                   + std::to_string(count - 1))
+                                          .c_str());
+        return 2;
+    }
+    if (area.exact) {
+        const Rect screen = x.usable() ? areas.screen() : Rect{};
+        std::fprintf(stderr, "vistrel-cli capture: --area %s lies outside the screen%s\n",
+                     AreaText(area).c_str(),
+                     screen.isEmpty() ? ""
+                                      : (" (" + std::to_string(screen.width()) + "x"
+                                         + std::to_string(screen.height()) + ")")
+                                                .c_str());
+        return 2;
+    }
+    std::fputs("vistrel-cli capture: the active window is not on the screen\n", stderr);
+    return fail(Msg::UnableToCreateSnapImage2, 20);
+}
+
+int writeFile(const CaptureArgs &args, const CapturePixels &pixels)
+{
+    const CaptureName next =
+            FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);
+    // Every number is taken: the last name exists and is not overwritten.
+    if (!next.free)
+        return fail(Msg::UnableToSaveSnapFile, 40);
+    try {
+        const std::string path = WriteCapture(next.name, pixels, args.target);
+        std::printf("%s\n", HostPath(path).c_str());
+    } catch (const CAlbExceptionBase &failure) {
+        return fail(Msg::UnableToSaveSnapFile, 40, &failure);
+    }
+    return 0;
+}
+
+// On X the clipboard is served by a process of our own left in the background; on Wayland by
+// the portal helper, through Qt.
+int offerToClipboard(std::vector<std::uint8_t> png, DesktopBackend backend)
+{
+    std::string error;
+    if (backend == DesktopBackend::X11)
+        ServeClipboardInBackground({}, "image/png", std::move(png), error);
+    else
+        OfferClipboardThroughHelper(PortalGrabProgramPath(), png, error);
+    if (error.empty())
+        return 0;
+    std::fflush(stdout);
+    std::fprintf(stderr, "vistrel-cli capture: cannot offer the clipboard: %s\n", error.c_str());
+    return 1;
 }
 
 // The X server is read here; the portal is asked by the helper program, which brings up Qt for the
 // session bus so that this program never does. portalAsked is false when the helper could not be
 // started (which is then said).
-GrabResult grabScreen(DesktopBackend backend, bool &portalAsked)
+GrabResult grabScreen(DesktopBackend backend, const AreaRequest &area, bool &portalAsked)
 {
     portalAsked = false;
     if (backend == DesktopBackend::X11)
-        return ScreenGrabber().grab();
+        return ScreenGrabber().grabArea(area);
     HelperScreenGrabber helper(PortalGrabProgramPath());
-    GrabResult result = helper.grab();
+    GrabResult result = helper.grabArea(area);
     portalAsked = helper.startError() == 0;
     if (!portalAsked)
         std::fprintf(stderr, "vistrel-cli capture: cannot start %s: %s\n", helper.program().c_str(),
@@ -199,21 +330,25 @@ int RunCapture(const std::vector<std::string> &list)
     if (args.delaySeconds > 0)
         std::this_thread::sleep_for(std::chrono::seconds(args.delaySeconds));
     bool portalAsked = false;
-    GrabResult result = grabScreen(backend, portalAsked);
+    GrabResult result = grabScreen(backend, args.area, portalAsked);
     if (const auto *failure = std::get_if<GrabFailure>(&result))
-        return grabFailure(*failure, backend, portalAsked);
-    const CaptureGrab &grab = std::get<CaptureGrab>(result);
-    const CaptureName next =
-            FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);
-    // Every number is taken: the last name exists and is not overwritten.
-    if (!next.free)
-        return fail(Msg::UnableToSaveSnapFile, 40);
-    try {
-        const std::string path = WriteCapture(
-                next.name, CapturePixels{ grab.top, grab.w, grab.h, grab.pad }, args.target);
-        std::printf("%s\n", HostPath(path).c_str());
-    } catch (const CAlbExceptionBase &failure) {
-        return fail(Msg::UnableToSaveSnapFile, 40, &failure);
+        return *failure == GrabFailure::NoArea ? areaRefused(args.area, backend)
+                                               : grabFailure(*failure, backend, portalAsked);
+    CaptureGrab &grab = std::get<CaptureGrab>(result);
+    const CapturePixels pixels{ grab.top, grab.w, grab.h, grab.pad };
+    if (args.writeFile) {
+        if (const int status = writeFile(args, pixels); status != 0)
+            return status;
     }
-    return 0;
+    if (!args.clipboard)
+        return 0;
+    std::vector<std::uint8_t> png;
+    try {
+        png = PngWriter().encode(CapturePng(pixels));
+    } catch (const CAlbExceptionBase &failure) {
+        return fail(Msg::UnableToCreateSnapImage, 10, &failure);
+    }
+    // The process that keeps the clipboard needs the picture only as PNG.
+    grab.release();
+    return offerToClipboard(std::move(png), backend);
 }

@@ -26,9 +26,11 @@ Commands:
                  48x64) on N threads, optionally writing each as a BMP (files
                  already there are kept unless --overwrite); prints the count.
   capture [--folder DIR] [--prefix P] [--format bmp|gif|jpg|png] [--dpi N] [--delay S]
-                 Grabs the screen of $DISPLAY into the next free capture name
-                 (ornsnap001.bmp, ...) and prints the file's path. Not in builds
-                 made with VISTREL_CORE_ONLY (it needs the host layer).
+          [--area screen|monitor|window|X,Y,W,H] [--monitor N] [--clipboard] [--no-file]
+                 Grabs the screen of $DISPLAY (or an area of it) into the next free
+                 capture name (ornsnap001.bmp, ...) and prints the file's path;
+                 --clipboard also offers it as image/png. Not in builds made with
+                 VISTREL_CORE_ONLY (it needs the host layer).
 
 Run "vistrel-cli COMMAND --help" for a command's options.
 

@@ -1,0 +1,135 @@
+#include "views/picture_canvas.h"
+
+#include "app/image_item.h"
+#include "common/string_ids.h"
+#include "image/render.h"
+#include "image/view_buffer.h"
+#include "image/view_geometry.h"
+#include "views/present_view_buffer.h"
+#include "views/thumbnail_cache.h"
+
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+
+namespace {
+
+// The screen colour mode while the stylus pans: the fastest one.
+constexpr std::int32_t kPanningColourMode = 1;
+
+QRect toQRect(const Rect &r)
+{
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+} // namespace
+
+bool PaintPictureInBands(QPainter &painter, const Rect &pictureRect, const BandedPicture &picture,
+                         const BandStyle &style)
+{
+    if (pictureRect.isEmpty())
+        return true;
+    std::optional<ViewBuffer> store =
+            makeViewBuffer(pictureRect.width(), pictureRect.height(), true, false, style.byteLimit);
+    if (!store)
+        return false;
+    const std::int32_t rowPad = store->width - pictureRect.width();
+    RenderOptions options;
+    options.viewClip = picture.imageInView;
+    options.viewSize = picture.zoomed;
+    options.orientation = picture.orientation;
+    options.frameX = picture.frameX;
+    options.frameY = picture.frameY;
+    options.canvasSize = picture.canvas;
+    for (std::int32_t top = pictureRect.top; top < pictureRect.bottom; top += store->height) {
+        const std::int32_t bottom = std::min(top + store->height, pictureRect.bottom);
+        const Rect band{ pictureRect.left, top, pictureRect.right, bottom };
+        fillViewBuffer(*store, style.background, band.height());
+        const Rect inPicture{ band.left + picture.offsetX, band.top + picture.offsetY,
+                              band.right + picture.offsetX, band.bottom + picture.offsetY };
+        if (picture.image)
+            renderImage(*picture.image, inPicture, store->pixels, rowPad, options);
+        if (!presentViewBuffer(painter, band, store->pixels, rowPad, style.colourMode,
+                               style.background, style.keepBackground))
+            return false;
+    }
+    return true;
+}
+
+PictureCanvas::PictureCanvas(std::uint8_t pictureUser, ItemPictureLoader loader, QWidget *parent)
+    : QWidget(parent), user(pictureUser), load(std::move(loader))
+{
+    // Every pixel is painted, by the picture or a background colour.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+Size PictureCanvas::fullSize(const ImageItem &item)
+{
+    return { item.info.width, item.info.height };
+}
+
+std::int32_t PictureCanvas::colourMode(std::int32_t fullQuality) const
+{
+    return isPanning ? kPanningColourMode : fullQuality;
+}
+
+std::uint32_t PictureCanvas::loadPicture(ImageItem &item)
+{
+    HoldViewFrames(item, user);
+    return load ? load(item, ImageZoom::DecodePercent(fullSize(item), place.zoomed, turn))
+                : Msg::UnableToAccessFile;
+}
+
+void PictureCanvas::letGo(ImageItem &item) const
+{
+    LetGoViewFrames(item, user);
+}
+
+BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *instead) const
+{
+    BandedPicture shown;
+    shown.zoomed = place.zoomed;
+    shown.orientation = turn;
+    shown.offsetX = place.offsetX;
+    shown.offsetY = place.offsetY;
+    const Rect whole{ 0, 0, place.zoomed.width, place.zoomed.height };
+    if (instead) {
+        shown.image = instead;
+        shown.canvas = { instead->width, instead->height };
+        shown.imageInView = whole;
+        return shown;
+    }
+    const ImageFrame &first = *item.frames.front();
+    const FramePlacement at = PlaceFrame(first, item.info, item.framesPercent);
+    shown.image = &first.image;
+    shown.frameX = at.x;
+    shown.frameY = at.y;
+    shown.canvas = at.canvas;
+    // A frame smaller than the picture (a GIF's) covers only its part of the view; the
+    // background shows around it.
+    const Rect inFile = first.drawnRect.isEmpty() ? first.frameRect : first.drawnRect;
+    const Size full = fullSize(item);
+    shown.imageInView = inFile == Rect{ 0, 0, full.width, full.height }
+            ? whole
+            : imageToViewRect(inFile, full.width, full.height, place.zoom, turn);
+    return shown;
+}
+
+bool PictureCanvas::drawPicture(QPainter &painter, const Rect &update, const ImageItem &item,
+                                const BandStyle &style, const ImageBuffer *instead) const
+{
+    const Rect painted = pictureRect().intersected(update);
+    if (!painted.isEmpty() && !PaintPictureInBands(painter, painted, banded(item, instead), style))
+        return false;
+    fillAround(painter, update, style.background);
+    return true;
+}
+
+void PictureCanvas::fillAround(QPainter &painter, const Rect &update, RgbValue colour) const
+{
+    const QColor back = ColourOf(colour);
+    const QRegion outside = QRegion(toQRect(update)).subtracted(QRegion(toQRect(pictureRect())));
+    for (const QRect &part : outside)
+        painter.fillRect(part, back);
+}
