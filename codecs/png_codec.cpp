@@ -1,5 +1,6 @@
 #include "codecs/png_codec.h"
 
+#include "codecs/exif_facts.h"
 #include "codecs/picture_background.h"
 #include "codecs/png_library.h"
 #include "codecs/png_rows.h"
@@ -93,7 +94,24 @@ struct PngCodec::Session
     void chooseOutput();
     void makePalette();
     void fillHeader(ImageHeader &header) const;
+    void readPictureFacts(ImageHeader &header) const;
 };
+
+// The iCCP chunk's profile and the eXIf chunk's orientation, which the framework applies. The
+// library has checked and inflated the profile when it read the chunk.
+void PngCodec::Session::readPictureFacts(ImageHeader &header) const
+{
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(library.png, library.info, &name, &compression, &profile, &length) && profile)
+        header.colourProfile.assign(profile, profile + length);
+    png_uint_32 exifLength = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(library.png, library.info, &exifLength, &exif) && exif)
+        header.orientation = OrientationFromExif(ExifOrientationFromBlock(exif, exifLength));
+}
 
 void PngCodec::Session::chooseOutput()
 {
@@ -194,6 +212,7 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
         ThrowAlb(Msg::NotEnoughMemory, Module::PngReader, kPlaceHeader, kStepTooLarge);
     s.makePalette();
     s.fillHeader(header);
+    s.readPictureFacts(header);
 }
 
 void PngCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::int32_t)
