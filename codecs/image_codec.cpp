@@ -102,6 +102,7 @@ void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::
             ImageHeader header;
             readHeader(stream, header);
             checkHasFrames(header, kPlaceDecodeFirst);
+            pictureSize = { header.width, header.height };
             FrameHeader frame;
             readFrameHeader(stream, frame, 0);
             Size fitted = fitSize(boxWidth, boxHeight, frame.frameRect.width(),

@@ -50,10 +50,16 @@ public:
     // conversion must not pass it off as the file's. Kept after close.
     const std::string &missingDataNote() const { return missingData; }
 
+    // The size of the whole picture whose first frame decodeFirstFrame decoded last. Kept after
+    // close.
+    Size firstFramePictureSize() const { return pictureSize; }
+
 protected:
     std::string missingData;
 
 private:
+    Size pictureSize;
+
     // How the frames of an all-frames decoding are sized and clipped.
     struct FrameTarget
     {

@@ -93,7 +93,26 @@ struct PngCodec::Session
     void chooseOutput();
     void makePalette();
     void fillHeader(ImageHeader &header) const;
+    PngText textEntries() const;
 };
+
+PngText PngCodec::Session::textEntries() const
+{
+    png_textp entries = nullptr;
+    int count = 0;
+    png_get_text(library.png, library.info, &entries, &count);
+    PngText found;
+    for (int i = 0; i < count && entries; ++i) {
+        const png_text &entry = entries[i];
+        const std::size_t length = entry.compression == PNG_ITXT_COMPRESSION_NONE
+                        || entry.compression == PNG_ITXT_COMPRESSION_zTXt
+                ? entry.itxt_length
+                : entry.text_length;
+        found.push_back({ entry.key ? entry.key : "",
+                          entry.text ? std::string(entry.text, length) : std::string() });
+    }
+    return found;
+}
 
 void PngCodec::Session::chooseOutput()
 {
@@ -164,6 +183,7 @@ PngCodec::~PngCodec() = default;
 void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
 {
     close();
+    text.clear();
     session = std::make_unique<Session>();
     Session &s = *session;
     if (!s.library.created())
@@ -194,6 +214,7 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
         ThrowAlb(Msg::NotEnoughMemory, Module::PngReader, kPlaceHeader, kStepTooLarge);
     s.makePalette();
     s.fillHeader(header);
+    text = s.textEntries();
 }
 
 void PngCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::int32_t)
