@@ -5,6 +5,7 @@
 #include "image/resample.h"
 #include "image/view_geometry.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -44,11 +45,14 @@ ImageBuffer filter(const ImageBuffer &source, Size size)
 
 } // namespace
 
-ImageBuffer FitThumbnail(ImageBuffer image, Size box)
+ImageBuffer FitThumbnail(ImageBuffer image, Size box, Size picture)
 {
     if (!image.hasPixels() || (image.width <= box.width && image.height <= box.height))
         return image;
-    const Size size = fitSize(box.width, box.height, image.width, image.height, false);
+    const Size shape =
+            picture.width > 0 && picture.height > 0 ? picture : Size{ image.width, image.height };
+    Size size = fitSize(box.width, box.height, shape.width, shape.height, false);
+    size = { std::min(size.width, image.width), std::min(size.height, image.height) };
     if (image.bytesPerPixel == 1 && image.transparent >= 0)
         return pickPixels(image, size);
     return filter(image, size);

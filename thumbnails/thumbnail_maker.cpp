@@ -24,9 +24,9 @@ bool isMemoryFailure(const CAlbExceptionBase &failure)
     return own && own->isMemoryClass();
 }
 
-ThumbnailResult made(ImageBuffer image, Size box, ThumbnailOrigin origin)
+ThumbnailResult made(ImageBuffer image, Size box, ThumbnailOrigin origin, Size picture)
 {
-    return { FitThumbnail(std::move(image), box), origin };
+    return { FitThumbnail(std::move(image), box, picture), origin };
 }
 
 } // namespace
@@ -54,8 +54,8 @@ ThumbnailResult ThumbnailMaker::make(const std::string &path, Size box) const
         const PictureFileFacts *cached = file && !store->holds(*file) ? &*file : nullptr;
         if (cached) {
             const ThumbnailStore::Flavour flavour = ThumbnailStore::FlavourFor(box);
-            if (std::optional<ImageBuffer> found = store->find(*cached, flavour))
-                return made(std::move(*found), box, ThumbnailOrigin::Cache);
+            if (std::optional<CachedThumbnail> found = store->find(*cached, flavour))
+                return made(std::move(found->image), box, ThumbnailOrigin::Cache, found->picture);
             if (store->failedBefore(*cached))
                 return { {}, ThumbnailOrigin::KnownFailure };
         }
@@ -86,12 +86,13 @@ ThumbnailResult ThumbnailMaker::fromEmbedded(const std::string &path, Size box,
         const Size cacheBox = flavourBox(box);
         const Size own{ embedded->image.width, embedded->image.height };
         if (EmbeddedThumbnailSuits(own, embedded->picture, cacheBox)) {
-            ImageBuffer sized = FitThumbnail(std::move(embedded->image), cacheBox);
+            ImageBuffer sized =
+                    FitThumbnail(std::move(embedded->image), cacheBox, embedded->picture);
             store->put(*cached, ThumbnailStore::FlavourFor(box), sized, embedded->picture);
             embedded->image = std::move(sized);
         }
     }
-    return made(std::move(embedded->image), box, ThumbnailOrigin::Embedded);
+    return made(std::move(embedded->image), box, ThumbnailOrigin::Embedded, embedded->picture);
 }
 
 ThumbnailResult ThumbnailMaker::fromPicture(const std::string &path, Size box,
@@ -120,5 +121,5 @@ ThumbnailResult ThumbnailMaker::fromPicture(const std::string &path, Size box,
         return { {}, ThumbnailOrigin::Unreadable };
     if (cached)
         store->put(*cached, ThumbnailStore::FlavourFor(box), image, picture);
-    return made(std::move(image), box, ThumbnailOrigin::Decoded);
+    return made(std::move(image), box, ThumbnailOrigin::Decoded, picture);
 }

@@ -212,8 +212,8 @@ std::string ThumbnailStore::failurePath(const std::string &uri) const
     return rootFolder + "/fail/" + softwareName + '/' + Md5Hex(uri) + ".png";
 }
 
-std::optional<ImageBuffer> ThumbnailStore::read(const std::string &path,
-                                                const PictureFileFacts &file) const
+std::optional<CachedThumbnail> ThumbnailStore::read(const std::string &path,
+                                                    const PictureFileFacts &file) const
 {
     if (::access(path.c_str(), F_OK) != 0)
         return std::nullopt;
@@ -226,19 +226,27 @@ std::optional<ImageBuffer> ThumbnailStore::read(const std::string &path,
     } catch (...) {
         return std::nullopt;
     }
-    if (!image.hasPixels() || !describes(codec.textEntries(), file))
+    const PngText &keys = codec.textEntries();
+    if (!image.hasPixels() || !describes(keys, file))
         return std::nullopt;
-    return image;
+    const std::optional<std::int64_t> width = parseNumber(FindPngText(keys, "Thumb::Image::Width"));
+    const std::optional<std::int64_t> height =
+            parseNumber(FindPngText(keys, "Thumb::Image::Height"));
+    Size picture;
+    if (width && height && *width > 0 && *height > 0 && *width <= INT32_MAX && *height <= INT32_MAX)
+        picture = { static_cast<std::int32_t>(*width), static_cast<std::int32_t>(*height) };
+    return CachedThumbnail{ std::move(image), picture };
 }
 
-std::optional<ImageBuffer> ThumbnailStore::find(const PictureFileFacts &file, Flavour flavour) const
+std::optional<CachedThumbnail> ThumbnailStore::find(const PictureFileFacts &file,
+                                                    Flavour flavour) const
 {
     if (holds(file))
         return std::nullopt;
     for (Flavour each : kFlavours) {
         if (each < flavour)
             continue;
-        if (std::optional<ImageBuffer> found = read(thumbnailPath(file.uri, each), file))
+        if (std::optional<CachedThumbnail> found = read(thumbnailPath(file.uri, each), file))
             return found;
     }
     return std::nullopt;

@@ -20,6 +20,14 @@ struct PictureFileFacts
 // folder); none when it cannot be examined or is no regular file.
 std::optional<PictureFileFacts> ExamineFile(const std::string &path);
 
+// A thumbnail found in the cache, and the size of the picture it shows when the cache says so
+// (else 0 x 0).
+struct CachedThumbnail
+{
+    ImageBuffer image;
+    Size picture;
+};
+
 // The desktop's shared thumbnail cache ($XDG_CACHE_HOME/thumbnails), read and written the way the
 // file managers and viewers of the desktop do, so that each uses what the others made:
 //   normal/, large/, x-large/, xx-large/  thumbnails fitted into 128, 256, 512 and 1024 pixels,
@@ -61,7 +69,7 @@ public:
 
     // The thumbnail of the file at flavour or, failing that, at a larger one; none when there is
     // no valid one.
-    std::optional<ImageBuffer> find(const PictureFileFacts &file, Flavour flavour) const;
+    std::optional<CachedThumbnail> find(const PictureFileFacts &file, Flavour flavour) const;
     // Whether this program noted that it could not read the file as it is now.
     bool failedBefore(const PictureFileFacts &file) const;
 
@@ -77,7 +85,8 @@ public:
     std::string failurePath(const std::string &uri) const;
 
 private:
-    std::optional<ImageBuffer> read(const std::string &path, const PictureFileFacts &file) const;
+    std::optional<CachedThumbnail> read(const std::string &path,
+                                        const PictureFileFacts &file) const;
 
     std::string rootFolder;
     std::string softwareName;
