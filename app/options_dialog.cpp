@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -92,6 +93,8 @@ void OptionsDialog::buildControls()
     rightButton = radio("1029", "Right", this);
     smallButton = radio("1030", "Small", this);
     largeButton = radio("1031", "Large", this);
+    sharedCacheBox = new QCheckBox(QStringLiteral("Use the desktop's thumbnail cache"), this);
+    sharedCacheBox->setObjectName(QStringLiteral("sharedThumbnails"));
     homeField = new QLineEdit(this);
     homeField->setObjectName(QStringLiteral("1076"));
     homeField->setAccessibleName(QStringLiteral("Home:"));
@@ -104,6 +107,7 @@ void OptionsDialog::buildControls()
     form->addRow(QStringLiteral("Color optimization:"), colorList);
     form->addRow(QStringLiteral("Auto rotate:"), radioPair(leftButton, rightButton, this));
     form->addRow(QStringLiteral("Thumbnail size:"), radioPair(smallButton, largeButton, this));
+    form->addRow(QString(), sharedCacheBox);
     auto *homeRow = new QHBoxLayout;
     homeRow->addWidget(homeField, 1);
     homeRow->addWidget(change);
@@ -121,6 +125,7 @@ void OptionsDialog::loadSettings()
     colorList->setCurrentIndex(std::min(settings.colorOptimization(), kColorModes - 1));
     (settings.rotateLeft() ? leftButton : rightButton)->setChecked(true);
     (settings.prefs.cellWidth == kSmallWidth ? smallButton : largeButton)->setChecked(true);
+    sharedCacheBox->setChecked(settings.sharedThumbnails());
     homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
@@ -157,6 +162,10 @@ void OptionsDialog::accept()
         prefs.prefFlags |= PrefFlag::RotateLeft;
     else
         prefs.prefFlags &= ~PrefFlag::RotateLeft;
+    if (sharedCacheBox->isChecked())
+        prefs.prefFlags &= ~PrefFlag::NoSharedThumbnails;
+    else
+        prefs.prefFlags |= PrefFlag::NoSharedThumbnails;
     applyThumbnailSize(smallButton->isChecked());
     auto mode = static_cast<std::uint32_t>(std::max(colorList->currentIndex(), 0));
     prefs.prefFlags = (prefs.prefFlags & ~(7u << PrefFlag::ColorOptimizationShift))

@@ -9,6 +9,7 @@
 #include <string>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -51,6 +52,7 @@ private:
     QRadioButton *rightButton = nullptr;
     QRadioButton *smallButton = nullptr;
     QRadioButton *largeButton = nullptr;
+    QCheckBox *sharedCacheBox = nullptr;
     QLineEdit *homeField = nullptr;
 };
 
