@@ -9,6 +9,7 @@
 #include "app/folder_picker.h"
 #include "app/folder_watch.h"
 #include "app/frame_commands.h"
+#include "app/frame_panes.h"
 #include "app/main_frame.h"
 #include "app/options_dialog.h"
 #include "app/settings_writes.h"
@@ -95,7 +96,7 @@ void TraceButtons(const CMainFrame &frame)
         lines += "button\t" + std::to_string(id) + '\t' + std::to_string(centre.x()) + '\t'
                 + std::to_string(centre.y()) + '\n';
     // And how the splitter shares the window out: "panes<TAB>first<TAB>second".
-    if (const CAlbSplitter *split = frame.splitter()) {
+    if (const CAlbSplitter *split = frame.panes().splitter()) {
         const PaneSizes sizes = split->paneSizes();
         lines += "panes\t" + std::to_string(sizes.first) + '\t' + std::to_string(sizes.second)
                 + '\n';
@@ -269,7 +270,7 @@ bool CAlbApp::claimInstance(const std::vector<std::string> &parameters)
                     raiseFrame();
                 // Only the hand-over command is taken from another process.
                 else if (id == FrameCmd::RunHandedOverCommandLine && frame)
-                    frame->sendCommand(id);
+                    frame->routeCommand(id);
             });
     return true;
 }
@@ -279,12 +280,15 @@ bool CAlbApp::createDocumentAndFrame()
     doc = std::make_unique<CAlbDoc>(settings, store);
     doc->setOptionsRunner(RunOptionsWithFolderPicker);
     frame = std::make_unique<CMainFrame>(settings);
-    if (!frame->createClient(*doc, &lists)) {
+    if (!frame->panes().createClient(*doc, &lists)) {
         frame.reset();
         doc.reset();
         return false;
     }
-    const CommandUnitContext context{ *doc, settings, store, lists, *frame };
+    const auto open = [this](const std::string &path) {
+        openPicture(path);
+    };
+    const CommandUnitContext context{ *doc, settings, store, lists, *frame, open };
     std::vector<CommandTarget *> unitTargets;
     for (const CommandUnitMaker &make : RegisteredCommandUnits()) {
         if (std::unique_ptr<CommandTarget> unit = make(context)) {
@@ -295,7 +299,7 @@ bool CAlbApp::createDocumentAndFrame()
     frame->setRoute(doc.get(), this, unitTargets);
     // A child of the frame: it goes with the frame, before the document.
     new FolderWatch(*doc, *frame);
-    doc->setFrame(frame.get());
+    doc->setFrame(&frame->panes());
     connect(frame.get(), &CMainFrame::commandRouted, this, [this](std::uint32_t id) {
         if (id == ViewMode::Thumbnail || id == ViewMode::Select || id == ViewMode::FullScreen
             || id == DocCmd::LeaveFullScreen)
@@ -304,11 +308,6 @@ bool CAlbApp::createDocumentAndFrame()
     // After a low-memory notice the album comes back as at a start without a command line.
     connect(frame.get(), &CMainFrame::resumeRequested, this,
             [this] { runCommandLine(CAlbCommandLineInfo{}); });
-    connect(frame.get(), &CMainFrame::pictureOpenRequested, this, [this](const QString &path) {
-        CloseOpenDialogs();
-        runCommandLine(ParseCommandLine({ "-i", path.toStdString() }));
-        raiseFrame();
-    });
     frame->show();
     return true;
 }
@@ -318,7 +317,7 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
     if (!frame && !createDocumentAndFrame())
         return false;
 
-    frame->paneArea()->hide();
+    frame->panes().area()->hide();
     if (settings.viewMode != ViewMode::FullScreen)
         frame->toolbar()->hide();
     frame->show();
@@ -330,7 +329,7 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
 
     // The tree opens the deepest existing folder on the way to currentFolder; the document loads
     // the folder the tree selected (a route failure is reported there).
-    CAlbDirTree *tree = frame->tree();
+    CAlbDirTree *tree = frame->panes().tree();
     if (!tree || !tree->BuildTree(settings.currentFolder))
         return false;
     frame->routeCommand(DocCmd::ReloadFromTree);
@@ -338,13 +337,20 @@ bool CAlbApp::runCommandLine(const CAlbCommandLineInfo &info)
         doc->ClearSelection();
         doc->SelectByName(info.fileName);
     }
-    frame->sendCommand(ViewCommandFor(info.launchMode));
+    frame->routeCommand(ViewCommandFor(info.launchMode));
 
-    frame->paneArea()->show();
-    frame->relayoutAndPaint();
+    frame->panes().area()->show();
+    frame->panes().relayoutAndPaint();
     traceState();
     TraceButtons(*frame);
     return true;
+}
+
+void CAlbApp::openPicture(const std::string &devicePath)
+{
+    CloseOpenDialogs();
+    runCommandLine(ParseCommandLine({ "-i", devicePath }));
+    raiseFrame();
 }
 
 void CAlbApp::saveQuietly()

@@ -52,6 +52,9 @@ public:
     // Shows the command line's folder, picture and view; makes the document and the frame first
     // when they do not exist yet. False when the frame cannot be made.
     bool runCommandLine(const CAlbCommandLineInfo &info);
+    // Something outside the album (a capture's notice) asks to show the picture at a device
+    // path: Select View of it, as "-i" would, with the frame brought forward.
+    void openPicture(const std::string &devicePath);
 
     bool onCommand(std::uint32_t id) override;
     bool onCommandState(std::uint32_t id, CommandState &state) override;

@@ -25,7 +25,7 @@ void CAlbDoc::SelectItem(ImageItem *item, bool on)
         return;
     item->setSelected(on);
     if (on && frame)
-        frame->messageToImageView(WM_CURRENT_CHANGED, reinterpret_cast<std::uintptr_t>(item), 0,
+        frame->messageToImageView(WM_CURRENT_CHANGED, static_cast<std::uintptr_t>(item->serial), 0,
                                   true);
 }
 
@@ -33,6 +33,15 @@ ImageItem *CAlbDoc::ItemNamed(std::string_view name) const
 {
     auto found = std::find_if(items.begin(), items.end(),
                               [&](const auto &item) { return item->fileName == name; });
+    return found == items.end() ? nullptr : found->get();
+}
+
+ImageItem *CAlbDoc::ItemBySerial(std::uint64_t serial) const
+{
+    if (serial == 0)
+        return nullptr;
+    auto found = std::find_if(items.begin(), items.end(),
+                              [&](const auto &item) { return item->serial == serial; });
     return found == items.end() ? nullptr : found->get();
 }
 

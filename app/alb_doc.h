@@ -78,11 +78,14 @@ public:
     void CloseDocument();
 
     // Selection and list queries (alb_doc.cpp).
+    // Selecting an item tells the image view, by the item's serial number.
     void SelectItem(ImageItem *item, bool on);
     // The item whose fileName is exactly name, or none. The host's names differ in case alone,
     // so case counts. Callers look an item up again after every question they ask: while a
     // question is open, other events may change the list.
     ImageItem *ItemNamed(std::string_view name) const;
+    // The listed item with that serial number, or none (also for 0).
+    ImageItem *ItemBySerial(std::uint64_t serial) const;
     ImageItem *SelectByName(std::string_view name);
     void ClearSelection();
     int SelectedCount() const;
@@ -119,6 +122,8 @@ private:
     SettingsStore &store;
     DocumentFrame *frame = nullptr;
     std::vector<std::unique_ptr<ImageItem>> items;
+    // The serial number given last.
+    std::uint64_t lastSerial = 0;
     ItemMaker itemMaker;
     InfoSheetRunner infoSheetRunner;
     OptionsRunner optionsRunner;

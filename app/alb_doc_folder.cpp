@@ -75,6 +75,7 @@ ImageItem *CAlbDoc::AddItem(const DirectoryRecord &entry)
     }
     if (!item)
         return nullptr;
+    item->serial = ++lastSerial;
     items.push_back(std::move(item));
     return items.back().get();
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CAlbDoc;
@@ -23,6 +24,9 @@ struct CommandUnitContext
     SettingsStore &store;
     const ImageLists &lists;
     CMainFrame &frame;
+    // Shows the picture at a device path in Select View and brings the frame forward (a
+    // capture's notice asks for it); not set where there is no album to show it in.
+    std::function<void(const std::string &devicePath)> openPicture = {};
 };
 
 using CommandUnitMaker = std::function<std::unique_ptr<CommandTarget>(const CommandUnitContext &)>;

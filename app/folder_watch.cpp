@@ -1,8 +1,8 @@
 #include "app/folder_watch.h"
 
-#include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/frame_panes.h"
 #include "app/image_item.h"
 #include "app/main_frame.h"
 #include "common/path_names.h"
@@ -36,8 +36,7 @@ void FolderWatch::catchUp()
     // A hibernated album holds no pictures on purpose; activation brings them back.
     if (doc.appSettings().appFlags & AppFlag::Hibernated)
         return;
-    if (CAlbDirTree *tree = frame.tree())
-        tree->RefreshTree();
+    frame.panes().refreshTree();
     doc.SyncWithFolder();
     watchPictures();
 }

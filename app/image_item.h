@@ -52,6 +52,10 @@ public:
     // Drops every decoded picture (thumbnail and frames) and their flags.
     void releasePictures();
 
+    // The document's number for the item, given when the item joins the list and never given
+    // again by that document (0: not listed). Messages and anything kept across events name an
+    // item by it: an address may belong to another item once the list has changed.
+    std::uint64_t serial = 0;
     std::string fileName;
     std::uint32_t fileSize = 0;
     FileTime lastWriteTime = 0;

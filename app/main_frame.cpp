@@ -4,7 +4,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
-#include "app/frame_messages.h"
+#include "app/frame_panes.h"
 #include "app/window_placement.h"
 #include "common/string_ids.h"
 #include "common/string_table.h"
@@ -12,18 +12,14 @@
 #include "platform/low_memory_notice.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPalette>
-#include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
 
 namespace {
 
 constexpr int kPopupOffsetFromRight = 22;
-const QColor kFrameBackground(0x66, 0x66, 0x66);
 
 QString AppTitle()
 {
@@ -54,9 +50,7 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
       actions(new CommandActions(this)),
       bar(new QToolBar(this)),
       tools(new QToolBar(this)),
-      panes(new QWidget(this)),
-      lowMemory(new LowMemoryNotice(this)),
-      timers(std::make_unique<WindowTimers>(this, this))
+      clientPanes(std::make_unique<FramePanes>(*this, appSettings))
 {
     setWindowTitle(AppTitle());
     if (const auto className = FindString(Msg::MainWindowClass))
@@ -84,7 +78,8 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
          { FrameCmd::Exit, DocCmd::DeletePictures, DocCmd::SelectAll, DocCmd::ImageInfo })
         addAction(commandAction(id));
     auto *help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &CMainFrame::showHelp);
+    connect(help, &QShortcut::activated, this,
+            [this] { ShowHelp(FrameHelpContext(settings.viewMode)); });
     // Full Screen View hides every bar: Escape and the desktop's full-screen key lead back out,
     // and the latter also leads in.
     auto *fullScreenToggle = new QShortcut(QKeySequence(Qt::Key_F11), this);
@@ -93,41 +88,23 @@ CMainFrame::CMainFrame(AppSettings &appSettings, QWidget *parent)
     escapeKey->setEnabled(false);
     connect(escapeKey, &QShortcut::activated, this, [this] { fullScreenKey(false); });
 
-    // Until the client is made the pane area shows the frame's own background.
-    panes->setAutoFillBackground(true);
-    QPalette background = panes->palette();
-    background.setColor(QPalette::Window, kFrameBackground);
-    panes->setPalette(background);
-    setCentralWidget(panes);
-    connect(lowMemory, &LowMemoryNotice::noticed, this, &CMainFrame::hibernate);
+    setCentralWidget(clientPanes->area());
+    connect(new LowMemoryNotice(this), &LowMemoryNotice::noticed, this, &CMainFrame::hibernate);
 
     // A normal desktop window: where it was left, else two thirds of the screen, centred.
     PlaceMainWindow(*this, settings.windowGeometry);
 }
 
-CMainFrame::~CMainFrame() = default;
-
-std::intptr_t CMainFrame::onMessage(std::uint32_t message, std::uintptr_t first,
-                                    std::intptr_t second)
+CMainFrame::~CMainFrame()
 {
-    return messageHandler ? messageHandler->onFrameMessage(message, first, second) : 0;
-}
-
-void CMainFrame::onTimer(std::uint32_t timerId)
-{
-    if (messageHandler)
-        messageHandler->onFrameTimer(timerId);
-}
-
-void CMainFrame::postFrameMessage(std::uint32_t message, std::uintptr_t first, std::intptr_t second)
-{
-    PostMessageTo(this, this, message, first, second);
+    // The views talk to the panes as long as they live: they go first.
+    delete centralWidget();
 }
 
 void CMainFrame::setRoute(CommandTarget *document, CommandTarget *application,
                           const std::vector<CommandTarget *> &units)
 {
-    chain.setViewSource([this] { return paneViews(); });
+    chain.setViewSource([this] { return clientPanes->paneViews(); });
     std::vector<CommandTarget *> route{ document };
     route.insert(route.end(), units.begin(), units.end());
     route.push_back(this);
@@ -167,6 +144,11 @@ std::vector<std::pair<std::uint32_t, QPoint>> CMainFrame::commandBarButtons() co
     return buttons;
 }
 
+std::uint32_t CMainFrame::loadedToolbar() const
+{
+    return tools->objectName().toUInt();
+}
+
 void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
 {
     escapeKey->setEnabled(on);
@@ -185,7 +167,7 @@ void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
         }
         menuBar()->show();
         bar->show();
-        panes->raise();
+        clientPanes->area()->raise();
     }
     if (newToolbarId == 0)
         return;
@@ -196,16 +178,6 @@ void CMainFrame::setFullScreen(bool on, std::uint32_t newToolbarId)
         settings.ui.captureFlags &= ~CaptureFlag::ToolbarVisible;
         toggleToolbar();
     }
-}
-
-void CMainFrame::beginWaitCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void CMainFrame::endWaitCursor()
-{
-    QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::setGoToSubmenu(const std::vector<MenuEntry> &entries)
@@ -287,13 +259,7 @@ void CMainFrame::toggleToolbar()
 
 void CMainFrame::loadToolbar(std::uint32_t id)
 {
-    toolbarId = id;
     tools->setObjectName(QString::number(id));
     actions->fillBar(tools, id);
     updateCommandStates();
-}
-
-void CMainFrame::showHelp()
-{
-    ShowHelp(FrameHelpContext(settings.viewMode));
 }

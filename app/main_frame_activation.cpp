@@ -1,6 +1,7 @@
 #include "app/alb_app.h"
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/frame_panes.h"
 #include "app/main_frame.h"
 
 #include <QApplication>
@@ -16,11 +17,11 @@ void CMainFrame::hibernate()
     // With the program in front, closing its dialogs hands the activation straight back to the
     // frame; only coming back after the user has left counts.
     leftSinceNotice = QApplication::activeWindow() == nullptr;
-    panes->hide();
+    clientPanes->area()->hide();
     if (settings.viewMode != ViewMode::FullScreen)
         tools->hide();
     CloseOpenDialogs();
-    if (doc)
+    if (CAlbDoc *doc = clientPanes->document())
         doc->ClearItems();
     // Commands that need pictures cannot be chosen any more.
     updateCommandStates();

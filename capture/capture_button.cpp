@@ -7,10 +7,9 @@
 // that hands buttons to the shell would allow: X gives no client another's grab. Registration is
 // one attempt.
 
-CaptureButton::CaptureButton(AppSettings &appSettings, HotKeyDelivery delivery,
-                             DesktopBackend backend, const std::string &displayName)
-    : settings(appSettings),
-      hotKey(MakeHotKeyRegistration(backend, std::move(delivery), displayName))
+CaptureButton::CaptureButton(AppSettings &appSettings,
+                             std::unique_ptr<HotKeyRegistration> registration)
+    : settings(appSettings), hotKey(std::move(registration))
 {
     hotKey->setMappingChanged([this] { mappingChanged(); });
 }

@@ -2,30 +2,25 @@
 
 #include "capture/capture_dialog.h"
 #include "platform/button_hot_key.h"
-#include "platform/desktop_backend.h"
 
 #include <memory>
 
-#include <string>
-
 struct AppSettings;
 
-// The capture button of the main frame: the application button chosen in the settings, claimed
-// as a hot key while capture is enabled. A press delivers the hot-key message through the
-// delivery function (to the frame, which starts the capture).
+// The capture button: the application button chosen in the settings, claimed as a hot key while
+// capture is enabled. A press delivers the hot-key message through the registration's delivery
+// function (to the capture, which starts it).
 //
-// claimAtStart is the frame's creation step: it claims captureTrigger when captureEnabled is set
-// and clears captureEnabled, without a word, when that fails. A change of the keyboard mapping
+// claimAtStart is a step of the start, once the frame is made: it claims captureTrigger when
+// captureEnabled is set and clears captureEnabled, without a word, when that fails. A change of the keyboard mapping
 // claims the button again (its key may have moved); that result is not reported. The button is
 // given back when the object goes, at the program's normal end: a program that dies loses its
 // grab with its connection anyway.
 class CaptureButton final : public CaptureButtonControl
 {
 public:
-    // The key is claimed through backend's registration; displayName (empty: $DISPLAY) is the
-    // X server's.
-    CaptureButton(AppSettings &settings, HotKeyDelivery delivery, DesktopBackend backend,
-                  const std::string &displayName = {});
+    // The key is claimed through hotKey (the desktop backend's registration).
+    CaptureButton(AppSettings &settings, std::unique_ptr<HotKeyRegistration> hotKey);
     ~CaptureButton() override;
     CaptureButton(const CaptureButton &) = delete;
     CaptureButton &operator=(const CaptureButton &) = delete;

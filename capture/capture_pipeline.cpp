@@ -123,8 +123,7 @@ void CapturePipeline::capture(CaptureArea area)
         PlaySystemSound("Critical");
     if (settings.ui.captureFlags & CaptureFlag::ConfirmBeforeSave) {
         // The grab stays in the slot and captureBusy stays set until the dialog has ended.
-        host.postToFrame(WM_CAPTURE_CONFIRM, reinterpret_cast<std::uintptr_t>(slot->top),
-                         slot->pad);
+        host.post(WM_CAPTURE_CONFIRM, grabNumber, slot->pad);
         return;
     }
     AtScopeEnd end{ [this] {
@@ -144,6 +143,7 @@ bool CapturePipeline::takeGrab(CaptureArea area)
     GrabResult result = host.grab(AreaRequest{ area, std::nullopt, std::nullopt });
     if (auto *grab = std::get_if<CaptureGrab>(&result)) {
         slot = std::move(*grab);
+        ++grabNumber;
         kept = Rect{ 0, 0, slot->w, slot->h };
         return true;
     }
@@ -219,9 +219,9 @@ void CapturePipeline::writeDirect()
         AddCaptureToAlbum(doc, written);
 }
 
-void CapturePipeline::onConfirm(std::uintptr_t top, std::intptr_t /*pad*/)
+void CapturePipeline::onConfirm(std::uintptr_t number, std::intptr_t /*pad*/)
 {
-    if (!slot || top != reinterpret_cast<std::uintptr_t>(slot->top))
+    if (!slot || number != grabNumber)
         return;
     // However the capture ends, the grab goes and the next trigger works.
     AtScopeEnd end{ [this] {

@@ -41,9 +41,9 @@ struct CaptureHost
     std::function<void(const CapturePixels &)> copyToClipboard;
     // Tells the desktop that a capture was written to path (a device path), with its picture.
     std::function<void(const std::string &path, const CapturePixels &)> notify;
-    // Queues a message for the main frame.
-    std::function<void(std::uint32_t, std::uintptr_t, std::intptr_t)> postToFrame;
-    // Stops one of the main frame's timers.
+    // Queues a message for the capture's own window.
+    std::function<void(std::uint32_t, std::uintptr_t, std::intptr_t)> post;
+    // Stops one of the capture's timers.
     std::function<void(std::uint32_t)> killTimer;
     // Runs the "Capture Message" dialog modally.
     std::function<CaptureDialogOutcome(const CaptureDialogRequest &)> runDialog;
@@ -71,8 +71,8 @@ public:
     // other timer.
     bool onTimer(std::uint32_t timerId);
     // WM_CAPTURE_CONFIRM: the dialog, then the file. A message that does not name the grab held
-    // is ignored.
-    void onConfirm(std::uintptr_t top, std::intptr_t pad);
+    // (by its number) is ignored.
+    void onConfirm(std::uintptr_t grabNumber, std::intptr_t pad);
 
     // A capture of the settings' area, as a trigger starts it.
     void capture();
@@ -101,6 +101,8 @@ private:
     CAlbDoc &doc;
     CaptureHost host;
     std::optional<CaptureGrab> slot;
+    // Counts the grabs taken: the number of the one in the slot names it in WM_CAPTURE_CONFIRM.
+    std::uintptr_t grabNumber = 0;
     // The part of the grab the capture keeps: all of it, or the region chosen.
     Rect kept;
 };

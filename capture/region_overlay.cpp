@@ -17,9 +17,10 @@
 namespace {
 
 // Another program may hold the keyboard for a moment (the capture key's own grab lasts until the
-// key is released): asking again every 50 ms for two seconds outlasts a key press.
+// key is released), and a busy X server may show the window late, which refuses a grab until then:
+// asking again every 50 ms for ten seconds outlasts both.
 constexpr int kGrabRetryMs = 50;
-constexpr int kGrabTries = 40;
+constexpr int kGrabTries = 200;
 constexpr qreal kHandle = 6.0;
 const QColor kDim(0, 0, 0, 128);
 const QColor kFrame(255, 255, 255);

@@ -6,7 +6,11 @@
 #   share/applications/       the desktop entry
 #   share/metainfo/           the AppStream metainfo
 #   share/icons/hicolor/      the application icon: scalable SVG, 48 and 128 pixel PNGs
+#   share/man/man1/           the manual pages vistrel.1.gz and vistrel-cli.1.gz (ManPages.cmake)
+#   share/bash-completion/completions/
+#                             vistrel-cli's completion for bash
 include(GNUInstallDirs)
+include(cmake/ManPages.cmake)
 
 set(_desktop "${CMAKE_SOURCE_DIR}/res/desktop")
 
@@ -19,6 +23,9 @@ if(TARGET vistrel-portal-grab)
 endif()
 install(FILES "${CMAKE_SOURCE_DIR}/res/vistrel_(en).htm"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/vistrel)
+install(FILES ${VISTREL_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES "${CMAKE_SOURCE_DIR}/res/completion/vistrel-cli.bash"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vistrel-cli)
 
 if(TARGET vistrel)
     install(FILES "${_desktop}/vistrel.desktop" DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

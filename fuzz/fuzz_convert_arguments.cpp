@@ -1,6 +1,6 @@
 // The arguments of `vistrel-cli convert` (one argument between zero bytes): anything is read or
 // refused with a reason, and what is accepted is something the writers take: a known format,
-// colours or quality from its list, a crop of at least one pixel, resolutions in range.
+// colours or quality from its list (PNG none), a crop of at least one pixel, resolutions in range.
 #include "fuzz_input.h"
 #include "tools/cli/cli_convert_arguments.h"
 
@@ -43,6 +43,10 @@ void checkAccepted(const ConvertArgs &args)
     case ImageFormat::Jpeg:
         check(c == 90 || c == 80 || c == 75 || c == 60 || c == 45);
         break;
+    case ImageFormat::Png:
+        // PNG keeps every colour: the value is left as it was.
+        check(c == kTrueColourCount);
+        break;
     default:
         check(false);
     }
@@ -59,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     try {
         checkAccepted(ParseConvertArguments(
                 argumentsOf(std::string_view(reinterpret_cast<const char *>(data), size))));
-    } catch (const ConvertArgumentError &refused) {
+    } catch (const ArgumentError &refused) {
         check(!refused.text.empty());
-    }
+    } catch (const HelpRequested &) { }
     return 0;
 }

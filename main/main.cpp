@@ -4,7 +4,6 @@
 #include "app/file_commands.h"
 #include "app/main_frame.h"
 #include "app/view_factory.h"
-#include "capture/capture_settings_unit.h"
 #include "capture/capture_unit.h"
 #include "sheets/crop_command.h"
 #include "sheets/info_sheet.h"
@@ -69,7 +68,6 @@ int main(int argc, char *argv[])
     RegisterViews();
     RegisterCommandUnit(MakeFileCommands);
     RegisterCommandUnit(MakeCaptureUnit);
-    RegisterCommandUnit(MakeCaptureSettingsUnit);
     RegisterInfoSheet();
     RegisterCropSheet();
     CAlbApp app;

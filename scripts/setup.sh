@@ -5,18 +5,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config python3
     libgtest-dev libgmock-dev
     libjpeg62-turbo-dev libpng-dev
     qt6-base-dev qt6-svg-dev
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev
     xvfb xdotool x11-utils x11-xserver-utils xclip
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot netpbm
-    libexif-dev libcanberra-dev
+    libexif-dev libcanberra-dev libcli11-dev
     dbus-daemon at-spi2-core python3-pyatspi
     weston qt6-wayland
     clang libclang-rt-14-dev
-    desktop-file-utils appstream file
+    desktop-file-utils appstream file man-db
     trash-cli
 )
 

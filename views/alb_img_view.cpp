@@ -40,7 +40,7 @@ bool CAlbImgView::inPictureMode() const
 
 ImageItem *CAlbImgView::shown() const
 {
-    return shownItem && doc.IndexOf(shownItem) >= 0 ? shownItem : nullptr;
+    return doc.ItemBySerial(shownSerial);
 }
 
 bool CAlbImgView::hasPicture() const
@@ -65,7 +65,8 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
 {
     if (!inPictureMode())
         return;
-    const bool same = item == shownItem;
+    const std::uint64_t serial = item ? item->serial : 0;
+    const bool same = serial == shownSerial;
     if (!same) {
         // The old picture goes with the old item (unless another window shows it too), and not
         // at all when the item itself is gone with its list.
@@ -76,7 +77,7 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
         resetViewState();
     }
     stopAnimation();
-    shownItem = item;
+    shownSerial = serial;
     host.commandStatesChanged();
     if (!item) {
         frameCount = 0;
@@ -179,25 +180,21 @@ void CAlbImgView::listChanged(std::intptr_t keep)
         ShowItem(doc.FirstSelected(), keep == 1);
         return;
     }
-    if (settings.viewMode != ViewMode::Thumbnail || !shownItem)
+    if (settings.viewMode != ViewMode::Thumbnail || shownSerial == 0)
         return;
     stopAnimation();
     resetViewState();
     if (ImageItem *old = shown())
         letGo(*old);
-    shownItem = nullptr;
+    shownSerial = 0;
     zoomIndicator();
 }
 
-// The message carries an item's address through the queue: by the time it arrives the folder may
-// have changed or the list been emptied, so the address is only compared, never followed, until
-// the document confirms that it still lists the item.
-void CAlbImgView::currentChanged(std::uintptr_t address, std::intptr_t keep)
+// The message carries an item's serial number through the queue: by the time it arrives the
+// folder may have changed or the list been emptied, and then no item has that number any more.
+void CAlbImgView::currentChanged(std::uintptr_t serial, std::intptr_t keep)
 {
-    auto *item = reinterpret_cast<ImageItem *>(address);
-    if (item && doc.IndexOf(item) < 0)
-        item = nullptr;
-    ShowItem(item, keep == 1);
+    ShowItem(doc.ItemBySerial(serial), keep == 1);
 }
 
 void CAlbImgView::onTimer(std::uint32_t timerId)

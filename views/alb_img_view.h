@@ -29,8 +29,8 @@ struct ImageLists;
 // 100, 50, 25 and 13 percent that the zoom needs and drawn band by band through one store (its
 // canvas). Animated pictures play in both views; frame 0 is the still picture.
 //
-// The item shown is kept only as an address: every use looks it up in the document's list first,
-// since the list may have been reloaded or emptied since.
+// The item shown is kept as its serial number: every use looks it up in the document's list
+// first, since the list may have been reloaded or emptied since.
 class CAlbImgView : public PictureCanvas, public CommandTarget, public MessageWindow
 {
 public:
@@ -97,7 +97,7 @@ private:
     void setZoom(std::int32_t newZoom, bool keep, double anchorX, double anchorY);
     void zoomIndicator();
     void listChanged(std::intptr_t keep);
-    void currentChanged(std::uintptr_t address, std::intptr_t keep);
+    void currentChanged(std::uintptr_t serial, std::intptr_t keep);
 
     // alb_img_view_commands.cpp.
     void zoomIn(double anchorX, double anchorY);
@@ -131,7 +131,7 @@ private:
     std::unique_ptr<WindowTimers> timers;
     FramesDecoder framesDecoder;
 
-    ImageItem *shownItem = nullptr;
+    std::uint64_t shownSerial = 0;
     std::int32_t frameCount = 0;
     // The zoom is the one fitting gave, not yet changed by the user.
     bool fittedZoom = false;

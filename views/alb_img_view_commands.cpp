@@ -127,7 +127,7 @@ void CAlbImgView::toggleAutoRotate()
 // The shown item's place in the list, else the current item's (-1: neither).
 std::int32_t CAlbImgView::shownIndex() const
 {
-    const std::int32_t i = doc.IndexOf(shownItem);
+    const std::int32_t i = doc.IndexOf(shown());
     return i >= 0 ? i : doc.IndexOf(doc.FirstSelected());
 }
 

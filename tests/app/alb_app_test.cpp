@@ -3,6 +3,7 @@
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/frame_commands.h"
+#include "app/frame_panes.h"
 #include "app/main_frame.h"
 #include "codecs/bmp_writer.h"
 #include "common/host_path.h"
@@ -113,7 +114,7 @@ TEST_F(AlbAppTest, APictureAskedForFromOutsideOpensInSelectView)
 {
     CAlbApp app(settingsPath());
     ASSERT_EQ(app.initInstance({}), CAlbApp::Start::Running);
-    emit app.mainFrame()->pictureOpenRequested(QStringLiteral("\\Pics\\b.bmp"));
+    app.openPicture("\\Pics\\b.bmp");
     EXPECT_EQ(shown(app), "\\Pics|b.bmp|30102");
 }
 
@@ -167,7 +168,7 @@ TEST_F(AlbAppTest, FolderOnShowFollowsOtherProgramsChanges)
 
     fs::create_directories(root.path() / "Pics" / "New");
     const auto pics = [&] {
-        return app.mainFrame()->tree()->currentItem();
+        return app.mainFrame()->panes().tree()->currentItem();
     };
     EXPECT_TRUE(eventually([&] { return pics()->childCount() == 1; }));
     EXPECT_EQ(app.appSettings().currentFolder, "\\Pics");
@@ -219,7 +220,7 @@ TEST_F(AlbAppTest, LowMemoryNoticeThenActivationShowsTheFolderAgainInThumbnailVi
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_NE(app.appSettings().appFlags & AppFlag::Hibernated, 0u);
     EXPECT_EQ(app.document()->Count(), 0);
-    EXPECT_TRUE(frame->paneArea()->isHidden());
+    EXPECT_TRUE(frame->panes().area()->isHidden());
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(frame->isFullScreen());
 
@@ -233,7 +234,7 @@ TEST_F(AlbAppTest, LowMemoryNoticeThenActivationShowsTheFolderAgainInThumbnailVi
     QCoreApplication::sendEvent(frame, &activate);
     EXPECT_EQ(shown(app), "\\Pics||30101");
     EXPECT_EQ(app.document()->Count(), 2);
-    EXPECT_FALSE(frame->paneArea()->isHidden());
+    EXPECT_FALSE(frame->panes().area()->isHidden());
     EXPECT_FALSE(frame->isFullScreen());
     EXPECT_EQ(frame->toolbar()->isHidden(), !app.appSettings().toolbarVisible());
 

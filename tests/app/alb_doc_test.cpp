@@ -141,9 +141,11 @@ TEST_F(AlbDocTest, RecheckItemFollowsItsFile)
     b->flags |= ItemFlag::ThumbCached;
 
     EXPECT_TRUE(doc.RecheckItem(a)); // unchanged
+    const std::uint64_t number = b->serial;
     makePicture("\\album\\b.bmp", 7); // new size: re-made in place, still selected
     EXPECT_TRUE(doc.RecheckItem(b));
     EXPECT_EQ(doc.ItemAt(1), b);
+    EXPECT_EQ(doc.ItemBySerial(number), b) << "the same item keeps its number";
     EXPECT_EQ(b->info.width, 7);
     EXPECT_TRUE(b->selected());
     EXPECT_EQ(b->thumbnail, nullptr);
@@ -153,6 +155,22 @@ TEST_F(AlbDocTest, RecheckItemFollowsItsFile)
     std::filesystem::remove(host("\\album\\a.bmp"));
     EXPECT_FALSE(doc.RecheckItem(a));
     EXPECT_EQ(names(), (Names{ "b.bmp" }));
+}
+
+// Serial numbers name items for messages that wait in the queue: a folder read again gets
+// numbers never given before, so an old number finds nothing.
+TEST_F(AlbDocTest, SerialNumbersAreNeverGivenTwice)
+{
+    load("\\album", { "a.bmp", "b.bmp" });
+    const std::uint64_t a = doc.ItemAt(0)->serial;
+    const std::uint64_t b = doc.ItemAt(1)->serial;
+    EXPECT_EQ(doc.ItemBySerial(b), doc.ItemAt(1));
+    EXPECT_EQ(doc.ItemBySerial(0), nullptr);
+    doc.ChangeFolder("\\album");
+    EXPECT_EQ(doc.ItemBySerial(a), nullptr);
+    EXPECT_EQ(doc.ItemBySerial(b), nullptr);
+    EXPECT_EQ(doc.ItemAt(0)->serial, 3u);
+    EXPECT_EQ(doc.ItemAt(1)->serial, 4u);
 }
 
 TEST_F(AlbDocTest, ChangeFolderRecordsFolderAndSelectsInSelectView)

@@ -5,6 +5,7 @@
 #include "app/command_bars.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/frame_panes.h"
 #include "app/window_messages.h"
 #include "common/string_table.h"
 #include "platform/message_window.h"
@@ -232,7 +233,7 @@ protected:
         makePicture("\\Pics\\a.bmp");
         makePicture("\\Pics\\b.bmp");
         mainFrame.setRoute(&doc, nullptr);
-        doc.setFrame(&mainFrame);
+        doc.setFrame(&mainFrame.panes());
     }
 
     ~FrameWithDocumentTest() override { doc.setFrame(nullptr); }
@@ -349,9 +350,9 @@ protected:
             return image = new FakeView("image", log, context.parent);
         };
         SetViewFactory(factory);
-        created = mainFrame.createClient(doc, nullptr);
+        created = mainFrame.panes().createClient(doc, nullptr);
         mainFrame.setRoute(&doc, nullptr);
-        doc.setFrame(&mainFrame);
+        doc.setFrame(&mainFrame.panes());
     }
 
     ~FrameWithViewsTest() override
@@ -362,7 +363,7 @@ protected:
 
     void loadPics()
     {
-        mainFrame.tree()->BuildTree("\\Pics");
+        mainFrame.panes().tree()->BuildTree("\\Pics");
         mainFrame.routeCommand(DocCmd::ReloadFromTree);
         mainFrame.routeCommand(DocCmd::ThumbnailView);
         log.clear();
@@ -379,15 +380,15 @@ protected:
 TEST_F(FrameWithViewsTest, ClientHoldsTheTreeAndTheFactorysViews)
 {
     ASSERT_TRUE(created);
-    ASSERT_NE(mainFrame.splitter(), nullptr);
-    EXPECT_EQ(mainFrame.centralWidget(), mainFrame.splitter());
-    EXPECT_TRUE(mainFrame.hasThumbnailView());
-    EXPECT_EQ(mainFrame.splitter()->pane(0), mainFrame.tree());
-    EXPECT_EQ(mainFrame.splitter()->pane(1), thumbs);
+    ASSERT_NE(mainFrame.panes().splitter(), nullptr);
+    EXPECT_EQ(mainFrame.centralWidget(), mainFrame.panes().splitter());
+    EXPECT_TRUE(mainFrame.panes().hasThumbnailView());
+    EXPECT_EQ(mainFrame.panes().splitter()->pane(0), mainFrame.panes().tree());
+    EXPECT_EQ(mainFrame.panes().splitter()->pane(1), thumbs);
     EXPECT_EQ(image->objectName(), "40964");
     EXPECT_TRUE(image->isHidden());
     // The offscreen screen is wider than tall: the panes stand side by side.
-    EXPECT_FALSE(mainFrame.splitter()->stacked());
+    EXPECT_FALSE(mainFrame.panes().splitter()->stacked());
 }
 
 TEST_F(FrameWithViewsTest, CommandsGoToThePaneViewsBeforeTheDocument)
@@ -427,8 +428,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
     // to the image view and arrives with the event loop.
     EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1112/0"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "image:1112/0"), log.end());
-    const std::string current =
-            "image:1113/" + std::to_string(reinterpret_cast<std::uintptr_t>(doc.FirstSelected()));
+    const std::string current = "image:1113/" + std::to_string(doc.FirstSelected()->serial);
     EXPECT_EQ(std::find(log.begin(), log.end(), current), log.end());
     QCoreApplication::processEvents();
     EXPECT_NE(std::find(log.begin(), log.end(), current), log.end());
@@ -438,7 +438,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
     doc.ClearSelection();
     log.clear();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(mainFrame.tree(), &enter);
+    QCoreApplication::sendEvent(mainFrame.panes().tree(), &enter);
     EXPECT_EQ(doc.FirstSelected(), doc.ItemAt(0));
     EXPECT_EQ(doc.SelectedCount(), 1);
     EXPECT_NE(std::find(log.begin(), log.end(), "thumbs:1113/0"), log.end());
@@ -448,7 +448,7 @@ TEST_F(FrameWithViewsTest, ViewSwitchAndSelectionReachTheViewsAsMessages)
 TEST_F(FrameWithViewsTest, ChoosingAFolderInTheTreeLoadsItLater)
 {
     settings.viewMode = ViewMode::Thumbnail;
-    CAlbDirTree *tree = mainFrame.tree();
+    CAlbDirTree *tree = mainFrame.panes().tree();
     ASSERT_TRUE(tree->BuildTree("\\"));
     EXPECT_EQ(doc.Count(), 0);
     tree->setCurrentItem(tree->FindChild(tree->FindChild(nullptr, ""), "Pics"));
@@ -472,7 +472,7 @@ TEST_F(FrameWithViewsTest, LowMemoryNoticeGivesUpThePicturesOnceUntilActivation)
 
     mainFrame.hibernate();
     EXPECT_NE(settings.appFlags & AppFlag::Hibernated, 0u);
-    EXPECT_TRUE(mainFrame.splitter()->isHidden());
+    EXPECT_TRUE(mainFrame.panes().splitter()->isHidden());
     EXPECT_TRUE(mainFrame.toolbar()->isHidden());
     EXPECT_EQ(doc.Count(), 0);
     // Commands that need pictures cannot be chosen any more.
@@ -501,12 +501,12 @@ TEST(MainFrameClient, AViewThatCannotBeMadeLeavesNoSplitter)
     };
     SetViewFactory(failing);
     CMainFrame frame(settings);
-    EXPECT_FALSE(frame.createClient(doc, nullptr));
+    EXPECT_FALSE(frame.panes().createClient(doc, nullptr));
     SetViewFactory({});
-    EXPECT_EQ(frame.splitter(), nullptr);
-    EXPECT_EQ(frame.tree(), nullptr);
-    EXPECT_EQ(frame.paneArea(), frame.centralWidget());
-    EXPECT_EQ(frame.treeFolder(), "");
+    EXPECT_EQ(frame.panes().splitter(), nullptr);
+    EXPECT_EQ(frame.panes().tree(), nullptr);
+    EXPECT_EQ(frame.panes().area(), frame.centralWidget());
+    EXPECT_EQ(frame.panes().treeFolder(), "");
 }
 
 } // namespace

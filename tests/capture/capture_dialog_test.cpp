@@ -200,41 +200,59 @@ TEST_F(CaptureSettingsDialogTest, ResolutionFollowsTheCheckBoxAndIsOffForGif)
     EXPECT_FALSE(control<QComboBox>(*dialog, "1015")->isEnabled());
 }
 
-// One OK: the state before, what the user picks, and what the settings, the button and the
-// reports are afterwards.
+// Capture on or off, its trigger and the button held.
+struct ButtonState
+{
+    bool on;
+    int trigger;
+    int held;
+};
+
+// One OK: the state before, what the user picks, what the desktop refuses, and what the
+// settings, the button and the reports are afterwards.
 struct OkRow
 {
     const char *label;
-    bool wasEnabled;
-    int wasTrigger;
-    int held;
+    ButtonState before;
     bool check;
     int entry;
-    std::set<int> refused;
-    bool failUnregister;
-    bool enabled;
-    int trigger;
-    int heldAfter;
-    std::vector<int> delays;
-    std::uint32_t message; // 0: none
-    std::uint32_t step;
+    std::set<int> refused = {};
+    bool failUnregister = false;
+    ButtonState after;
+    std::vector<int> delays = {};
+    std::uint32_t message = 0; // 0: no report
+    std::uint32_t step = 0;
 };
 
 TEST_F(CaptureSettingsDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
 {
     const OkRow rows[] = {
-        { "button 3", false, 1, 0, true, 2, {}, false, true, 3, 3, {}, 0, 0 },
-        { "separator", true, 2, 2, true, 4, {}, false, false, 1, 0, {}, 0, 0 },
-        { "10 s delay", true, 1, 1, true, 5, {}, false, true, 6, 1, { 10000 }, 0, 0 },
-        { "delay, off", true, 1, 1, false, 7, {}, false, false, 8, 0, { 20000 }, 0, 0 },
-        { "refused", false, 1, 0, true, 1, { 2 }, false, false, 2, 0, {}, 20012, 30 },
-        { "refused, old kept", true, 1, 1, true, 1, { 2 }, false, true, 1, 1, {}, 20012, 30 },
-        { "not released", true, 1, 1, false, 0, {}, true, true, 1, 1, {}, 20013, 10 },
+        // clang-format off
+        { .label = "button 3", .before = { .on = false, .trigger = 1, .held = 0 },
+          .check = true, .entry = 2, .after = { .on = true, .trigger = 3, .held = 3 } },
+        { .label = "separator", .before = { .on = true, .trigger = 2, .held = 2 },
+          .check = true, .entry = 4, .after = { .on = false, .trigger = 1, .held = 0 } },
+        { .label = "10 s delay", .before = { .on = true, .trigger = 1, .held = 1 },
+          .check = true, .entry = 5, .after = { .on = true, .trigger = 6, .held = 1 },
+          .delays = { 10000 } },
+        { .label = "delay, off", .before = { .on = true, .trigger = 1, .held = 1 },
+          .check = false, .entry = 7, .after = { .on = false, .trigger = 8, .held = 0 },
+          .delays = { 20000 } },
+        { .label = "refused", .before = { .on = false, .trigger = 1, .held = 0 },
+          .check = true, .entry = 1, .refused = { 2 },
+          .after = { .on = false, .trigger = 2, .held = 0 }, .message = 20012, .step = 30 },
+        { .label = "refused, old kept", .before = { .on = true, .trigger = 1, .held = 1 },
+          .check = true, .entry = 1, .refused = { 2 },
+          .after = { .on = true, .trigger = 1, .held = 1 }, .message = 20012, .step = 30 },
+        { .label = "not released", .before = { .on = true, .trigger = 1, .held = 1 },
+          .check = false, .entry = 0, .failUnregister = true,
+          .after = { .on = true, .trigger = 1, .held = 1 }, .message = 20013, .step = 10 },
+        // clang-format on
     };
     for (const OkRow &row : rows) {
-        setFlags(row.wasEnabled, row.wasTrigger);
+        setFlags(row.before.on, row.before.trigger);
         button = FakeButton{};
-        button.held = row.held;
+        button.held = row.before.held;
         button.refused = row.refused;
         button.failUnregister = row.failUnregister;
         delays.clear();
@@ -245,10 +263,10 @@ TEST_F(CaptureSettingsDialogTest, OkClaimsReleasesOrDelaysAndReportsWhatFailed)
         dialog->accept();
 
         EXPECT_EQ(dialog->result(), QDialog::Accepted) << row.label;
-        EXPECT_EQ(CaptureSettings::enabled(settings), row.enabled) << row.label;
-        EXPECT_EQ(control<QCheckBox>(*dialog, "1021")->isChecked(), row.enabled) << row.label;
-        EXPECT_EQ(CaptureSettings::trigger(settings), row.trigger) << row.label;
-        EXPECT_EQ(button.held, row.heldAfter) << row.label;
+        EXPECT_EQ(CaptureSettings::enabled(settings), row.after.on) << row.label;
+        EXPECT_EQ(control<QCheckBox>(*dialog, "1021")->isChecked(), row.after.on) << row.label;
+        EXPECT_EQ(CaptureSettings::trigger(settings), row.after.trigger) << row.label;
+        EXPECT_EQ(button.held, row.after.held) << row.label;
         EXPECT_EQ(delays, row.delays) << row.label;
         if (row.message == 0) {
             EXPECT_TRUE(sink.shown.empty()) << row.label;

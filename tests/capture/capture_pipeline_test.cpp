@@ -215,8 +215,13 @@ TEST_F(ConfirmTest, TriggersWhileTheDialogIsOpenAreIgnored)
     pipeline.capture();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].message, WM_CAPTURE_CONFIRM);
+    EXPECT_EQ(posted[0].first, 1u) << "the first grab's number";
     EXPECT_EQ(posted[0].second, 3) << "the row padding of 13 pixels";
     EXPECT_TRUE(pipeline.busy());
+    EXPECT_TRUE(pipeline.holdsGrab());
+    // A message that names another grab leaves this one waiting.
+    pipeline.onConfirm(posted[0].first + 1, posted[0].second);
+    EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(pipeline.holdsGrab());
 
     dialog = [this](const CaptureDialogRequest &request) {

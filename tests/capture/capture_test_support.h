@@ -12,7 +12,23 @@
 #include <string>
 #include <vector>
 
-// A message the capture posted to the frame.
+// A grab of a w x h screen whose bytes count up from seed in steps of 7, so that files of
+// different grabs differ.
+inline CaptureGrab TestGrab(std::int32_t w, std::int32_t h, int seed)
+{
+    std::optional<ViewBuffer> buffer = makeViewBuffer(w, h, false, false);
+    CaptureGrab grab;
+    grab.store = std::move(buffer->store);
+    grab.top = buffer->pixels;
+    grab.w = w;
+    grab.h = h;
+    grab.pad = buffer->width - w;
+    for (std::size_t i = 0; i < grab.stride() * static_cast<std::size_t>(h); ++i)
+        grab.top[i] = static_cast<std::uint8_t>(i * 7 + static_cast<std::size_t>(seed));
+    return grab;
+}
+
+// A message the capture posted to itself.
 struct PostedMessage
 {
     std::uint32_t message = 0;
@@ -58,7 +74,7 @@ protected:
             notices.push_back(path + " " + std::to_string(pixels.w) + "x"
                               + std::to_string(pixels.h));
         };
-        h.postToFrame = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
+        h.post = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });
         };
         h.killTimer = [this](std::uint32_t id) {
@@ -72,19 +88,7 @@ protected:
     }
 
     // A screen whose pixels differ each grab, so a replaced file shows which grab it holds.
-    CaptureGrab screen()
-    {
-        std::optional<ViewBuffer> buffer = makeViewBuffer(13, 5, false, false);
-        CaptureGrab grab;
-        grab.store = std::move(buffer->store);
-        grab.top = buffer->pixels;
-        grab.w = 13;
-        grab.h = 5;
-        grab.pad = buffer->width - 13;
-        for (std::size_t i = 0; i < grab.stride() * 5; ++i)
-            grab.top[i] = static_cast<std::uint8_t>(i * 7 + grabs);
-        return grab;
-    }
+    CaptureGrab screen() { return TestGrab(13, 5, grabs); }
 
     void setFlag(std::uint32_t flag, bool on)
     {

@@ -73,13 +73,18 @@ TEST_F(PortalCapture, TheShortcutsActivationWritesTheScreenshotAsTheNextCapture)
     ImageLists lists;
     const QDBusConnection client = bus.connect(QStringLiteral("client"));
     const CommandUnitContext context{ doc, settings, store, lists, mainFrame };
-    CaptureUnit capture(context, std::make_unique<PortalScreenGrabber>(client));
-    PortalShortcut shortcut([&mainFrame](std::uint32_t m, std::uintptr_t f,
-                                         std::intptr_t s) { mainFrame.postFrameMessage(m, f, s); },
-                            client);
-    ASSERT_TRUE(shortcut.registerButton(1));
+    PortalShortcut *shortcut = nullptr;
+    CaptureDesktop desktop;
+    desktop.screen = std::make_unique<PortalScreenGrabber>(client);
+    desktop.hotKey = [&](HotKeyDelivery delivery) {
+        auto made = std::make_unique<PortalShortcut>(std::move(delivery), client);
+        shortcut = made.get();
+        return made;
+    };
+    CaptureUnit capture(context, std::move(desktop));
+    ASSERT_TRUE(capture.button().registerButton(1));
 
-    portal->activate(shortcut.sessionHandle(), PortalShortcut::shortcutId());
+    portal->activate(shortcut->sessionHandle(), PortalShortcut::shortcutId());
     const std::string written = host("\\Shots\\ornsnap001.bmp");
     ASSERT_TRUE(ProcessEventsUntil([&] { return std::filesystem::exists(written); }, 5000));
     EXPECT_EQ(FileRgb(written), PictureRgb(ScreenPicture()));
@@ -89,14 +94,14 @@ TEST_F(PortalCapture, TheShortcutsActivationWritesTheScreenshotAsTheNextCapture)
     // The region chord: the desktop's own chooser (the interactive screenshot) picks, and what it
     // gives is written as it is.
     ASSERT_TRUE(ScreenPicture().save(shot, "PNG"));
-    portal->activate(shortcut.sessionHandle(), QStringLiteral("capture-region"));
+    portal->activate(shortcut->sessionHandle(), QStringLiteral("capture-region"));
     ASSERT_TRUE(ProcessEventsUntil(
             [&] { return std::filesystem::exists(host("\\Shots\\ornsnap002.bmp")); }, 5000));
     EXPECT_EQ(portal->screenshotOptions.value(QStringLiteral("interactive")), QVariant(true));
 
     // A refused screenshot is the copy failure, reported at its place; the next one works.
     portal->screenshotCode = 2;
-    portal->activate(shortcut.sessionHandle(), PortalShortcut::shortcutId());
+    portal->activate(shortcut->sessionHandle(), PortalShortcut::shortcutId());
     ASSERT_TRUE(ProcessEventsUntil([&] { return sink.shown.size() == 1; }, 5000));
     EXPECT_EQ(sink.shown[0].text.rfind("Unable to create snap image\n36007:3000:20", 0), 0u)
             << sink.shown[0].text;

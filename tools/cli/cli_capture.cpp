@@ -1,4 +1,5 @@
 #include "app/app_settings.h"
+#include "cli_arguments.h"
 #include "cli_commands.h"
 #include "codecs/capture_file.h"
 #include "common/alb_exception.h"
@@ -75,22 +76,13 @@ struct CaptureArgs
     bool writeFile = true;
 };
 
-struct BadArgument
-{ };
-
-[[noreturn]] void refuse(const std::string &text)
-{
-    std::fprintf(stderr, "vistrel-cli capture: %s\n", text.c_str());
-    throw BadArgument{};
-}
-
 long wholeNumber(const std::string &option, const std::string &text, long low, long high)
 {
     char *end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || value < low || value > high)
-        refuse(option + " needs a whole number from " + std::to_string(low) + " to "
-               + std::to_string(high) + ", not '" + text + "'");
+        throw ArgumentError{ option + " needs a whole number from " + std::to_string(low) + " to "
+                             + std::to_string(high) + ", not '" + text + "'" };
     return value;
 }
 
@@ -109,87 +101,83 @@ CaptureArgs storedSettings()
     return args;
 }
 
-// --area and --monitor: one area, a monitor index only with the monitor kind.
-void parseArea(CaptureArgs &args, const std::string &option, const std::string &value)
+void parseArea(CaptureArgs &args, const std::string &value)
 {
-    if (option == "--monitor") {
-        args.area.monitor = static_cast<int>(wholeNumber(option, value, 0, 255));
-        return;
-    }
     const std::optional<AreaRequest> area = ParseAreaText(value);
     if (!area)
-        refuse("--area must be screen, monitor, window or X,Y,W,H (W and H at least 1), not '"
-               + value + "'");
+        throw ArgumentError{
+            "--area must be screen, monitor, window or X,Y,W,H (W and H at least 1), not '" + value
+            + "'"
+        };
     if (area->area == CaptureArea::Region)
-        refuse("--area region needs the album's chooser; give the rectangle as X,Y,W,H");
+        throw ArgumentError{
+            "--area region needs the album's chooser; give the rectangle as X,Y,W,H"
+        };
     args.area.area = area->area;
     args.area.exact = area->exact;
+}
+
+std::int32_t formatNamed(const std::string &value)
+{
+    if (value == "bmp")
+        return CaptureFormat::Bmp;
+    if (value == "jpg")
+        return CaptureFormat::Jpeg;
+    if (value == "gif")
+        return CaptureFormat::Gif;
+    if (value == "png")
+        return CaptureFormat::Png;
+    throw ArgumentError{ "--format must be bmp, gif, jpg or png, not '" + value + "'" };
 }
 
 void checkCombinations(const CaptureArgs &args)
 {
     if (args.area.monitor && (args.area.exact || args.area.area != CaptureArea::Monitor))
-        refuse("--monitor goes only with --area monitor");
+        throw ArgumentError{ "--monitor goes only with --area monitor" };
     if (!args.writeFile && !args.clipboard)
-        refuse("--no-file needs --clipboard, else the capture would be kept nowhere");
+        throw ArgumentError{
+            "--no-file needs --clipboard, else the capture would be kept nowhere"
+        };
 }
 
 CaptureArgs parseCapture(const std::vector<std::string> &list)
 {
     CaptureArgs args = storedSettings();
-    bool monitorGiven = false;
     bool areaGiven = false;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string &option = list[i];
-        if (option == "--clipboard") {
-            args.clipboard = true;
-            continue;
-        }
-        if (option == "--no-file") {
-            args.writeFile = false;
-            continue;
-        }
-        if (i + 1 >= list.size() || option.rfind("--", 0) != 0)
-            refuse(option.rfind("--", 0) == 0 ? option + " needs a value"
-                                              : "unexpected argument '" + option + "'");
-        const std::string &value = list[++i];
-        if (option == "--folder") {
-            if (value.empty())
-                refuse("--folder needs a folder");
-            args.target.folder = value;
-        } else if (option == "--prefix") {
-            args.prefix = value;
-        } else if (option == "--format") {
-            if (value == "bmp")
-                args.target.fileFormat = CaptureFormat::Bmp;
-            else if (value == "jpg")
-                args.target.fileFormat = CaptureFormat::Jpeg;
-            else if (value == "gif")
-                args.target.fileFormat = CaptureFormat::Gif;
-            else if (value == "png")
-                args.target.fileFormat = CaptureFormat::Png;
-            else
-                refuse("--format must be bmp, gif, jpg or png, not '" + value + "'");
-        } else if (option == "--dpi") {
-            args.target.resolutionDpi =
-                    static_cast<std::int32_t>(wholeNumber(option, value, 1, 65535));
-        } else if (option == "--delay") {
-            args.delaySeconds = static_cast<int>(wholeNumber(option, value, 0, 3600));
-        } else if (option == "--area" || option == "--monitor") {
-            parseArea(args, option, value);
-            if (option == "--area")
-                areaGiven = true;
-            else
-                monitorGiven = true;
-        } else {
-            refuse("unknown option '" + option + "' (see capture --help)");
-        }
-    }
+    CommandOptions options("capture");
+    options.value("--folder", [&](const std::string &value) {
+        if (value.empty())
+            throw ArgumentError{ "--folder needs a folder" };
+        args.target.folder = value;
+    });
+    options.value("--prefix", [&](const std::string &value) { args.prefix = value; });
+    options.value("--format",
+                  [&](const std::string &value) { args.target.fileFormat = formatNamed(value); });
+    options.value("--dpi", [&](const std::string &value) {
+        args.target.resolutionDpi =
+                static_cast<std::int32_t>(wholeNumber("--dpi", value, 1, 65535));
+    });
+    options.value("--delay", [&](const std::string &value) {
+        args.delaySeconds = static_cast<int>(wholeNumber("--delay", value, 0, 3600));
+    });
+    options.value("--area", [&](const std::string &value) {
+        parseArea(args, value);
+        areaGiven = true;
+    });
+    options.value("--monitor", [&](const std::string &value) {
+        args.area.monitor = static_cast<int>(wholeNumber("--monitor", value, 0, 255));
+    });
+    options.flag("--clipboard", args.clipboard);
+    bool noFile = false;
+    options.flag("--no-file", noFile);
+    for (const std::string &operand : options.parse(list, UnknownOptions::Refused))
+        throw ArgumentError{ "unexpected argument '" + operand + "'" };
+    args.writeFile = !noFile;
     // The prefix becomes part of a file name: no folders, no characters a name cannot hold.
     if (!CheckFileName(args.prefix + "001"))
-        refuse("--prefix '" + args.prefix + "' cannot start a file name");
+        throw ArgumentError{ "--prefix '" + args.prefix + "' cannot start a file name" };
     // --monitor alone means that monitor.
-    if (monitorGiven && !areaGiven)
+    if (args.area.monitor && !areaGiven)
         args.area.area = CaptureArea::Monitor;
     checkCombinations(args);
     return args;
@@ -311,15 +299,11 @@ GrabResult grabScreen(DesktopBackend backend, const AreaRequest &area, bool &por
 
 int RunCapture(const std::vector<std::string> &list)
 {
-    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
-        std::fputs(kCaptureUsage, stdout);
-        return 0;
-    }
     CaptureArgs args;
     try {
-        args = parseCapture(list);
-    } catch (const BadArgument &) {
-        return 2;
+        if (const auto status =
+                    ReadArguments("capture", kCaptureUsage, [&] { args = parseCapture(list); }))
+            return *status;
     } catch (const CAlbExceptionBase &failure) {
         std::string text;
         failure.GetMessageText(text, CAlbException::kTextCapacity);

@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-// Sub-commands of vistrel-cli. Each returns the process exit status.
-int RunInfo(const std::vector<std::string> &files);
-// The camera facts of one picture's EXIF block, one "name<TAB>value" line each; nothing for a
-// picture without (or with a damaged) block.
-int RunExifInfo(const std::string &file);
+// Sub-commands of vistrel-cli, given the arguments after the command's name. Each returns the
+// process exit status.
+int RunInfo(const std::vector<std::string> &arguments);
 int RunConvert(const std::vector<std::string> &arguments);
 int RunThumbs(const std::vector<std::string> &arguments);
 // Only in the whole-program build: it grabs the screen through the host layer.

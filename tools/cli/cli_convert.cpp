@@ -7,7 +7,6 @@
 #include "common/string_ids.h"
 #include "image/image_info.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -85,17 +84,10 @@ bool cropMeetsPicture(const ConvertArgs &args, const ImageBuffer &image)
 
 int RunConvert(const std::vector<std::string> &list)
 {
-    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
-        std::fputs(kConvertUsage, stdout);
-        return 0;
-    }
     ConvertArgs args;
-    try {
-        args = ParseConvertArguments(list);
-    } catch (const ConvertArgumentError &refused) {
-        std::fprintf(stderr, "vistrel-cli convert: %s\n", refused.text.c_str());
-        return 2;
-    }
+    if (const auto status = ReadArguments("convert", kConvertUsage,
+                                          [&] { args = ParseConvertArguments(list); }))
+        return *status;
     FrameArray frames;
     if (!decode(args.in, frames))
         return 1;

@@ -9,11 +9,6 @@
 
 namespace {
 
-[[noreturn]] void refuse(const std::string &text)
-{
-    throw ConvertArgumentError{ text };
-}
-
 std::string lowered(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -72,7 +67,7 @@ long long singleInteger(const std::string &option, const std::string &text)
 {
     std::vector<long long> values;
     if (!parseIntegers(text, values) || values.size() != 1)
-        refuse(option + " needs a whole number, not '" + text + "'");
+        throw ArgumentError{ option + " needs a whole number, not '" + text + "'" };
     return values[0];
 }
 
@@ -80,12 +75,12 @@ void readCrop(ConvertArgs &args, const std::string &text)
 {
     std::vector<long long> v;
     if (!parseIntegers(text, v) || v.size() != 4)
-        refuse("--crop needs X,Y,W,H, not '" + text + "'");
+        throw ArgumentError{ "--crop needs X,Y,W,H, not '" + text + "'" };
     if (v[2] < 1 || v[3] < 1)
-        refuse("--crop needs a width and height of at least 1");
+        throw ArgumentError{ "--crop needs a width and height of at least 1" };
     const long long limit = INT32_MAX;
     if (v[0] < -limit || v[1] < -limit || v[0] + v[2] > limit || v[1] + v[3] > limit)
-        refuse("--crop values out of range");
+        throw ArgumentError{ "--crop values out of range" };
     args.crop =
             Rect{ static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]),
                   static_cast<std::int32_t>(v[0] + v[2]), static_cast<std::int32_t>(v[1] + v[3]) };
@@ -95,12 +90,12 @@ void readDpi(ConvertArgs &args, const std::string &text)
 {
     std::vector<long long> v;
     if (!parseIntegers(text, v) || v.empty() || v.size() > 2)
-        refuse("--dpi needs X or X,Y, not '" + text + "'");
+        throw ArgumentError{ "--dpi needs X or X,Y, not '" + text + "'" };
     if (v.size() == 1)
         v.push_back(v[0]);
     for (long long value : v)
         if (value < 1 || value > 65535)
-            refuse("--dpi values must be 1 to 65535");
+            throw ArgumentError{ "--dpi values must be 1 to 65535" };
     args.options.xResolution = static_cast<std::int32_t>(v[0]);
     args.options.yResolution = static_cast<std::int32_t>(v[1]);
 }
@@ -113,30 +108,30 @@ void settleColours(ConvertArgs &args, std::optional<long long> colours,
     const auto format = static_cast<ImageFormat>(args.options.format);
     if (format == ImageFormat::Jpeg) {
         if (colours)
-            refuse("--colors does not apply to JPEG (use --quality)");
+            throw ArgumentError{ "--colors does not apply to JPEG (use --quality)" };
         const long long q = quality.value_or(75);
         if (q != 90 && q != 80 && q != 75 && q != 60 && q != 45)
-            refuse("--quality must be 90, 80, 75, 60 or 45");
+            throw ArgumentError{ "--quality must be 90, 80, 75, 60 or 45" };
         args.options.colours = static_cast<std::int32_t>(q);
         return;
     }
     if (quality)
-        refuse("--quality applies to JPEG only");
+        throw ArgumentError{ "--quality applies to JPEG only" };
     if (format == ImageFormat::Png) {
         if (colours)
-            refuse("--colors does not apply to PNG (it keeps every colour)");
+            throw ArgumentError{ "--colors does not apply to PNG (it keeps every colour)" };
         return;
     }
     if (format == ImageFormat::Bmp) {
         const long long c = colours.value_or(kTrueColourCount);
         if (c != 2 && c != 16 && c != 256 && c != kTrueColourCount)
-            refuse("--colors for BMP must be 2, 16, 256 or 16777216");
+            throw ArgumentError{ "--colors for BMP must be 2, 16, 256 or 16777216" };
         args.options.colours = static_cast<std::int32_t>(c);
         return;
     }
     const long long c = colours.value_or(256);
     if (c < 2 || c > 256 || (c & (c - 1)) != 0)
-        refuse("--colors for GIF must be 2, 4, 8, 16, 32, 64, 128 or 256");
+        throw ArgumentError{ "--colors for GIF must be 2, 4, 8, 16, 32, 64, 128 or 256" };
     args.options.colours = static_cast<std::int32_t>(c);
 }
 
@@ -145,38 +140,19 @@ void settleColours(ConvertArgs &args, std::optional<long long> colours,
 ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
 {
     ConvertArgs args;
-    std::vector<std::string> files;
     std::string formatName;
     std::optional<long long> colours, quality;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string &a = list[i];
-        if (a.rfind("--", 0) != 0) {
-            files.push_back(a);
-            continue;
-        }
-        // "--" ends the options: what follows are files, whatever they look like.
-        if (a == "--") {
-            files.insert(files.end(), list.begin() + std::ptrdiff_t(i) + 1, list.end());
-            break;
-        }
-        if (i + 1 >= list.size())
-            refuse(a + " needs a value");
-        const std::string &value = list[++i];
-        if (a == "--format")
-            formatName = value;
-        else if (a == "--colors")
-            colours = singleInteger(a, value);
-        else if (a == "--quality")
-            quality = singleInteger(a, value);
-        else if (a == "--crop")
-            readCrop(args, value);
-        else if (a == "--dpi")
-            readDpi(args, value);
-        else
-            refuse("unknown option '" + a + "' (see convert --help)");
-    }
+    CommandOptions options("convert");
+    options.value("--format", [&](const std::string &value) { formatName = value; });
+    options.value("--colors",
+                  [&](const std::string &value) { colours = singleInteger("--colors", value); });
+    options.value("--quality",
+                  [&](const std::string &value) { quality = singleInteger("--quality", value); });
+    options.value("--crop", [&](const std::string &value) { readCrop(args, value); });
+    options.value("--dpi", [&](const std::string &value) { readDpi(args, value); });
+    const std::vector<std::string> files = options.parse(list, UnknownOptions::Refused);
     if (files.size() != 2)
-        refuse("needs IN and OUT (see convert --help)");
+        throw ArgumentError{ "needs IN and OUT (see convert --help)" };
     args.in = files[0];
     args.out = files[1];
     if (!formatName.empty()) {
@@ -185,9 +161,11 @@ ConvertArgs ParseConvertArguments(const std::vector<std::string> &list)
         const bool listed = name == "bmp" || name == "gif" || name == "jpg" || name == "png";
         args.options.format = listed ? formatNamed(name) : 0;
         if (args.options.format == 0)
-            refuse("--format must be bmp, gif, jpg or png, not '" + formatName + "'");
+            throw ArgumentError{ "--format must be bmp, gif, jpg or png, not '" + formatName
+                                 + "'" };
     } else if ((args.options.format = formatFromExtension(args.out)) == 0) {
-        refuse("cannot tell the format from '" + args.out + "': give --format bmp|gif|jpg|png");
+        throw ArgumentError{ "cannot tell the format from '" + args.out
+                             + "': give --format bmp|gif|jpg|png" };
     }
     settleColours(args, colours, quality);
     return args;

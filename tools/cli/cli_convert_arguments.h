@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli_arguments.h"
 #include "codecs/save_picture.h"
 #include "image/rect.h"
 
@@ -16,13 +17,8 @@ struct ConvertArgs
     std::optional<Rect> crop;
 };
 
-// A refused argument, with the reason to print.
-struct ConvertArgumentError
-{
-    std::string text;
-};
-
 // Reads the arguments after "convert": IN, OUT and the options. The format comes from --format or
 // OUT's extension; colours and quality are checked against the format's lists and defaulted.
-// Throws ConvertArgumentError for anything it refuses. Touches no file.
+// Throws ArgumentError for anything it refuses, HelpRequested for --help.
+// Touches no file.
 ConvertArgs ParseConvertArguments(const std::vector<std::string> &list);

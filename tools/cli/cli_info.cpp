@@ -1,3 +1,4 @@
+#include "cli_arguments.h"
 #include "cli_commands.h"
 #include "codecs/exif_facts.h"
 #include "codecs/image_description.h"
@@ -6,6 +7,19 @@
 #include <cstdio>
 
 namespace {
+
+const char kInfoUsage[] = R"(usage: vistrel-cli info [--] FILE...
+       vistrel-cli info --exif FILE
+
+Prints one tab-separated line per picture: file, format, width, height, colours,
+horizontal and vertical resolution, frame count. Unreadable files are reported on
+standard error and make the exit status 1.
+
+--exif prints what a photo's EXIF block says about it instead, one tab-separated
+"name<TAB>value" line per fact present: Camera make, Camera model, Date taken,
+Exposure time, Aperture, ISO speed, Focal length, Flash, Orientation, GPS position.
+A picture without an EXIF block, or with a damaged one, prints nothing.
+)";
 
 // The codec framework's reading of a picture's header.
 constexpr FailurePlace kReading{ Module::CodecFramework, 18, 1 };
@@ -45,9 +59,27 @@ void printInfo(const std::string &file, const ImageInfo &info)
                 info.frameCount);
 }
 
-} // namespace
+struct InfoArgs
+{
+    std::vector<std::string> files;
+    bool exif = false;
+};
 
-int RunInfo(const std::vector<std::string> &files)
+// Whatever else starts with "--" is taken for a file, as after "--".
+InfoArgs parseInfo(const std::vector<std::string> &list)
+{
+    InfoArgs args;
+    CommandOptions options("info");
+    options.flag("--exif", args.exif);
+    args.files = options.parse(list, UnknownOptions::Operands);
+    if (args.exif && args.files.size() != 1)
+        throw ArgumentError{ "give exactly one file", "info --exif" };
+    if (args.files.empty())
+        throw ArgumentError{ "no file given" };
+    return args;
+}
+
+int printInfos(const std::vector<std::string> &files)
 {
     int status = 0;
     for (const std::string &file : files) {
@@ -63,7 +95,9 @@ int RunInfo(const std::vector<std::string> &files)
     return status;
 }
 
-int RunExifInfo(const std::string &file)
+// The camera facts of one picture's EXIF block, one "name<TAB>value" line each; nothing for a
+// picture without (or with a damaged) block.
+int printExifFacts(const std::string &file)
 {
     try {
         // Only pictures the program reads are asked about; anything else gets the reader's error.
@@ -76,4 +110,14 @@ int RunExifInfo(const std::string &file)
     for (const ExifFact &fact : ReadExifFacts(file))
         std::printf("%s\t%s\n", fact.name.c_str(), fact.value.c_str());
     return 0;
+}
+
+} // namespace
+
+int RunInfo(const std::vector<std::string> &list)
+{
+    InfoArgs args;
+    if (const auto status = ReadArguments("info", kInfoUsage, [&] { args = parseInfo(list); }))
+        return *status;
+    return args.exif ? printExifFacts(args.files[0]) : printInfos(args.files);
 }

@@ -1,3 +1,4 @@
+#include "cli_arguments.h"
 #include "cli_commands.h"
 #include "codecs/bmp_writer.h"
 #include "codecs/detecting_codec.h"
@@ -59,62 +60,39 @@ struct ThumbsArgs
     bool cache = false;
 };
 
-bool refuse(const std::string &text)
-{
-    std::fprintf(stderr, "vistrel-cli thumbs: %s\n", text.c_str());
-    return false;
-}
-
-bool parseBox(const std::string &text, ThumbsArgs &args)
+void parseBox(const std::string &text, ThumbsArgs &args)
 {
     int w = 0, h = 0;
     char tail = 0;
     if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > 4096
         || h > 4096)
-        return refuse("--box needs WxH with sides of 1 to 4096, not '" + text + "'");
+        throw ArgumentError{ "--box needs WxH with sides of 1 to 4096, not '" + text + "'" };
     args.boxWidth = w;
     args.boxHeight = h;
-    return true;
 }
 
-bool parseThumbs(const std::vector<std::string> &list, ThumbsArgs &args)
+void parseJobs(const std::string &text, ThumbsArgs &args)
 {
-    std::vector<std::string> folders;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string &a = list[i];
-        if (a.rfind("--", 0) != 0) {
-            folders.push_back(a);
-            continue;
-        }
-        if (a == "--") {
-            folders.insert(folders.end(), list.begin() + std::ptrdiff_t(i) + 1, list.end());
-            break;
-        }
-        if (a == "--overwrite" || a == "--cache") {
-            (a == "--cache" ? args.cache : args.overwrite) = true;
-            continue;
-        }
-        if (i + 1 >= list.size())
-            return refuse(a + " needs a value");
-        const std::string &value = list[++i];
-        if (a == "--box") {
-            if (!parseBox(value, args))
-                return false;
-        } else if (a == "--out") {
-            args.out = value;
-        } else if (a == "--jobs") {
-            char tail = 0;
-            if (std::sscanf(value.c_str(), "%d%c", &args.jobs, &tail) != 1 || args.jobs < 1
-                || args.jobs > 64)
-                return refuse("--jobs needs a number from 1 to 64, not '" + value + "'");
-        } else {
-            return refuse("unknown option '" + a + "' (see thumbs --help)");
-        }
-    }
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d%c", &args.jobs, &tail) != 1 || args.jobs < 1
+        || args.jobs > 64)
+        throw ArgumentError{ "--jobs needs a number from 1 to 64, not '" + text + "'" };
+}
+
+ThumbsArgs parseThumbs(const std::vector<std::string> &list)
+{
+    ThumbsArgs args;
+    CommandOptions options("thumbs");
+    options.value("--box", [&](const std::string &value) { parseBox(value, args); });
+    options.value("--out", [&](const std::string &value) { args.out = value; });
+    options.value("--jobs", [&](const std::string &value) { parseJobs(value, args); });
+    options.flag("--overwrite", args.overwrite);
+    options.flag("--cache", args.cache);
+    const std::vector<std::string> folders = options.parse(list, UnknownOptions::Refused);
     if (folders.size() != 1)
-        return refuse("needs one folder (see thumbs --help)");
+        throw ArgumentError{ "needs one folder (see thumbs --help)" };
     args.folder = folders[0];
-    return true;
+    return args;
 }
 
 std::vector<fs::path> pictureFiles(const fs::path &folder)
@@ -203,13 +181,10 @@ std::vector<std::optional<std::string>> makeThumbnails(const std::vector<fs::pat
 
 int RunThumbs(const std::vector<std::string> &list)
 {
-    if (std::find(list.begin(), list.end(), "--help") != list.end()) {
-        std::fputs(kThumbsUsage, stdout);
-        return 0;
-    }
     ThumbsArgs args;
-    if (!parseThumbs(list, args))
-        return 2;
+    if (const auto status =
+                ReadArguments("thumbs", kThumbsUsage, [&] { args = parseThumbs(list); }))
+        return *status;
     std::vector<fs::path> files;
     try {
         if (!args.out.empty())

@@ -1,7 +1,8 @@
+#include "cli_arguments.h"
 #include "cli_commands.h"
 
 #include <cstdio>
-#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,71 +39,48 @@ Options:
   --help         Show this text.
 )";
 
-const char kInfoUsage[] = R"(usage: vistrel-cli info [--] FILE...
-       vistrel-cli info --exif FILE
+int printUsage(const std::vector<std::string> &)
+{
+    std::fputs(kUsage, stdout);
+    return 0;
+}
 
-Prints one tab-separated line per picture: file, format, width, height, colours,
-horizontal and vertical resolution, frame count. Unreadable files are reported on
-standard error and make the exit status 1.
+using Command = int (*)(const std::vector<std::string> &arguments);
 
---exif prints what a photo's EXIF block says about it instead, one tab-separated
-"name<TAB>value" line per fact present: Camera make, Camera model, Date taken,
-Exposure time, Aperture, ISO speed, Focal length, Flash, Orientation, GPS position.
-A picture without an EXIF block, or with a damaged one, prints nothing.
-)";
+const std::map<std::string, Command> kCommands = {
+    { "info", RunInfo },       { "convert", RunConvert }, { "thumbs", RunThumbs },
+    { "capture", RunCapture }, { "help", printUsage },
+};
 
 } // namespace
 
+#ifndef VISTREL_CLI_CAPTURE
+int RunCapture(const std::vector<std::string> &)
+{
+    std::fputs("vistrel-cli capture: not in this build (made with VISTREL_CORE_ONLY, "
+               "without the host layer)\n",
+               stderr);
+    return 2;
+}
+#endif
+
 int main(int argc, char **argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
-    }
-    std::string command = args[0];
-    args.erase(args.begin());
-    if (command == "info") {
-        if (args.size() == 1 && args[0] == "--help") {
-            std::fputs(kInfoUsage, stdout);
-            return 0;
-        }
-        // "--" ends the options: every argument after it is a file, whatever it looks like.
-        if (!args.empty() && args[0] == "--") {
-            args.erase(args.begin());
-            if (args.empty()) {
-                std::fputs("vistrel-cli info: no file given\n", stderr);
-                return 2;
-            }
-            return RunInfo(args);
-        }
-        if (!args.empty() && args[0] == "--exif") {
-            if (args.size() != 2) {
-                std::fputs("vistrel-cli info --exif: give exactly one file\n", stderr);
-                return 2;
-            }
-            return RunExifInfo(args[1]);
-        }
-        if (args.empty()) {
-            std::fputs("vistrel-cli info: no file given\n", stderr);
-            return 2;
-        }
-        return RunInfo(args);
-    }
-    if (command == "convert")
-        return RunConvert(args);
-    if (command == "thumbs")
-        return RunThumbs(args);
-    if (command == "capture") {
-#ifdef VISTREL_CLI_CAPTURE
-        return RunCapture(args);
-#else
-        std::fputs("vistrel-cli capture: not in this build (made with VISTREL_CORE_ONLY, "
-                   "without the host layer)\n",
-                   stderr);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    CommandOptions tool("");
+    if (const auto status =
+                ReadArguments("", kUsage, [&] { arguments = tool.parseUpToCommand(arguments); }))
+        return *status;
+    if (arguments.empty()) {
+        std::fputs(kUsage, stderr);
         return 2;
-#endif
     }
-    std::fprintf(stderr, "vistrel-cli: unknown command '%s' (see --help)\n", command.c_str());
-    return 2;
+    const std::string command = arguments.front();
+    arguments.erase(arguments.begin());
+    const auto found = kCommands.find(command);
+    if (found == kCommands.end()) {
+        std::fprintf(stderr, "vistrel-cli: unknown command '%s' (see --help)\n", command.c_str());
+        return 2;
+    }
+    return found->second(arguments);
 }

@@ -1,3 +1,5 @@
+#include "app/frame_panes.h"
+
 #include "app/alb_dir_tree.h"
 #include "app/alb_doc.h"
 #include "app/alb_splitter.h"
@@ -10,7 +12,7 @@
 #include "common/string_table.h"
 #include "platform/message_window.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
 #include <QScreen>
 #include <QTimer>
@@ -18,6 +20,8 @@
 #include <new>
 
 namespace {
+
+const QColor kFrameBackground(0x66, 0x66, 0x66);
 
 QColor ColorOf(RgbValue value)
 {
@@ -46,13 +50,23 @@ std::string RootDisplayName(const AppSettings &settings)
 
 } // namespace
 
-bool CMainFrame::createClient(CAlbDoc &document, const ImageLists *lists)
+FramePanes::FramePanes(CMainFrame &mainFrame, AppSettings &appSettings)
+    : frame(mainFrame), settings(appSettings), client(new QWidget(&mainFrame))
+{
+    // Until the client is made the pane area shows the frame's own background.
+    client->setAutoFillBackground(true);
+    QPalette background = client->palette();
+    background.setColor(QPalette::Window, kFrameBackground);
+    client->setPalette(background);
+}
+
+bool FramePanes::createClient(CAlbDoc &document, const ImageLists *lists)
 {
     doc = &document;
     factory = CurrentViewFactory();
-    const QScreen *shown = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize screenSize = shown ? shown->size() : size();
-    split = new CAlbSplitter(settings, screenSize, lists, this);
+    const QScreen *shown = frame.screen() ? frame.screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = shown ? shown->size() : frame.size();
+    split = new CAlbSplitter(settings, screenSize, lists, &frame);
     split->setColumnStep(settings.prefs.cellWidth);
     split->setColumnAllowance(settings.scrollBarWidth);
     split->setRowStep(settings.prefs.cellHeight);
@@ -64,16 +78,17 @@ bool CMainFrame::createClient(CAlbDoc &document, const ImageLists *lists)
         madeThumbnails = false;
         return false;
     }
-    // The placeholder pane area goes; the splitter fills the client area from now on.
-    setCentralWidget(split);
-    panes = split;
+    // The placeholder goes (the frame deletes it); the splitter fills the client area from now
+    // on.
+    frame.setCentralWidget(split);
+    client = split;
     connectTree();
     return true;
 }
 
 // The image view comes first so that it carries its private id from the start; the tree and the
 // thumbnail view then fill the first and second pane of Thumbnail View.
-bool CMainFrame::makeViews(const ImageLists *lists)
+bool FramePanes::makeViews(const ImageLists *lists)
 {
     const ViewContext context{ *doc, settings, lists, *this, split };
     QWidget *image = makeView(factory.imageView, context, settings.prefs.imageBackColor);
@@ -90,7 +105,7 @@ bool CMainFrame::makeViews(const ImageLists *lists)
     return true;
 }
 
-QWidget *CMainFrame::makeView(const ViewFactory::Maker &maker, const ViewContext &context,
+QWidget *FramePanes::makeView(const ViewFactory::Maker &maker, const ViewContext &context,
                               std::int32_t backColor)
 {
     if (!maker)
@@ -104,17 +119,17 @@ QWidget *CMainFrame::makeView(const ViewFactory::Maker &maker, const ViewContext
     }
 }
 
-void CMainFrame::connectTree()
+void FramePanes::connectTree()
 {
     // The tree already defers its commands, so the folder change never runs inside one of its
     // notifications.
-    folderTree->setCommandSink([this](std::uint32_t id) { routeCommand(id); });
-    folderTree->setStateSource([this](std::uint32_t id) { return commandState(id); });
+    folderTree->setCommandSink([this](std::uint32_t id) { frame.routeCommand(id); });
+    folderTree->setStateSource([this](std::uint32_t id) { return frame.commandState(id); });
     folderTree->setActivateHandler([this] { activateView(*folderTree); });
     folderTree->setEnterHandler([this] { pressEnterInTree(); });
 }
 
-void CMainFrame::pressEnterInTree()
+void FramePanes::pressEnterInTree()
 {
     if (!doc || settings.viewMode != ViewMode::Thumbnail)
         return;
@@ -124,7 +139,7 @@ void CMainFrame::pressEnterInTree()
     messageToThumbnails(WM_CURRENT_CHANGED, 0, 0, false);
 }
 
-std::vector<CommandTarget *> CMainFrame::paneViews() const
+std::vector<CommandTarget *> FramePanes::paneViews() const
 {
     std::vector<CommandTarget *> views;
     if (!split)
@@ -138,16 +153,16 @@ std::vector<CommandTarget *> CMainFrame::paneViews() const
     return views;
 }
 
-void CMainFrame::arrangePanes(std::int32_t viewMode, std::int32_t previousViewMode)
+void FramePanes::arrangePanes(std::int32_t viewMode, std::int32_t previousViewMode)
 {
     if (split)
         split->arrangePanes(viewMode, previousViewMode);
 }
 
-void CMainFrame::relayoutAndPaint()
+void FramePanes::relayoutAndPaint()
 {
     if (!split) {
-        panes->repaint();
+        client->repaint();
         return;
     }
     if (QWidget *pane = split->pane(split->activePane()))
@@ -156,7 +171,7 @@ void CMainFrame::relayoutAndPaint()
     split->repaint();
 }
 
-void CMainFrame::deliver(QWidget *view, std::uint32_t msg, std::uintptr_t wParam,
+void FramePanes::deliver(QWidget *view, std::uint32_t msg, std::uintptr_t wParam,
                          std::intptr_t lParam, bool post)
 {
     if (!view)
@@ -174,36 +189,36 @@ void CMainFrame::deliver(QWidget *view, std::uint32_t msg, std::uintptr_t wParam
         SendMessageTo(window, msg, wParam, lParam);
 }
 
-void CMainFrame::messageToTree(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+void FramePanes::messageToTree(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
                                bool post)
 {
     deliver(folderTree, msg, wParam, lParam, post);
 }
 
-void CMainFrame::messageToThumbnails(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+void FramePanes::messageToThumbnails(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
                                      bool post)
 {
     deliver(split ? split->thumbnailView() : nullptr, msg, wParam, lParam, post);
 }
 
-void CMainFrame::messageToImageView(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+void FramePanes::messageToImageView(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
                                     bool post)
 {
     deliver(split ? split->imageView() : nullptr, msg, wParam, lParam, post);
 }
 
-std::string CMainFrame::treeFolder() const
+std::string FramePanes::treeFolder() const
 {
     return folderTree ? folderTree->SelectedPath() : std::string();
 }
 
-void CMainFrame::rebuildTree(const std::string &folder)
+void FramePanes::rebuildTree(const std::string &folder)
 {
     if (folderTree)
         folderTree->BuildTree(folder);
 }
 
-void CMainFrame::refreshViews(int firstSelected)
+void FramePanes::refreshViews(int firstSelected)
 {
     if (!split)
         return;
@@ -219,19 +234,19 @@ void CMainFrame::refreshViews(int firstSelected)
         image->update();
 }
 
-void CMainFrame::refreshTree()
+void FramePanes::refreshTree()
 {
     if (folderTree)
         folderTree->RefreshTree();
 }
 
-void CMainFrame::focusThumbnailView()
+void FramePanes::focusThumbnailView()
 {
     if (QWidget *thumbnails = split ? split->thumbnailView() : nullptr)
         thumbnails->setFocus(Qt::OtherFocusReason);
 }
 
-void CMainFrame::repaintThumbnails()
+void FramePanes::repaintThumbnails()
 {
     QWidget *thumbnails = split ? split->thumbnailView() : nullptr;
     if (!thumbnails)
@@ -242,17 +257,23 @@ void CMainFrame::repaintThumbnails()
         thumbnails->update();
 }
 
-void CMainFrame::postCommand(std::uint32_t id)
+void FramePanes::sendCommand(std::uint32_t id)
 {
-    QTimer::singleShot(0, this, [this, id] { routeCommand(id); });
+    frame.routeCommand(id);
 }
 
-void CMainFrame::activateView(QWidget &view)
+void FramePanes::postCommand(std::uint32_t id)
+{
+    // Queued on the frame: a command still waiting when the frame goes is dropped with it.
+    QTimer::singleShot(0, &frame, [this, id] { frame.routeCommand(id); });
+}
+
+void FramePanes::activateView(QWidget &view)
 {
     active = &view;
 }
 
-void CMainFrame::cellSizeChanged()
+void FramePanes::cellSizeChanged()
 {
     if (!split)
         return;
@@ -260,4 +281,44 @@ void CMainFrame::cellSizeChanged()
     split->setRowStep(settings.prefs.cellHeight);
     split->setColumnAllowance(0);
     split->setRowAllowance(0);
+}
+
+void FramePanes::setFullScreen(bool on, std::uint32_t newToolbarId)
+{
+    frame.setFullScreen(on, newToolbarId);
+}
+
+void FramePanes::beginWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void FramePanes::endWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+void FramePanes::setGoToSubmenu(const std::vector<MenuEntry> &entries)
+{
+    frame.setGoToSubmenu(entries);
+}
+
+void FramePanes::showGoToPopup(const std::vector<MenuEntry> &entries)
+{
+    frame.showGoToPopup(entries);
+}
+
+void FramePanes::showZoomIndicator(bool actualSize)
+{
+    frame.showZoomIndicator(actualSize);
+}
+
+void FramePanes::commandStatesChanged()
+{
+    frame.updateCommandStates();
+}
+
+CommandState FramePanes::commandState(std::uint32_t id) const
+{
+    return frame.commandState(id);
 }

@@ -1,13 +1,13 @@
-#include "capture/capture_settings_unit.h"
+// The capture as one unit: its button on a private X server, its delay timer with the title's
+// countdown, its confirmation posted to itself, and Capture Settings on the frame's route.
+#include "capture/capture_unit.h"
 
 #include "app/command_units.h"
 #include "app/doc_commands.h"
-#include "app/frame_messages.h"
 #include "app/image_lists.h"
 #include "app/main_frame.h"
-#include "app/window_messages.h"
 #include "capture/capture_settings.h"
-#include "tests/app/doc_test_support.h"
+#include "tests/capture/capture_test_support.h"
 #include "tests/platform/x_keys.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/run_command.h"
@@ -23,48 +23,41 @@
 
 namespace {
 
-// Stands for the capture: records the hot-key messages and timers the frame hands on.
-class FrameRecorder final : public FrameMessageHandler
+// Stands for the screen: a 4 x 3 grab every time, counted.
+class CountingScreen final : public ScreenSource
 {
 public:
-    std::intptr_t onFrameMessage(std::uint32_t message, std::uintptr_t,
-                                 std::intptr_t second) override
-    {
-        if (message == WM_HOTKEY)
-            keyCodes.push_back(static_cast<int>(second >> 16));
-        return 0;
-    }
+    explicit CountingScreen(int &count) : grabs(count) { }
 
-    bool onFrameTimer(std::uint32_t timerId) override
-    {
-        timers.push_back(timerId);
-        return timerId == CaptureTimer;
-    }
+    GrabResult grabArea(const AreaRequest &) override { return TestGrab(4, 3, ++grabs); }
 
-    std::vector<int> keyCodes;
-    std::vector<std::uint32_t> timers;
+private:
+    int &grabs;
 };
 
-// A frame with the recorder as its capture, the document, and a private X server for the button.
-class CaptureSettingsUnitTest : public DocTest
+// The unit as the program makes it on a frame, its button on a private X server, its screen
+// counted, its captures written into "\Shots".
+class CaptureUnitTest : public DocTest
 {
 protected:
-    CaptureSettingsUnitTest()
+    CaptureUnitTest()
     {
-        EnsureTestApplication();
-        mainFrame.setMessageHandler(&recorder);
+        makeFolder("\\Shots");
+        settings.snapPath = "\\Shots";
+        settings.snapName = "ornsnap";
+        settings.ui.captureFlags = 0;
     }
-
-    ~CaptureSettingsUnitTest() override { mainFrame.setMessageHandler(nullptr); }
 
     void SetUp() override { ASSERT_TRUE(server.ok()) << server.error(); }
 
-    std::unique_ptr<CaptureSettingsUnit> makeUnit(bool enabled, int trigger)
+    std::unique_ptr<CaptureUnit> makeUnit(bool enabled, int trigger)
     {
         CaptureSettings::setBit(settings, CaptureFlag::CaptureEnabled, enabled);
         CaptureSettings::setTrigger(settings, trigger);
         const CommandUnitContext context{ doc, settings, store, lists, mainFrame };
-        return std::make_unique<CaptureSettingsUnit>(context, server.display());
+        CaptureDesktop desktop = DesktopCapture(DesktopBackend::X11, server.display());
+        desktop.screen = std::make_unique<CountingScreen>(grabs);
+        return std::make_unique<CaptureUnit>(context, std::move(desktop));
     }
 
     void press(const std::string &key)
@@ -72,22 +65,34 @@ protected:
         ASSERT_EQ(RunCommand("DISPLAY=" + server.display() + " xdotool key " + key).status, 0);
     }
 
+    // The objectName and title of the modal dialog that opens next; it is cancelled.
+    void cancelNextDialog(QString &opened)
+    {
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                opened = dialog->objectName() + " " + dialog->windowTitle();
+                static_cast<QDialog *>(dialog)->reject();
+            }
+        });
+    }
+
     // Widgets below need the application first.
     bool application = (EnsureTestApplication(), true);
     XvfbServer server;
     ImageLists lists;
     CMainFrame mainFrame{ settings };
-    FrameRecorder recorder;
+    SoundRecorder sound;
+    int grabs = 0;
 };
 
-TEST_F(CaptureSettingsUnitTest, TheButtonClaimedAtStartReachesTheFrameAndIsGivenBackAtTheEnd)
+TEST_F(CaptureUnitTest, TheButtonClaimedAtStartCapturesAndIsGivenBackAtTheEnd)
 {
     auto unit = makeUnit(true, 1);
     EXPECT_EQ(unit->button().registeredButton(), 1);
     EXPECT_TRUE(CaptureSettings::enabled(settings));
     press("Print");
-    ASSERT_TRUE(ProcessEventsUntil([&] { return recorder.keyCodes.size() == 1; }, 5000));
-    EXPECT_EQ(recorder.keyCodes[0], 193);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return grabs == 1; }, 5000));
+    EXPECT_TRUE(std::filesystem::exists(host("\\Shots\\ornsnap001.bmp")));
 
     // Print moves to another key: the button follows it.
     XConnection other(server.display());
@@ -95,7 +100,7 @@ TEST_F(CaptureSettingsUnitTest, TheButtonClaimedAtStartReachesTheFrameAndIsGiven
     ASSERT_TRUE(ProcessEventsUntil(
             [&] {
                 press("Print");
-                return ProcessEventsUntil([&] { return recorder.keyCodes.size() >= 2; }, 300);
+                return ProcessEventsUntil([&] { return grabs >= 2; }, 300);
             },
             5000));
 
@@ -103,7 +108,7 @@ TEST_F(CaptureSettingsUnitTest, TheButtonClaimedAtStartReachesTheFrameAndIsGiven
     EXPECT_TRUE(GrabKey(other, kPrintKeysym));
 }
 
-TEST_F(CaptureSettingsUnitTest, ATakenButtonClearsCaptureSilentlyAtStartAndIsReportedInTheDialog)
+TEST_F(CaptureUnitTest, ATakenButtonClearsCaptureSilentlyAtStartAndIsReportedInTheDialog)
 {
     XConnection other(server.display());
     ASSERT_TRUE(GrabKey(other, kPrintKeysym));
@@ -123,38 +128,51 @@ TEST_F(CaptureSettingsUnitTest, ATakenButtonClearsCaptureSilentlyAtStartAndIsRep
     EXPECT_EQ(unit->button().registeredButton(), 0);
 }
 
-TEST_F(CaptureSettingsUnitTest, ADelayFiresOnceWhileTheTitleCountsDown)
+TEST_F(CaptureUnitTest, ADelayCapturesOnceWhileTheTitleCountsDown)
 {
     auto unit = makeUnit(false, 1);
     const QString normal = mainFrame.windowTitle();
     unit->dialogHost().startDelay(1600);
-    EXPECT_TRUE(mainFrame.windowTimers().isActive(CaptureTimer));
+    EXPECT_TRUE(unit->timers().isActive(CaptureTimer));
     EXPECT_EQ(mainFrame.windowTitle(), CaptureCountdown::title(2));
     EXPECT_TRUE(ProcessEventsUntil(
             [&] { return mainFrame.windowTitle() == CaptureCountdown::title(1); }, 3000));
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !recorder.timers.empty(); }, 3000));
-    EXPECT_EQ(recorder.timers, std::vector<std::uint32_t>{ CaptureTimer });
-    EXPECT_FALSE(mainFrame.windowTimers().isActive(CaptureTimer));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return grabs == 1; }, 3000));
+    EXPECT_FALSE(unit->timers().isActive(CaptureTimer));
     EXPECT_EQ(mainFrame.windowTitle(), normal);
+    EXPECT_FALSE(ProcessEventsUntil([&] { return grabs > 1; }, 200)) << "the delay fires once";
 
     // A delay stopped early gives the title back as well.
     unit->dialogHost().startDelay(5000);
-    mainFrame.windowTimers().kill(CaptureTimer);
+    unit->timers().kill(CaptureTimer);
     EXPECT_TRUE(ProcessEventsUntil([&] { return mainFrame.windowTitle() == normal; }, 3000));
     EXPECT_FALSE(unit->countdown().counting());
 }
 
-TEST_F(CaptureSettingsUnitTest, CaptureSettingsPassesTheDocumentAndOpensTheCaptureDialog)
+// The grab waits while the confirmation goes round the event loop; the "Capture Message" dialog
+// comes with it.
+TEST_F(CaptureUnitTest, TheConfirmationComesBackToTheUnitThroughTheEventLoop)
+{
+    auto unit = makeUnit(false, 1);
+    CaptureSettings::setBit(settings, CaptureFlag::ConfirmBeforeSave, true);
+    SendMessageTo(unit.get(), WM_HOTKEY, 0, ButtonHotKeyParameter(1));
+    EXPECT_EQ(grabs, 1);
+    EXPECT_TRUE(unit->pipeline().holdsGrab());
+
+    QString opened;
+    cancelNextDialog(opened);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !unit->pipeline().busy(); }, 3000));
+    EXPECT_EQ(opened.toStdString(), "108 Capture Message");
+    EXPECT_FALSE(unit->pipeline().holdsGrab());
+    EXPECT_TRUE(std::filesystem::is_empty(host("\\Shots")));
+}
+
+TEST_F(CaptureUnitTest, CaptureSettingsOnTheRouteOpensTheCaptureDialog)
 {
     auto unit = makeUnit(false, 1);
     mainFrame.setRoute(&doc, nullptr, { unit.get() });
     QString opened;
-    QTimer::singleShot(0, [&] {
-        if (QWidget *dialog = QApplication::activeModalWidget()) {
-            opened = dialog->objectName() + " " + dialog->windowTitle();
-            static_cast<QDialog *>(dialog)->reject();
-        }
-    });
+    cancelNextDialog(opened);
     EXPECT_TRUE(mainFrame.routeCommand(DocCmd::CaptureSettings));
     EXPECT_EQ(opened.toStdString(), "107 Capture");
     mainFrame.setRoute(&doc, nullptr);
