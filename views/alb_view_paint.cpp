@@ -118,25 +118,6 @@ void CAlbView::paintCells(QRect update)
     }
 }
 
-void CAlbView::paintNextPicture()
-{
-    if (paintNext > paintLast || !doc.ItemAt(paintNext)) {
-        timers->kill(kThumbnailTimer);
-        return;
-    }
-    ensureCanvas();
-    {
-        QPainter painter(&canvas);
-        drawPicture(painter, paintNext);
-    }
-    viewport()->update(toQRect(CellRect(paintNext)));
-    if (++paintNext > paintLast) {
-        timers->kill(kThumbnailTimer);
-        // Traced once the last picture has reached the window, not merely the canvas.
-        traceAfterPaint = TraceEnabled();
-    }
-}
-
 void CAlbView::RedrawFrames()
 {
     // The frames are redrawn because the selection changed: the bars' commands (Delete, Crop,
@@ -198,7 +179,10 @@ void CAlbView::drawPicture(QPainter &painter, std::int32_t index)
 
 bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &area)
 {
-    if (!EnsureThumbnail(doc, item, true))
+    // Thumbnail View draws what the workers made; Select View decodes here.
+    const bool ready = inMode(ViewMode::Thumbnail) ? item.thumbnail && item.thumbnail->hasPixels()
+                                                   : EnsureThumbnail(doc, item, true);
+    if (!ready)
         return false;
     const ImageBuffer &thumb = *item.thumbnail;
     std::optional<ViewBuffer> store;
