@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The whole album program opening a folder: `vistrel -t FOLDER` on a fresh Xvfb server, timed from
 the process start until the trace says every visible cell is drawn ("thumbs-drawn"), with the
-first cell's line ("cell") as the first screenful, and the peak resident memory (VmHWM) at that
+first screenful of cell frames ("frames-shown") as the first screenful, and the peak resident memory (VmHWM) at that
 moment. The desktop's thumbnail cache is CACHE (XDG_CACHE_HOME), so a first visit (empty cache)
 and a second visit (the cache filled by the first) can be told apart.
 
@@ -46,7 +46,7 @@ def one_run(program, folder, cache, display, limit=120.0):
         while time.monotonic() - start < limit and proc.poll() is None:
             text = open(trace).read() if os.path.exists(trace) else ""
             now = time.monotonic()
-            if first is None and "\ncell\t" in "\n" + text:
+            if first is None and "frames-shown\n" in text:
                 first = now
             if "thumbs-drawn\n" in text:
                 drawn = now

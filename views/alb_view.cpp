@@ -65,6 +65,7 @@ std::intptr_t CAlbView::onMessage(std::uint32_t message, std::uintptr_t, std::in
                 return;
             // Pictures that could not be read may have changed since.
             unreadable.clear();
+            framesTraced = false;
             if (second == 1) {
                 host.cellSizeChanged();
                 Layout(true);

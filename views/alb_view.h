@@ -158,6 +158,9 @@ private:
     std::int32_t paintNext = 0;
     std::int32_t paintLast = -1;
     bool traceAfterPaint = false;
+    // The first screenful of frames of a list goes into the trace as "frames-shown".
+    bool traceFramesShown = false;
+    bool framesTraced = false;
 
     QImage canvas;
     QRegion pending;

@@ -79,6 +79,10 @@ void CAlbView::paintEvent(QPaintEvent *event)
         QPainter painter(viewport());
         painter.drawImage(event->rect(), canvas, event->rect());
         drawFeedback(painter);
+        if (traceFramesShown && pending.isEmpty()) {
+            traceFramesShown = false;
+            AppendTraceText("frames-shown\n");
+        }
         if (traceAfterPaint && pending.isEmpty()) {
             traceAfterPaint = false;
             traceDrawnCells();
@@ -107,6 +111,8 @@ void CAlbView::paintCells(QRect update)
     timers->kill(kThumbnailTimer);
     traceAfterPaint = false;
     if (inMode(ViewMode::Thumbnail)) {
+        traceFramesShown = traceFramesShown || (!framesTraced && TraceEnabled());
+        framesTraced = true;
         paintNext = first;
         paintLast = last;
         timers->set(kThumbnailTimer, 1);
