@@ -1,6 +1,7 @@
 #include "app/options_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/cell_sizes.h"
 #include "app/dialog_controls.h"
 #include "app/settings_writes.h"
 #include "common/error_report.h"
@@ -26,12 +27,6 @@ namespace {
 
 constexpr std::uint32_t kHelpContext = 116;
 constexpr int kColorModes = 5;
-
-// The two tied cell sizes.
-constexpr std::uint16_t kSmallWidth = 55;
-constexpr std::uint16_t kSmallHeight = 71;
-constexpr std::uint16_t kLargeWidth = 67;
-constexpr std::uint16_t kLargeHeight = 87;
 
 QString tableText(std::uint32_t id)
 {
@@ -59,14 +54,6 @@ QWidget *radioPair(QRadioButton *first, QRadioButton *second, QWidget *parent)
     group->addButton(first);
     group->addButton(second);
     return row;
-}
-
-// A split keeps the same number of whole rows of cells at the new cell height. A cell height of
-// 0 (a damaged stored block) cannot be divided by: such a split falls back to two rows.
-std::uint16_t rescaledSplit(std::uint16_t split, std::uint16_t oldHeight, std::uint16_t newHeight)
-{
-    std::uint32_t rows = oldHeight == 0 ? 2u : split / oldHeight;
-    return static_cast<std::uint16_t>(std::min<std::uint32_t>(rows * newHeight, 0xFFFF));
 }
 
 } // namespace
@@ -124,7 +111,8 @@ void OptionsDialog::loadSettings()
 {
     colorList->setCurrentIndex(std::min(settings.colorOptimization(), kColorModes - 1));
     (settings.rotateLeft() ? leftButton : rightButton)->setChecked(true);
-    (settings.prefs.cellWidth == kSmallWidth ? smallButton : largeButton)->setChecked(true);
+    loadedSmall = settings.prefs.cellWidth == kSmallCell.width;
+    (loadedSmall ? smallButton : largeButton)->setChecked(true);
     sharedCacheBox->setChecked(settings.sharedThumbnails());
     homeField->setText(DisplayPathText(settings.homeFolder));
 }
@@ -141,18 +129,13 @@ void OptionsDialog::changeHome()
     homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
+// The larger sizes of Ctrl+wheel show as Large; they stay unless Small or Large is chosen.
 void OptionsDialog::applyThumbnailSize(bool small)
 {
-    bool largeInForce = settings.prefs.cellWidth != kSmallWidth;
-    if (small != largeInForce)
+    if (small == loadedSmall)
         return;
-    std::uint16_t oldHeight = settings.prefs.cellHeight;
-    std::uint16_t newHeight = small ? kSmallHeight : kLargeHeight;
-    settings.prefs.cellWidth = small ? kSmallWidth : kLargeWidth;
-    settings.prefs.cellHeight = newHeight;
-    settings.ui.thumbViewSplit = rescaledSplit(settings.ui.thumbViewSplit, oldHeight, newHeight);
-    settings.ui.selectViewSplit = rescaledSplit(settings.ui.selectViewSplit, oldHeight, newHeight);
-    sizeChanged = true;
+    if (SetCellSize(settings, small ? kSmallCell : kLargeCell))
+        sizeChanged = true;
 }
 
 void OptionsDialog::accept()

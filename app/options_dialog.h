@@ -47,6 +47,7 @@ private:
     SettingsStore &store;
     FolderChooser folderChooser;
     bool sizeChanged = false;
+    bool loadedSmall = true;
     QComboBox *colorList = nullptr;
     QRadioButton *leftButton = nullptr;
     QRadioButton *rightButton = nullptr;
