@@ -1,8 +1,11 @@
-// Thumbnails made on worker threads: what Thumbnail View asks for, what comes back, what it keeps.
+// Thumbnails made on worker threads: what Thumbnail View asks for, what comes back, what it keeps,
+// and a window that answers meanwhile.
 #include "views/thumbnail_loader.h"
 
+#include "codecs/png_writer.h"
 #include "tests/views/view_test_support.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 namespace {
@@ -82,4 +85,33 @@ TEST_F(ViewTest, LoaderHandsResultsBackBySerialAndNothingAfterItIsGone)
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_TRUE(got.empty());
+}
+
+// Pictures that take long to decode (large PNG files: no scaled decoding) hold no key press up.
+TEST_F(ViewTest, KeysAreAnsweredWhileSlowPicturesLoad)
+{
+    makeFolder("\\slow");
+    const std::int32_t side = 3000;
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side) * side * 3, 90);
+    PngPicture picture;
+    picture.pixels = pixels.data();
+    picture.width = side;
+    picture.height = side;
+    const std::vector<std::uint8_t> png = PngWriter().encode(picture);
+    for (int i = 0; i < 12; ++i)
+        WriteBytes(DocTest::host("\\slow\\s" + std::to_string(10 + i) + ".png"), png);
+    doc.ChangeFolder("\\slow");
+    selectOnly(0);
+    makeView();
+    ASSERT_TRUE(view->thumbnailTimerActive());
+    for (int step = 1; step <= 3; ++step) {
+        QElapsedTimer clock;
+        clock.start();
+        key(Qt::Key_Right);
+        QCoreApplication::processEvents();
+        EXPECT_LT(clock.elapsed(), 50) << step;
+        EXPECT_EQ(selectedIndexes(), std::vector<int>{ step });
+    }
+    EXPECT_TRUE(view->thumbnailTimerActive()) << "the pictures were quicker than the keys";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !view->thumbnailTimerActive(); }, 30000));
 }
