@@ -5,6 +5,12 @@
 #include "codecs/gif_codec.h"
 #include "codecs/jpeg_codec.h"
 #include "codecs/png_codec.h"
+#ifdef VISTREL_HAVE_WEBP
+#  include "codecs/webp_codec.h"
+#endif
+#ifdef VISTREL_HAVE_HEIF
+#  include "codecs/heif_codec.h"
+#endif
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 
@@ -26,6 +32,15 @@ std::unique_ptr<ImageCodec> CreateCodecFor(ImageFormat format)
         return std::make_unique<GifCodec>();
     case ImageFormat::Png:
         return std::make_unique<PngCodec>();
+#ifdef VISTREL_HAVE_WEBP
+    case ImageFormat::Webp:
+        return std::make_unique<WebpCodec>();
+#endif
+#ifdef VISTREL_HAVE_HEIF
+    case ImageFormat::Heif:
+    case ImageFormat::Avif:
+        return std::make_unique<HeifCodec>(format);
+#endif
     default:
         return nullptr;
     }

@@ -2,13 +2,12 @@
 
 #include "codecs/exif_layout.h"
 
-#include <libexif/exif-data.h>
-#include <libexif/exif-log.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <libexif/exif-data.h>
+#include <libexif/exif-log.h>
 #include <memory>
 #include <optional>
 
@@ -45,8 +44,7 @@ class Block
 {
 public:
     explicit Block(ExifData *exifData) : data(exifData), order(exif_data_get_byte_order(exifData))
-    {
-    }
+    { }
 
     // An entry of ifd with the given format and at least count values, else none.
     const ExifEntry *entry(ExifIfd ifd, ExifTag tag, ExifFormat format, unsigned count) const
@@ -261,24 +259,53 @@ std::vector<ExifFact> factsOf(const Block &block)
 
 } // namespace
 
-std::vector<ExifFact> ExifFactsFromBlock(const unsigned char *bytes, std::size_t size)
+namespace {
+
+// Parses an intact block and hands it to use; a block the library calls damaged gives fallback.
+template <typename Result, typename Use>
+Result withBlock(const unsigned char *bytes, std::size_t size, Result fallback, Use &&use)
 {
-    if (!bytes || size > 0xFFFFFFFFu || !ExifLayoutIntact(bytes, size))
-        return {};
+    if (!bytes || size > 0xFFFFFFFFu - 6 || !ExifLayoutIntact(bytes, size))
+        return fallback;
+    // The library finds the TIFF data after the "Exif" signature only, which WebP and HEIF files
+    // leave out.
+    std::vector<unsigned char> led;
+    if (size < 6 || std::memcmp(bytes, "Exif\0\0", 6) != 0) {
+        led.assign({ 'E', 'x', 'i', 'f', 0, 0 });
+        led.insert(led.end(), bytes, bytes + size);
+        bytes = led.data();
+        size = led.size();
+    }
     // Outlives the library's objects, which may report until they are freed.
     ParseReport report;
     std::unique_ptr<ExifData, DataDeleter> data(exif_data_new());
     std::unique_ptr<ExifLog, LogDeleter> log(exif_log_new());
     if (!data || !log)
-        return {};
+        return fallback;
     // The block is read as it stands: no entries are made up for tags it lacks.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
     exif_log_set_func(log.get(), noteLog, &report);
     exif_data_log(data.get(), log.get());
     exif_data_load_data(data.get(), bytes, static_cast<unsigned int>(size));
     if (report.damaged)
-        return {};
-    return factsOf(Block(data.get()));
+        return fallback;
+    return use(Block(data.get()));
+}
+
+} // namespace
+
+std::vector<ExifFact> ExifFactsFromBlock(const unsigned char *bytes, std::size_t size)
+{
+    return withBlock(bytes, size, std::vector<ExifFact>{},
+                     [](const Block &block) { return factsOf(block); });
+}
+
+unsigned ExifOrientationFromBlock(const unsigned char *bytes, std::size_t size)
+{
+    return withBlock(bytes, size, 1u, [](const Block &block) {
+        const std::optional<unsigned> value = block.shortValue(EXIF_IFD_0, EXIF_TAG_ORIENTATION);
+        return value && *value >= 1 && *value <= 8 ? *value : 1u;
+    });
 }
 
 std::vector<ExifFact> ReadExifFacts(const std::string &hostPath)

@@ -21,3 +21,7 @@ std::vector<ExifFact> ReadExifFacts(const std::string &hostPath);
 
 // The same from an EXIF block in memory (starting with "Exif\0\0" or at the TIFF header).
 std::vector<ExifFact> ExifFactsFromBlock(const unsigned char *data, std::size_t size);
+
+// The orientation tag (1 to 8) of an EXIF block in memory, as ExifFactsFromBlock takes blocks;
+// 1 (as stored) when the block has no valid one or is damaged.
+unsigned ExifOrientationFromBlock(const unsigned char *data, std::size_t size);

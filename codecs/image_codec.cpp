@@ -6,6 +6,7 @@
 #include "image/view_geometry.h"
 
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -61,6 +62,25 @@ void checkHasFrames(const ImageHeader &header, std::uint32_t place)
 
 } // namespace
 
+PictureTurn StoredTurn(const ImageHeader &stored)
+{
+    return PictureTurn(stored.orientation, { stored.width, stored.height });
+}
+
+void MakeHeaderUpright(ImageHeader &header)
+{
+    if (header.orientation % 2 != 0) {
+        std::swap(header.width, header.height);
+        std::swap(header.xResolution, header.yResolution);
+    }
+}
+
+void FinishDecodedImage(ImageBuffer &image, const ImageHeader &stored)
+{
+    ConvertToSrgb(image, stored.colourProfile);
+    TurnUpright(image, stored.orientation);
+}
+
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect)
 {
     header.pixels = image.pixels;
@@ -72,9 +92,21 @@ void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRec
     header.sourceRect = sourceRect;
 }
 
+void ImageCodec::readStoredHeader(ImageStream &stream, ImageHeader &header)
+{
+    readHeader(stream, header);
+    if (asStored) {
+        header.orientation = 0;
+        header.colourProfile.clear();
+    }
+}
+
 void ImageCodec::readInfo(ImageStream &stream, ImageHeader &header)
 {
-    closingAfter(*this, [&] { readHeader(stream, header); });
+    closingAfter(*this, [&] {
+        readStoredHeader(stream, header);
+        MakeHeaderUpright(header);
+    });
 }
 
 void ImageCodec::readInfoFromFile(const std::string &path, ImageHeader *header)
@@ -89,8 +121,9 @@ void ImageCodec::readFrameInfo(ImageStream &stream, FrameHeader &frameHeader, st
 {
     closingAfter(*this, [&] {
         ImageHeader scratch;
-        readHeader(stream, scratch);
+        readStoredHeader(stream, scratch);
         readFrameHeader(stream, frameHeader, index);
+        frameHeader.frameRect = StoredTurn(scratch).uprightRect(frameHeader.frameRect);
     });
 }
 
@@ -100,18 +133,24 @@ void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::
     try {
         closingAfter(*this, [&] {
             ImageHeader header;
-            readHeader(stream, header);
+            readStoredHeader(stream, header);
             checkHasFrames(header, kPlaceDecodeFirst);
-            pictureSize = { header.width, header.height };
             FrameHeader frame;
             readFrameHeader(stream, frame, 0);
-            Size fitted = fitSize(boxWidth, boxHeight, frame.frameRect.width(),
-                                  frame.frameRect.height(), false);
+            // The box holds the upright picture; the reader fills the stored one at that scale,
+            // which is turned afterwards, small.
+            const PictureTurn turn = StoredTurn(header);
+            pictureSize = turn.upright({ header.width, header.height });
+            const Size upright =
+                    turn.upright({ frame.frameRect.width(), frame.frameRect.height() });
+            const Size fitted = turn.storedOf(
+                    fitSize(boxWidth, boxHeight, upright.width, upright.height, false));
             image.create(fitted.width, fitted.height,
                          static_cast<std::uint8_t>(frame.bytesPerPixel), frame.withAlpha != 0);
             image.transparent = frame.transparentIndex;
             AttachTarget(frame, image, frame.frameRect);
             decodeFrame(stream, frame, 0, true);
+            FinishDecodedImage(image, header);
         });
     } catch (...) {
         image.reset();

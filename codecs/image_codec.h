@@ -12,6 +12,11 @@
 // The abstract picture reader: template operations written once over four per-format
 // primitives. Every template operation is a complete open-decode-release cycle: it ends with
 // close(), also when it throws.
+//
+// The primitives see the picture as the file stores it. The template operations give it upright
+// and in sRGB: sizes, rectangles and boxes are those of the upright picture, and each decoded
+// frame is converted from the file's colour profile and then turned by its orientation, after
+// any scaling, so a small decode stays cheap.
 class ImageCodec
 {
 public:
@@ -50,15 +55,26 @@ public:
     // conversion must not pass it off as the file's. Kept after close.
     const std::string &missingDataNote() const { return missingData; }
 
-    // The size of the whole picture whose first frame decodeFirstFrame decoded last. Kept after
-    // close.
+<<<<<<< HEAD
+    // The size of the whole picture, upright, whose first frame decodeFirstFrame decoded last.
+    // Kept after close.
     Size firstFramePictureSize() const { return pictureSize; }
+=======
+    // Gives pictures as their files store them: not turned, colours not converted. For
+    // comparisons with other decoders, which do neither.
+    bool asStored = false;
+>>>>>>> refs/heads/main
 
 protected:
     std::string missingData;
 
 private:
+<<<<<<< HEAD
     Size pictureSize;
+=======
+    // readHeader, with the orientation and profile dropped when the picture is wanted as stored.
+    void readStoredHeader(ImageStream &stream, ImageHeader &header);
+>>>>>>> refs/heads/main
 
     // How the frames of an all-frames decoding are sized and clipped.
     struct FrameTarget
@@ -67,6 +83,8 @@ private:
         bool inRect;
         std::int32_t percent;
         const Size *size;
+        std::uint32_t place; // of the operation, in error locations
+        std::uint64_t *held; // bytes of the frames' stores so far
     };
 
     void decodeOneFrame(ImageStream &stream, const ImageHeader &header, std::int32_t index,
@@ -77,3 +95,13 @@ private:
 
 // Points the target fields of header at image and sets sourceRect.
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect);
+
+// The turn that makes the picture of a header as its reader gave it (stored) upright.
+PictureTurn StoredTurn(const ImageHeader &stored);
+
+// Gives a stored header the upright picture's sides and resolutions.
+void MakeHeaderUpright(ImageHeader &header);
+
+// What every decoded frame goes through: its colours converted to sRGB by the header's profile,
+// then turned upright. Throws 46040 when memory runs short.
+void FinishDecodedImage(ImageBuffer &image, const ImageHeader &stored);

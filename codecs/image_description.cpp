@@ -49,6 +49,12 @@ const char *FormatName(std::int32_t format)
         return "GIF";
     case ImageFormat::Png:
         return "PNG";
+    case ImageFormat::Webp:
+        return "WEBP";
+    case ImageFormat::Heif:
+        return "HEIF";
+    case ImageFormat::Avif:
+        return "AVIF";
     default:
         return "";
     }

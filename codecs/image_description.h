@@ -13,5 +13,6 @@ void DescribeImage(const ImageHeader &header, ImageInfo &info, bool fileFacts);
 // Reads the facts of a picture file through the format-detecting reader.
 void LoadImageInfo(const std::string &path, ImageInfo &info);
 
-// "BMP", "JPEG", "GIF" or "PNG" for the formats the program reads; "" otherwise.
+// "BMP", "JPEG", "GIF", "PNG", "WEBP", "HEIF" or "AVIF" for the formats the program reads; ""
+// otherwise.
 const char *FormatName(std::int32_t format);

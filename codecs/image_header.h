@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/colour_profile.h"
+#include "image/orientation.h"
 #include "image/palette.h"
 #include "image/rect.h"
 
@@ -16,6 +18,9 @@ enum class ImageFormat : std::int32_t {
     Pict = 7,
     Pcx = 8,
     Pgm = 9,
+    Webp = 10,
+    Heif = 11,
+    Avif = 12,
 };
 
 // The facts a codec reads from a file's header.
@@ -32,6 +37,11 @@ struct ImageHeader
     std::int32_t yResolution = -1;
     std::int32_t grayscale = 0;
     ImagePalette palette; // the file's global colour table; count 0 when there is none
+    // How the stored picture is turned to stand upright (its EXIF orientation). A reader gives
+    // sizes, rectangles and pixels as stored; the codec framework turns them.
+    Orientation orientation = 0;
+    // The embedded colour profile (empty: sRGB); the framework converts the pixels with it.
+    ColourProfile colourProfile;
 };
 
 // One frame's facts (readFrameHeader) and its decoding target (filled by the framework).

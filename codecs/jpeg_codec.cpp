@@ -1,5 +1,6 @@
 #include "codecs/jpeg_codec.h"
 
+#include "codecs/exif_facts.h"
 #include "codecs/frame_selection.h"
 #include "codecs/jpeg_errors.h"
 #include "codecs/jpeg_scanlines.h"
@@ -9,6 +10,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -119,6 +122,36 @@ Rect scaleRect(const Rect &r, std::int64_t w, std::int64_t h, std::int64_t ow, s
     return scaled;
 }
 
+// The EXIF segment's orientation tag; 1 without one.
+unsigned exifOrientation(const jpeg_decompress_struct &cinfo)
+{
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6
+            && std::memcmp(m->data, "Exif\0\0", 6) == 0)
+            return ExifOrientationFromBlock(m->data, m->data_length);
+    }
+    return 1;
+}
+
+// Context of the step that gathers the ICC profile from its APP2 segments; the library hands
+// over memory of its own allocation, freed by the caller.
+struct IccRead
+{
+    j_decompress_ptr cinfo = nullptr;
+    JOCTET *data = nullptr;
+    unsigned int length = 0;
+};
+
+void readIccStep(void *context)
+{
+    auto &read = *static_cast<IccRead *>(context);
+    // A profile whose segments do not fit together is no profile; the picture stays readable.
+    if (!jpeg_read_icc_profile(read.cinfo, &read.data, &read.length)) {
+        read.data = nullptr;
+        read.length = 0;
+    }
+}
+
 } // namespace
 
 struct JpegCodec::Session
@@ -171,9 +204,25 @@ void JpegCodec::readHeader(ImageStream &stream, ImageHeader &header)
     // The whole file goes to the library at once, from its first byte.
     stream.rewind();
     AttachJpegSource(&s.cinfo, s.source, stream.data(), static_cast<std::size_t>(stream.size()));
-    s.run([](void *p) { jpeg_read_header(Session::of(p), TRUE); });
+    s.run([](void *p) {
+        j_decompress_ptr cinfo = Session::of(p);
+        // The EXIF segment (the orientation) and the ICC profile's segments are kept.
+        jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_save_markers(cinfo, JPEG_APP0 + 2, 0xFFFF);
+        jpeg_read_header(cinfo, TRUE);
+    });
     checkDecodable(s.cinfo);
     fillHeader(s.cinfo, header);
+    header.orientation = OrientationFromExif(exifOrientation(s.cinfo));
+    readColourProfile(header);
+}
+
+void JpegCodec::readColourProfile(ImageHeader &header)
+{
+    IccRead read{ &session->cinfo };
+    session->run(readIccStep, &read);
+    const std::unique_ptr<JOCTET, decltype(&std::free)> owned(read.data, &std::free);
+    header.colourProfile.assign(read.data, read.data + read.length);
 }
 
 void JpegCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::int32_t)

@@ -18,7 +18,8 @@ class FrameSelection;
 // ImageBuffer::kMaxStoreBytes (46040 from readFrameHeader, before anything large is allocated;
 // the header alone reads), progressive files with more than kMaxScans scans, and truncated files
 // (46024). Compressed data that ends early at a marker is made up as gray and noted in
-// missingDataNote().
+// missingDataNote(). The header carries the EXIF orientation and the ICC profile (APP2), which
+// the framework applies.
 class JpegCodec : public ImageCodec
 {
 public:
@@ -56,6 +57,7 @@ private:
     // returns the frame as the library will decode it, the clip scaled with it.
     FrameHeader scaleByDct(const FrameHeader &frame, const FrameSelection &requested);
     void readScanlines(const FrameHeader &frame);
+    void readColourProfile(ImageHeader &header);
 
     std::unique_ptr<Session> session; // the decompressor, from readHeader to close
     DecodeFacts facts;

@@ -1,5 +1,6 @@
 #include "codecs/png_codec.h"
 
+#include "codecs/exif_facts.h"
 #include "codecs/picture_background.h"
 #include "codecs/png_library.h"
 #include "codecs/png_rows.h"
@@ -94,6 +95,7 @@ struct PngCodec::Session
     void makePalette();
     void fillHeader(ImageHeader &header) const;
     PngText textEntries() const;
+    void readPictureFacts(ImageHeader &header) const;
 };
 
 PngText PngCodec::Session::textEntries() const
@@ -112,6 +114,22 @@ PngText PngCodec::Session::textEntries() const
                           entry.text ? std::string(entry.text, length) : std::string() });
     }
     return found;
+}
+
+// The iCCP chunk's profile and the eXIf chunk's orientation, which the framework applies. The
+// library has checked and inflated the profile when it read the chunk.
+void PngCodec::Session::readPictureFacts(ImageHeader &header) const
+{
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(library.png, library.info, &name, &compression, &profile, &length) && profile)
+        header.colourProfile.assign(profile, profile + length);
+    png_uint_32 exifLength = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(library.png, library.info, &exifLength, &exif) && exif)
+        header.orientation = OrientationFromExif(ExifOrientationFromBlock(exif, exifLength));
 }
 
 void PngCodec::Session::chooseOutput()
@@ -214,6 +232,7 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
         ThrowAlb(Msg::NotEnoughMemory, Module::PngReader, kPlaceHeader, kStepTooLarge);
     s.makePalette();
     s.fillHeader(header);
+    s.readPictureFacts(header);
     text = s.textEntries();
 }
 

@@ -13,8 +13,9 @@
 // everything else to blue, green, red. 16-bit samples keep their high byte. Transparency (an
 // alpha channel, or the tRNS chunk's palette alphas or key colour) is flattened over
 // PictureBackground() as the decode starts: a transparent picture shows that colour where it is
-// clear. The resolution comes from the pHYs chunk when its unit is the metre. Gamma, colour
-// profiles and significant-bit facts are not applied.
+// clear. The resolution comes from the pHYs chunk when its unit is the metre. The header carries
+// the iCCP chunk's colour profile and the eXIf chunk's orientation, which the framework applies;
+// gamma and significant-bit facts are not applied.
 //
 // Scaled and clipped decodes read every row up to the last one the target needs and pick rows
 // and columns by the selection rule; an interlaced picture keeps only the rows the target takes.

@@ -47,7 +47,7 @@ bool CheckFileName(std::string_view name, std::optional<std::string_view> folder
                    CAlbException *exception = nullptr);
 
 // The extensions of the picture files the album and the tools list, "|"-separated.
-inline constexpr const char *kPictureExtensions = "bmp|jpg|jpeg|gif|giff|png|";
+inline constexpr const char *kPictureExtensions = "bmp|jpg|jpeg|gif|giff|png|webp|heic|heif|hif|avif|";
 
 // Whether the extension after name's last "." is one of extensions ("bmp|jpg|...|"), compared
 // without regard to case. A name without a dot has none.

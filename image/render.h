@@ -1,14 +1,11 @@
 #pragma once
 
 #include "image/image_buffer.h"
+#include "image/orientation.h"
 #include "image/rect.h"
 
 #include <cstdint>
 #include <optional>
-
-// Orientation: value % 4 quarter turns clockwise, plus 4 when the turned picture is also mirrored
-// left to right. Odd values swap width and height.
-using Orientation = int;
 
 // Where a frame is drawn from and to, beyond the view buffer itself.
 struct RenderOptions

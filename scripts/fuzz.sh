@@ -10,10 +10,14 @@ seconds=${2:-60}
 testdata=${VISTREL_TESTDATA:-../shared/testdata}
 mkdir -p fuzz/artifacts
 found=0
-for target in fuzz_describe fuzz_first_frame fuzz_all_frames fuzz_exif fuzz_png fuzz_settings_text \
-    fuzz_command_line fuzz_convert_arguments; do
+for target in fuzz_describe fuzz_first_frame fuzz_all_frames fuzz_exif fuzz_png fuzz_webp fuzz_heif \
+    fuzz_settings_text fuzz_command_line fuzz_convert_arguments; do
+    # A reader left out of this build (its library missing) has no target.
+    [ -x "$build/fuzz/$target" ] || continue
     case $target in
         fuzz_png) own=tests/data/pngsuite max_len=262144 ;;
+        fuzz_webp) own=tests/data/webp max_len=262144 ;;
+        fuzz_heif) own=tests/data/heif max_len=262144 ;;
         fuzz_settings_text) own=fuzz/seeds/settings_text max_len=4096 ;;
         fuzz_command_line) own=fuzz/seeds/command_line max_len=1024 ;;
         fuzz_convert_arguments) own=fuzz/seeds/convert_arguments max_len=256 ;;

@@ -13,6 +13,7 @@ PACKAGES=(
     xvfb xdotool x11-utils x11-xserver-utils xclip
     imagemagick libjpeg-turbo-progs giflib-tools python3-pil libvips-tools scrot netpbm
     libexif-dev libcanberra-dev libcli11-dev
+    libwebp-dev libheif-dev liblcms2-dev webp libheif-examples libavif-bin
     dbus-daemon at-spi2-core python3-pyatspi
     weston qt6-wayland
     clang libclang-rt-14-dev

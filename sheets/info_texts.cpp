@@ -86,8 +86,11 @@ std::string TypeText(std::int32_t format, std::string_view formatNames)
 {
     // The names list holds the three formats the program first read; later ones name
     // themselves.
-    if (format == static_cast<std::int32_t>(ImageFormat::Png))
-        return FormatName(format);
+    for (ImageFormat later :
+         { ImageFormat::Png, ImageFormat::Webp, ImageFormat::Heif, ImageFormat::Avif }) {
+        if (format == static_cast<std::int32_t>(later))
+            return FormatName(format);
+    }
     int index = 0;
     if (format == static_cast<std::int32_t>(ImageFormat::Gif))
         index = 1;

@@ -3,6 +3,7 @@
 #include "codecs/jpeg_codec.h"
 #include "codecs/mapped_file_stream.h"
 #include "common/alb_exception.h"
+#include "image/orientation.h"
 #include "image/view_geometry.h"
 
 #include <cmath>
@@ -49,13 +50,13 @@ bool sameShape(Size a, Size b)
     return std::abs(shapeA - shapeB) <= kShapeTolerance * shapeB;
 }
 
-// The facts of a JPEG in a stream: its size as stored.
-std::optional<Size> storedSize(ImageStream &stream)
+// A JPEG's header: its size upright and the turn that makes it so.
+std::optional<ImageHeader> headerOf(ImageStream &stream)
 {
     try {
         ImageHeader header;
         JpegCodec().readInfo(stream, header);
-        return Size{ header.width, header.height };
+        return header;
     } catch (const CAlbExceptionBase &) {
         return std::nullopt;
     }
@@ -117,13 +118,21 @@ std::optional<EmbeddedThumbnail> DecodeEmbeddedThumbnail(const std::string &path
             FindExifThumbnail(file.data(), static_cast<std::size_t>(file.size()));
     if (jpeg.empty())
         return std::nullopt;
-    const std::optional<Size> picture = storedSize(file);
+    const std::optional<ImageHeader> picture = headerOf(file);
     MemoryImageStream thumbStream(jpeg.data(), static_cast<std::int64_t>(jpeg.size()));
-    const std::optional<Size> thumb = storedSize(thumbStream);
-    if (!picture || !thumb || !file.intact() || !EmbeddedThumbnailSuits(*thumb, *picture, box))
+    const std::optional<ImageHeader> thumbHeader = headerOf(thumbStream);
+    if (!picture || !thumbHeader || !file.intact())
         return std::nullopt;
-    std::optional<ImageBuffer> image = decodeWhole(jpeg, *thumb);
+    // The thumbnail is stored the way the photo is, and turned upright like it.
+    const Size stored{ thumbHeader->width, thumbHeader->height };
+    const Orientation turn = picture->orientation;
+    const Size upright = PictureTurn(turn, stored).upright(stored);
+    const Size pictureSize{ picture->width, picture->height };
+    if (!EmbeddedThumbnailSuits(upright, pictureSize, box))
+        return std::nullopt;
+    std::optional<ImageBuffer> image = decodeWhole(jpeg, stored);
     if (!image)
         return std::nullopt;
-    return EmbeddedThumbnail{ std::move(*image), *picture };
+    TurnUpright(*image, turn);
+    return EmbeddedThumbnail{ std::move(*image), pictureSize };
 }

@@ -70,9 +70,12 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
     BandStyle style;
     style.background = background;
     style.colourMode = colourMode(settings.colorOptimization());
-    // GIF's transparent pixels and PNG's flattened transparency show the background colour.
-    style.keepBackground = item->info.format == std::int32_t(ImageFormat::Gif)
-            || item->info.format == std::int32_t(ImageFormat::Png);
+    // GIF's transparent pixels and the flattened transparency of PNG, WebP, HEIF and AVIF show
+    // the background colour.
+    const auto format = static_cast<ImageFormat>(item->info.format);
+    style.keepBackground = format == ImageFormat::Gif || format == ImageFormat::Png
+            || format == ImageFormat::Webp || format == ImageFormat::Heif
+            || format == ImageFormat::Avif;
     const bool animated = animation.startedWith(item->frames);
     if (!drawPicture(painter, update, *item, style, animated ? &animation.canvas() : nullptr)) {
         drawPlaceholder(painter, Msg::NoSystemResources);

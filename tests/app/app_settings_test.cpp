@@ -86,7 +86,7 @@ TEST_F(AppSettingsTest, FirstStartGivesEveryDefault)
               LocalMachineSubKeyCount("Software\\Microsoft\\Shell\\Keys").value_or(0));
     EXPECT_EQ(s.notEnoughMemoryText, "Not enough memory.");
     EXPECT_EQ(s.rootName, "My Device");
-    EXPECT_EQ(s.imageExtensions, "bmp|jpg|jpeg|gif|giff|png|");
+    EXPECT_EQ(s.imageExtensions, "bmp|jpg|jpeg|gif|giff|png|webp|heic|heif|hif|avif|");
     EXPECT_EQ(s.formatNames, "BMP|GIF|JPEG");
     // Loading writes nothing.
     EXPECT_FALSE(stored("Path"));

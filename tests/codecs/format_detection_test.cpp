@@ -56,6 +56,36 @@ TEST(FormatDetection, MagicNumbersInOrder)
           ImageFormat::Pict },
         { "jpeg", bytesOf("\xFF\xD8\xFF\xE0"), ImageFormat::Jpeg },
         { "png", bytesOf("\x89PNG\r\n"), ImageFormat::Png },
+        { "webp", bytesOf(string("RIFF\x10\0\0\0WEBPVP8L", 16)), ImageFormat::Webp },
+        { "riff of another kind", bytesOf(string("RIFF\x10\0\0\0WAVEfmt ", 16)),
+          ImageFormat::Unknown },
+        // An ISO media file's type box: size, "ftyp", major brand, minor version, compatible
+        // brands within the box's size.
+        { "heic",
+          bytesOf(string("\0\0\0\x18"
+                         "ftypheic\0\0\0\0mif1heic",
+                         24)),
+          ImageFormat::Heif },
+        { "heif by a compatible brand",
+          bytesOf(string("\0\0\0\x14"
+                         "ftypisom\0\0\0\0mif1",
+                         20)),
+          ImageFormat::Heif },
+        { "avif among heif brands",
+          bytesOf(string("\0\0\0\x1C"
+                         "ftypmif1\0\0\0\0mif1miafavif",
+                         28)),
+          ImageFormat::Avif },
+        { "brand past the box",
+          bytesOf(string("\0\0\0\x10"
+                         "ftypisom\0\0\0\0avif",
+                         20)),
+          ImageFormat::Unknown },
+        { "video",
+          bytesOf(string("\0\0\0\x14"
+                         "ftypisom\0\0\0\0mp41",
+                         20)),
+          ImageFormat::Unknown },
         { "eps",
           withAt(withAt(bytesOf(string("\xC5\xD0\xD3\xC6", 4), 32), 20, "\1\0\0\0"), 24,
                  "\2\0\0\0"),

@@ -17,6 +17,7 @@ class GridCodec : public ImageCodec
 public:
     std::int32_t width = 8, height = 6, frames = 2;
     bool failInDecode = false;
+    bool writePixels = true;
     int closes = 0;
     std::vector<std::int32_t> decodedRows;
 
@@ -39,6 +40,8 @@ public:
     {
         if (failInDecode)
             ThrowAlb(Msg::InvalidFormat, 1, 2, 3);
+        if (!writePixels)
+            return;
         FrameSelection sel(f);
         for (std::int32_t r = 0; r < sel.targetHeight() && !sel.isEmpty(); ++r) {
             decodedRows.push_back(sel.frameRow(r));
@@ -71,6 +74,26 @@ TEST(ImageCodec, FirstFrameIsFittedIntoTheBoxAndClosed)
     codec.decodeFirstFrame(stream, image, 100, 100);
     EXPECT_EQ(image.width, 8);
     EXPECT_EQ(codec.decodedRows.size(), 6u);
+}
+
+// A long animation on a large canvas costs its file a few bytes a frame: its frames together may
+// hold no more than one picture store, and are refused as short of memory (so a viewer tries a
+// smaller scale) before they are all allocated.
+TEST(ImageCodec, FramesTogetherStayWithinOneStore)
+{
+    GridCodec codec;
+    codec.width = 4096; // frame i is 4096 - i columns of 256 rows: 1.6 GB in all
+    codec.height = 256;
+    codec.frames = 2000;
+    codec.writePixels = false;
+    auto stream = noBytes();
+    ImageInfo info;
+    FrameArray frames;
+    EXPECT_EQ(FailureOf([&] { codec.decodeFrames(stream, info, frames, 100); }),
+              (FailureLocation{ Msg::NotEnoughMemory, Module::CodecFramework, 146, 5 }));
+    EXPECT_TRUE(frames.empty());
+    codec.decodeFrames(stream, info, frames, 50);
+    EXPECT_EQ(frames.size(), 2000u); // a quarter of that fits
 }
 
 TEST(ImageCodec, FailuresCloseTheCodecAndDiscardTheTarget)

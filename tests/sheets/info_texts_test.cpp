@@ -81,6 +81,8 @@ TEST(InfoTexts, FieldTexts)
         { TypeText(2, names), "JPEG" },
         { TypeText(0, names), "BMP" }, // no description
         { TypeText(4, names), "PNG" }, // not in the list: it names itself
+        { TypeText(10, names), "WEBP" },
+        { TypeText(12, names), "AVIF" },
         { TypeText(5, names), "BMP" }, // recognised but refused formats too
         { CountText(0), "0" },
         { CountText(16777216), "16.78 M" }, // hundredths rounded

@@ -30,6 +30,8 @@ TEST(EmbeddedThumbnail, UsedWhenItCoversTheCellAndHasThePicturesShape)
         Size thumb;
         Size box;
         bool embedded;
+        unsigned orientation = 0;
+        Size made = {};
     };
 
     const Case cases[] = {
@@ -45,8 +47,12 @@ TEST(EmbeddedThumbnail, UsedWhenItCoversTheCellAndHasThePicturesShape)
     const ThumbnailMaker maker(nullptr);
     for (const Case &c : cases) {
         const std::string path = dir.file("photo.jpg");
-        WriteJpegWithThumbnail(path, c.picture, kRed, c.thumb, kGreen);
+        WriteJpegWithThumbnail(path, c.picture, kRed, c.thumb, kGreen, c.orientation);
         const ThumbnailResult made = maker.make(path, c.box);
+        if (c.made.width > 0) {
+            EXPECT_EQ(made.image.width, c.made.width) << c.orientation;
+            EXPECT_EQ(made.image.height, c.made.height) << c.orientation;
+        }
         const std::string what = std::to_string(c.thumb.width) + "x"
                 + std::to_string(c.thumb.height) + " in " + std::to_string(c.box.width) + "x"
                 + std::to_string(c.box.height);

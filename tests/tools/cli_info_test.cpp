@@ -1,5 +1,6 @@
 // vistrel-cli info, run as a user would run it.
 #include "tests/support/exif_jpeg.h"
+#include "tests/support/photo_files.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"
@@ -47,6 +48,34 @@ TEST(CliInfo, PrintsOneTabSeparatedLinePerFile)
 }
 
 // Whatever a name holds, each picture keeps one line: tab, newline and backslash are escaped.
+// Photos from phones and the web: the format's name, the upright size (a photo taken on its side
+// reads as shown), the frames of an animation.
+TEST(CliInfo, PhoneAndWebFormats)
+{
+    TempDir dir;
+    std::vector<std::pair<std::string, std::string>> rows;
+    const ImageBuffer quarters = QuarteredPicture(64, 32);
+    WriteBytes(dir.file("side.jpg"),
+               JpegWithSegment(quarters, 0xE1, OrientationExif(6), dir.file("plain.jpg")));
+    rows.push_back({ "side.jpg", "JPEG\t32\t64\t16777216\t72\t72\t1" });
+#ifdef VISTREL_HAVE_WEBP
+    WriteBytes(dir.file("anim.webp"),
+               AnimatedWebp(64, 32, { { &quarters, 0, 0, 100 }, { &quarters, 0, 0, 100 } }));
+    rows.push_back({ "anim.webp", "WEBP\t64\t32\t16777216\t-1\t-1\t2" });
+#endif
+#ifdef VISTREL_HAVE_HEIF
+    for (const char *name : { "quarters.heic", "quarters_turned.avif" })
+        WriteBytes(dir.file(name), ReadBytes((TestFilesRoot() / "heif" / name).string()));
+    rows.push_back({ "quarters.heic", "HEIF\t64\t48\t16777216\t-1\t-1\t1" });
+    rows.push_back({ "quarters_turned.avif", "AVIF\t48\t64\t16777216\t-1\t-1\t1" });
+#endif
+    for (const auto &[name, facts] : rows) {
+        const auto r = runCli("info " + dir.file(name));
+        EXPECT_EQ(r.status, 0) << name;
+        EXPECT_EQ(r.out, dir.file(name) + "\t" + facts + "\n");
+    }
+}
+
 TEST(CliInfo, HostileNamesKeepOneLineEach)
 {
     TempDir dir;

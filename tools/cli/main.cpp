@@ -12,9 +12,10 @@ const char kUsage[] = R"(usage: vistrel-cli COMMAND [ARGUMENTS]
 
 Commands:
   info FILE...   One line per picture, tab-separated:
-                 file, format (BMP, GIF, JPEG or PNG), width, height, colours (a count, or
-                 "Grayscale"), horizontal and vertical resolution in pixels per inch
-                 (-1 when the file states none), frame count.
+                 file, format (BMP, GIF, JPEG, PNG, WEBP, HEIF or AVIF), width, height
+                 (of the picture standing upright), colours (a count, or "Grayscale"),
+                 horizontal and vertical resolution in pixels per inch (-1 when the file
+                 states none), frame count.
                  A file that cannot be read prints its name and the program's error
                  message on standard error; the exit status is then 1.
   info --exif FILE
