@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 #include <zlib.h>
 
 namespace {
@@ -32,6 +33,8 @@ struct Encoding
     std::exception_ptr sinkFailure;
     png_uint_32 xPerMetre = 0;
     png_uint_32 yPerMetre = 0;
+    png_text *text = nullptr;
+    int textCount = 0;
 };
 
 // The sink's exception is kept, and the library is given up once it is out of the handler.
@@ -102,6 +105,8 @@ void writeHeader(void *context)
     }
     if (encoding.xPerMetre > 0 && encoding.yPerMetre > 0)
         png_set_pHYs(png, info, encoding.xPerMetre, encoding.yPerMetre, PNG_RESOLUTION_METER);
+    if (encoding.textCount > 0)
+        png_set_text(png, info, encoding.text, encoding.textCount);
     png_write_info(png, info);
     // The rows hold one index per byte; the library packs them to the file's depth, which it
     // knows only once the header is written.
@@ -120,12 +125,41 @@ void writeRows(void *context)
     png_write_end(encoding.library->png, nullptr);
 }
 
+bool validKeyword(const std::string &key)
+{
+    return !key.empty() && key.size() <= 79 && key.front() != ' ' && key.back() != ' ';
+}
+
 void checkPicture(const PngPicture &picture)
 {
     const bool indexed = picture.bytesPerPixel == 1;
     if (!picture.pixels || picture.width <= 0 || picture.height <= 0 || picture.rowPad < 0
         || (!indexed && picture.bytesPerPixel != 3) || (indexed && !picture.palette))
         ThrowAlb(Msg::InvalidParameter);
+    if (picture.text) {
+        for (const PngTextEntry &entry : *picture.text) {
+            if (!validKeyword(entry.key))
+                ThrowAlb(Msg::InvalidParameter);
+        }
+    }
+}
+
+// The library's view of the entries; it copies them when they are set, so the strings need only
+// outlive the encoding.
+std::vector<png_text> libraryText(const PngText *text)
+{
+    std::vector<png_text> entries;
+    if (!text)
+        return entries;
+    for (const PngTextEntry &entry : *text) {
+        png_text chunk{};
+        chunk.compression = PNG_TEXT_COMPRESSION_NONE;
+        chunk.key = const_cast<char *>(entry.key.c_str());
+        chunk.text = const_cast<char *>(entry.text.c_str());
+        chunk.text_length = entry.text.size();
+        entries.push_back(chunk);
+    }
+    return entries;
 }
 
 class FileSink : public PngWriter::Sink
@@ -170,6 +204,9 @@ void PngWriter::encodeTo(Sink &sink, const PngPicture &picture)
         encoding.xPerMetre = PngPixelsPerMetre(xResolution);
         encoding.yPerMetre = PngPixelsPerMetre(yResolution);
     }
+    std::vector<png_text> text = libraryText(picture.text);
+    encoding.text = text.data();
+    encoding.textCount = static_cast<int>(text.size());
     if (library.runGuarded(writeHeader, &encoding) && library.runGuarded(writeRows, &encoding))
         return;
     if (encoding.sinkFailure)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codecs/png_text.h"
 #include "image/palette.h"
 
 #include <cstdint>
@@ -18,6 +19,9 @@ struct PngPicture
     const ImagePalette *palette = nullptr;
     // The palette entry that stands for transparent pixels, or -1.
     std::int32_t transparentIndex = -1;
+    // Text entries written as uncompressed tEXt chunks before the pixel data (keywords of 1 to 79
+    // Latin-1 characters); none when null.
+    const PngText *text = nullptr;
 };
 
 // Writes pictures as PNG through the PNG library, losslessly: 3-byte input as 8-bit red, green,
