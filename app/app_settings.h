@@ -73,6 +73,8 @@ inline constexpr int ColorOptimizationShift = 2; // 3 bits
 inline constexpr std::uint32_t AutoRotate = 1u << 6;
 inline constexpr std::uint32_t RotateLeft = 1u << 7;
 inline constexpr int FitModeShift = 8; // 2 bits
+// The desktop's shared thumbnail cache is left alone (it is used unless this is set).
+inline constexpr std::uint32_t NoSharedThumbnails = 1u << 10;
 } // namespace PrefFlag
 
 // appFlags bits.
@@ -133,6 +135,8 @@ struct AppSettings
     bool autoRotate() const { return (prefs.prefFlags & PrefFlag::AutoRotate) != 0; }
 
     bool rotateLeft() const { return (prefs.prefFlags & PrefFlag::RotateLeft) != 0; }
+
+    bool sharedThumbnails() const { return (prefs.prefFlags & PrefFlag::NoSharedThumbnails) == 0; }
 };
 
 // Whole-block and string access to the store under the settings key; every one of these writes

@@ -1,6 +1,7 @@
 #include "app/options_dialog.h"
 
 #include "app/app_settings.h"
+#include "app/cell_sizes.h"
 #include "app/dialog_controls.h"
 #include "app/settings_writes.h"
 #include "common/error_report.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -25,12 +27,6 @@ namespace {
 
 constexpr std::uint32_t kHelpContext = 116;
 constexpr int kColorModes = 5;
-
-// The two tied cell sizes.
-constexpr std::uint16_t kSmallWidth = 55;
-constexpr std::uint16_t kSmallHeight = 71;
-constexpr std::uint16_t kLargeWidth = 67;
-constexpr std::uint16_t kLargeHeight = 87;
 
 QString tableText(std::uint32_t id)
 {
@@ -60,14 +56,6 @@ QWidget *radioPair(QRadioButton *first, QRadioButton *second, QWidget *parent)
     return row;
 }
 
-// A split keeps the same number of whole rows of cells at the new cell height. A cell height of
-// 0 (a damaged stored block) cannot be divided by: such a split falls back to two rows.
-std::uint16_t rescaledSplit(std::uint16_t split, std::uint16_t oldHeight, std::uint16_t newHeight)
-{
-    std::uint32_t rows = oldHeight == 0 ? 2u : split / oldHeight;
-    return static_cast<std::uint16_t>(std::min<std::uint32_t>(rows * newHeight, 0xFFFF));
-}
-
 } // namespace
 
 OptionsDialog::OptionsDialog(AppSettings &appSettings, SettingsStore &settingsStore,
@@ -92,6 +80,8 @@ void OptionsDialog::buildControls()
     rightButton = radio("1029", "Right", this);
     smallButton = radio("1030", "Small", this);
     largeButton = radio("1031", "Large", this);
+    sharedCacheBox = new QCheckBox(QStringLiteral("Use the desktop's thumbnail cache"), this);
+    sharedCacheBox->setObjectName(QStringLiteral("sharedThumbnails"));
     homeField = new QLineEdit(this);
     homeField->setObjectName(QStringLiteral("1076"));
     homeField->setAccessibleName(QStringLiteral("Home:"));
@@ -104,6 +94,7 @@ void OptionsDialog::buildControls()
     form->addRow(QStringLiteral("Color optimization:"), colorList);
     form->addRow(QStringLiteral("Auto rotate:"), radioPair(leftButton, rightButton, this));
     form->addRow(QStringLiteral("Thumbnail size:"), radioPair(smallButton, largeButton, this));
+    form->addRow(QString(), sharedCacheBox);
     auto *homeRow = new QHBoxLayout;
     homeRow->addWidget(homeField, 1);
     homeRow->addWidget(change);
@@ -120,7 +111,9 @@ void OptionsDialog::loadSettings()
 {
     colorList->setCurrentIndex(std::min(settings.colorOptimization(), kColorModes - 1));
     (settings.rotateLeft() ? leftButton : rightButton)->setChecked(true);
-    (settings.prefs.cellWidth == kSmallWidth ? smallButton : largeButton)->setChecked(true);
+    loadedSmall = settings.prefs.cellWidth == kSmallCell.width;
+    (loadedSmall ? smallButton : largeButton)->setChecked(true);
+    sharedCacheBox->setChecked(settings.sharedThumbnails());
     homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
@@ -136,18 +129,13 @@ void OptionsDialog::changeHome()
     homeField->setText(DisplayPathText(settings.homeFolder));
 }
 
+// The larger sizes of Ctrl+wheel show as Large; they stay unless Small or Large is chosen.
 void OptionsDialog::applyThumbnailSize(bool small)
 {
-    bool largeInForce = settings.prefs.cellWidth != kSmallWidth;
-    if (small != largeInForce)
+    if (small == loadedSmall)
         return;
-    std::uint16_t oldHeight = settings.prefs.cellHeight;
-    std::uint16_t newHeight = small ? kSmallHeight : kLargeHeight;
-    settings.prefs.cellWidth = small ? kSmallWidth : kLargeWidth;
-    settings.prefs.cellHeight = newHeight;
-    settings.ui.thumbViewSplit = rescaledSplit(settings.ui.thumbViewSplit, oldHeight, newHeight);
-    settings.ui.selectViewSplit = rescaledSplit(settings.ui.selectViewSplit, oldHeight, newHeight);
-    sizeChanged = true;
+    if (SetCellSize(settings, small ? kSmallCell : kLargeCell))
+        sizeChanged = true;
 }
 
 void OptionsDialog::accept()
@@ -157,6 +145,10 @@ void OptionsDialog::accept()
         prefs.prefFlags |= PrefFlag::RotateLeft;
     else
         prefs.prefFlags &= ~PrefFlag::RotateLeft;
+    if (sharedCacheBox->isChecked())
+        prefs.prefFlags &= ~PrefFlag::NoSharedThumbnails;
+    else
+        prefs.prefFlags |= PrefFlag::NoSharedThumbnails;
     applyThumbnailSize(smallButton->isChecked());
     auto mode = static_cast<std::uint32_t>(std::max(colorList->currentIndex(), 0));
     prefs.prefFlags = (prefs.prefFlags & ~(7u << PrefFlag::ColorOptimizationShift))

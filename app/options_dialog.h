@@ -9,6 +9,7 @@
 #include <string>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -46,11 +47,13 @@ private:
     SettingsStore &store;
     FolderChooser folderChooser;
     bool sizeChanged = false;
+    bool loadedSmall = true;
     QComboBox *colorList = nullptr;
     QRadioButton *leftButton = nullptr;
     QRadioButton *rightButton = nullptr;
     QRadioButton *smallButton = nullptr;
     QRadioButton *largeButton = nullptr;
+    QCheckBox *sharedCacheBox = nullptr;
     QLineEdit *homeField = nullptr;
 };
 

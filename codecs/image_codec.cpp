@@ -135,6 +135,7 @@ void ImageCodec::decodeFirstFrame(ImageStream &stream, ImageBuffer &image, std::
             // The box holds the upright picture; the reader fills the stored one at that scale,
             // which is turned afterwards, small.
             const PictureTurn turn = StoredTurn(header);
+            pictureSize = turn.upright({ header.width, header.height });
             const Size upright =
                     turn.upright({ frame.frameRect.width(), frame.frameRect.height() });
             const Size fitted = turn.storedOf(

@@ -55,6 +55,10 @@ public:
     // conversion must not pass it off as the file's. Kept after close.
     const std::string &missingDataNote() const { return missingData; }
 
+    // The size of the whole picture, upright, whose first frame decodeFirstFrame decoded last.
+    // Kept after close.
+    Size firstFramePictureSize() const { return pictureSize; }
+
     // Gives pictures as their files store them: not turned, colours not converted. For
     // comparisons with other decoders, which do neither.
     bool asStored = false;
@@ -63,6 +67,8 @@ protected:
     std::string missingData;
 
 private:
+    Size pictureSize;
+
     // readHeader, with the orientation and profile dropped when the picture is wanted as stored.
     void readStoredHeader(ImageStream &stream, ImageHeader &header);
 

@@ -94,8 +94,27 @@ struct PngCodec::Session
     void chooseOutput();
     void makePalette();
     void fillHeader(ImageHeader &header) const;
+    PngText textEntries() const;
     void readPictureFacts(ImageHeader &header) const;
 };
+
+PngText PngCodec::Session::textEntries() const
+{
+    png_textp entries = nullptr;
+    int count = 0;
+    png_get_text(library.png, library.info, &entries, &count);
+    PngText found;
+    for (int i = 0; i < count && entries; ++i) {
+        const png_text &entry = entries[i];
+        const std::size_t length = entry.compression == PNG_ITXT_COMPRESSION_NONE
+                        || entry.compression == PNG_ITXT_COMPRESSION_zTXt
+                ? entry.itxt_length
+                : entry.text_length;
+        found.push_back({ entry.key ? entry.key : "",
+                          entry.text ? std::string(entry.text, length) : std::string() });
+    }
+    return found;
+}
 
 // The iCCP chunk's profile and the eXIf chunk's orientation, which the framework applies. The
 // library has checked and inflated the profile when it read the chunk.
@@ -182,6 +201,7 @@ PngCodec::~PngCodec() = default;
 void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
 {
     close();
+    text.clear();
     session = std::make_unique<Session>();
     Session &s = *session;
     if (!s.library.created())
@@ -213,6 +233,7 @@ void PngCodec::readHeader(ImageStream &stream, ImageHeader &header)
     s.makePalette();
     s.fillHeader(header);
     s.readPictureFacts(header);
+    text = s.textEntries();
 }
 
 void PngCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::int32_t)

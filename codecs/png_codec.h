@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codecs/image_codec.h"
+#include "codecs/png_text.h"
 #include "image/palette.h"
 
 #include <cstdint>
@@ -42,6 +43,9 @@ public:
                      bool fast) override;
     void close() override;
 
+    // The text entries of the last file whose header was read; kept after close.
+    const PngText &textEntries() const { return text; }
+
     // For fuzzing only: chunk checksums and the zlib stream's check value are not verified, so
     // that mutated files reach the decoder instead of failing at their first changed byte.
     bool ignoreChecksums = false;
@@ -59,4 +63,5 @@ private:
     void startRows();
 
     std::unique_ptr<Session> session; // the library's reader, from readHeader to close
+    PngText text;
 };

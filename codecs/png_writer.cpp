@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 #include <zlib.h>
 
 namespace {
@@ -33,6 +34,8 @@ struct Encoding
     std::exception_ptr sinkFailure;
     png_uint_32 xPerMetre = 0;
     png_uint_32 yPerMetre = 0;
+    png_text *text = nullptr;
+    int textCount = 0;
 };
 
 // The sink's exception is kept, and the library is given up once it is out of the handler.
@@ -104,6 +107,8 @@ void writeHeader(void *context)
     }
     if (encoding.xPerMetre > 0 && encoding.yPerMetre > 0)
         png_set_pHYs(png, info, encoding.xPerMetre, encoding.yPerMetre, PNG_RESOLUTION_METER);
+    if (encoding.textCount > 0)
+        png_set_text(png, info, encoding.text, encoding.textCount);
     png_write_info(png, info);
     // The rows hold one index per byte; the library packs them to the file's depth, which it
     // knows only once the header is written.
@@ -120,13 +125,42 @@ void writeRows(void *context)
     png_write_end(encoding.library->png, nullptr);
 }
 
-void checkPicture(const PixelSpan &picture)
+bool validKeyword(const std::string &key)
+{
+    return !key.empty() && key.size() <= 79 && key.front() != ' ' && key.back() != ' ';
+}
+
+void checkPicture(const PixelSpan &picture, const PngText *text)
 {
     const bool indexed = picture.bytesPerPixel == 1;
     if (!picture.pixels || picture.width <= 0 || picture.height <= 0
         || (!indexed && picture.bytesPerPixel != 3) || (indexed && !picture.palette)
         || picture.stride < static_cast<std::size_t>(picture.width) * picture.bytesPerPixel)
         ThrowAlb(Msg::InvalidParameter);
+    if (text) {
+        for (const PngTextEntry &entry : *text) {
+            if (!validKeyword(entry.key))
+                ThrowAlb(Msg::InvalidParameter);
+        }
+    }
+}
+
+// The library's view of the entries; it copies them when they are set, so the strings need only
+// outlive the encoding.
+std::vector<png_text> libraryText(const PngText *text)
+{
+    std::vector<png_text> entries;
+    if (!text)
+        return entries;
+    for (const PngTextEntry &entry : *text) {
+        png_text chunk{};
+        chunk.compression = PNG_TEXT_COMPRESSION_NONE;
+        chunk.key = const_cast<char *>(entry.key.c_str());
+        chunk.text = const_cast<char *>(entry.text.c_str());
+        chunk.text_length = entry.text.size();
+        entries.push_back(chunk);
+    }
+    return entries;
 }
 
 class FileSink : public PngWriter::Sink
@@ -159,7 +193,7 @@ PngWriter::PngWriter()
 
 void PngWriter::encodeTo(Sink &sink, const PixelSpan &picture)
 {
-    checkPicture(picture);
+    checkPicture(picture, text);
     PngLibrary library(PngLibrary::Mode::Write);
     if (!library.created())
         ThrowAlb(Msg::NotEnoughMemory, Module::PngWriter, kPlaceLibrary, kStepMemory);
@@ -172,6 +206,9 @@ void PngWriter::encodeTo(Sink &sink, const PixelSpan &picture)
         encoding.xPerMetre = PngPixelsPerMetre(xResolution);
         encoding.yPerMetre = PngPixelsPerMetre(yResolution);
     }
+    std::vector<png_text> entries = libraryText(text);
+    encoding.text = entries.data();
+    encoding.textCount = static_cast<int>(entries.size());
     if (library.runGuarded(writeHeader, &encoding) && library.runGuarded(writeRows, &encoding))
         return;
     if (encoding.sinkFailure)
@@ -185,7 +222,7 @@ void PngWriter::write(const std::string &path, const PixelSpan &picture)
 {
     if (path.empty())
         ThrowAlb(Msg::InvalidParameter);
-    checkPicture(picture);
+    checkPicture(picture, text);
     SafeFile file(HostPath(path), path);
     FileSink sink(file);
     encodeTo(sink, picture);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codecs/png_text.h"
 #include "image/pixel_span.h"
 
 #include <cstdint>
@@ -7,11 +8,11 @@
 #include <vector>
 
 // Writes pictures as PNG through the PNG library, losslessly, at their own size: 3-byte input as
-// 8-bit red, green, blue; 1-byte input as an indexed picture of 1, 2, 4 or 8 bits by the palette's count, its
-// transparent entry (if any) marked clear. The resolution goes into the pHYs chunk. Compression
-// is tuned for speed on screen pictures: every colour row takes the Paeth filter and zlib's
-// run-length strategy does the rest (about the size that common tools' default settings give,
-// in half their time); indexed rows are not filtered.
+// 8-bit red, green, blue; 1-byte input as an indexed picture of 1, 2, 4 or 8 bits by the palette's
+// count, its transparent entry (if any) marked clear. The resolution goes into the pHYs chunk.
+// Compression is tuned for speed on screen pictures: every colour row takes the Paeth filter and
+// zlib's run-length strategy does the rest (about the size that common tools' default settings
+// give, in half their time); indexed rows are not filtered.
 //
 // Throws 46002 for bad arguments, 46040 (38024:42:1:0) when memory runs short, 46003
 // (38024:42:2:0) when the library refuses what it was given, and the file exception when the file
@@ -34,6 +35,9 @@ public:
     std::int32_t yResolution;
     // The palette entry of a 1-byte picture that stands for transparent pixels, or -1.
     std::int32_t transparentIndex = -1;
+    // Text entries written as uncompressed tEXt chunks before the pixel data (keywords of 1 to 79
+    // Latin-1 characters); none when null.
+    const PngText *text = nullptr;
 
     // Where the writer's bytes go; put may throw, the writer passes the exception on.
     class Sink

@@ -5,6 +5,7 @@
 #include "app/view_factory.h"
 #include "app/window_messages.h"
 #include "common/error_report.h"
+#include "views/thumbnail_loader.h"
 
 #include <QScrollBar>
 
@@ -15,7 +16,11 @@ CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHo
       settings(appSettings),
       host(viewHost),
       imageLists(lists),
-      timers(std::make_unique<WindowTimers>(this, this))
+      timers(std::make_unique<WindowTimers>(this, this)),
+      loader(std::make_unique<ThumbnailLoader>(
+              this, [this](std::uint64_t serial, ThumbnailResult &result) {
+                  Guarded([&] { takeThumbnail(serial, result); });
+              }))
 {
     setObjectName(QStringLiteral("CAlbView"));
     setFrameShape(QFrame::NoFrame);
@@ -42,7 +47,7 @@ std::int32_t CAlbView::currentIndex() const
 
 bool CAlbView::thumbnailTimerActive() const
 {
-    return timers->isActive(kThumbnailTimer);
+    return timers->isActive(kThumbnailTimer) || visibleThumbnailsMissing();
 }
 
 void CAlbView::UpdateFromDocument(std::int32_t firstSelected)
@@ -58,6 +63,9 @@ std::intptr_t CAlbView::onMessage(std::uint32_t message, std::uintptr_t, std::in
         if (message == WM_LIST_CHANGED) {
             if (!inMode(ViewMode::Thumbnail) && !inMode(ViewMode::Select))
                 return;
+            // Pictures that could not be read may have changed since.
+            unreadable.clear();
+            framesTraced = false;
             if (second == 1) {
                 host.cellSizeChanged();
                 Layout(true);

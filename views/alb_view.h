@@ -13,18 +13,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 
 class CAlbDoc;
 class ImageItem;
 struct ImageLists;
 class QPainter;
+class ThumbnailLoader;
+struct ThumbnailResult;
 class ViewHost;
 struct AppSettings;
 
 // The thumbnail view: the pictures of the document's list as a grid of framed cells that scrolls
-// by whole rows. It serves Thumbnail View and Select View. Pictures are decoded on demand and
-// cached on the items; in Thumbnail View they are drawn one per tick of ThumbnailTimer so that
-// the frames show at once. The stylus (left button) selects, draws a rubber band and moves
+// by whole rows. It serves Thumbnail View and Select View. Pictures are cached on the items; in
+// Thumbnail View the frames show at once and the thumbnails are made on worker threads (the
+// visible cells first, then the next screenful) and drawn as they arrive, while Select View
+// decodes on demand. The stylus (left button) selects, draws a rubber band and moves
 // pictures; the right button is tap-and-hold.
 //
 // Everything is drawn into an off-screen canvas of the viewport's size, as on a window surface
@@ -85,6 +89,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     enum DragMode : std::uint8_t {
@@ -112,6 +117,10 @@ private:
     void drawMarks(QPainter &painter, const ImageItem &item, const Rect &area);
     void drawFeedback(QPainter &painter) const;
     void paintNextPicture();
+    void takeThumbnail(std::uint64_t serial, ThumbnailResult &result);
+    bool visibleThumbnailsMissing() const;
+    bool thumbnailSettled(const ImageItem &item) const;
+    void releaseFarThumbnails(std::int32_t page);
     // Tests of the whole program: where each visible picture is on the screen (alb_view_trace.cpp).
     void traceDrawnCells() const;
 
@@ -135,6 +144,9 @@ private:
     ViewHost &host;
     const ImageLists *imageLists;
     std::unique_ptr<WindowTimers> timers;
+    std::unique_ptr<ThumbnailLoader> loader;
+    // Items whose thumbnail could not be made since the list last changed.
+    std::unordered_set<std::uint64_t> unreadable;
 
     ThumbGrid layoutGrid;
     bool inLayout = false;
@@ -147,6 +159,9 @@ private:
     std::int32_t paintNext = 0;
     std::int32_t paintLast = -1;
     bool traceAfterPaint = false;
+    // The first screenful of frames of a list goes into the trace as "frames-shown".
+    bool traceFramesShown = false;
+    bool framesTraced = false;
 
     QImage canvas;
     QRegion pending;

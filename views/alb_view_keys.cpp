@@ -1,12 +1,14 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/cell_sizes.h"
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
+#include "app/view_factory.h"
 #include "platform/sounds.h"
 #include "views/alb_view.h"
-#include "app/view_factory.h"
 
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -81,4 +83,25 @@ void CAlbView::selectOnly(std::int32_t index)
 {
     doc.ClearSelection();
     doc.SelectItem(doc.ItemAt(index), true);
+}
+
+// Ctrl and the wheel step through the cell sizes; the wheel alone scrolls.
+void CAlbView::wheelEvent(QWheelEvent *event)
+{
+    if ((event->modifiers() & Qt::ControlModifier) == 0 || drag != NoDrag) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta == 0)
+        return;
+    Guarded([&] {
+        if (!StepCellSize(settings, delta > 0 ? 1 : -1))
+            return;
+        OptionsOutcome changed;
+        changed.accepted = true;
+        changed.thumbnailsChanged = true;
+        doc.AfterOptions(changed);
+    });
 }

@@ -79,6 +79,10 @@ void CAlbView::paintEvent(QPaintEvent *event)
         QPainter painter(viewport());
         painter.drawImage(event->rect(), canvas, event->rect());
         drawFeedback(painter);
+        if (traceFramesShown && pending.isEmpty()) {
+            traceFramesShown = false;
+            AppendTraceText("frames-shown\n");
+        }
         if (traceAfterPaint && pending.isEmpty()) {
             traceAfterPaint = false;
             traceDrawnCells();
@@ -107,6 +111,8 @@ void CAlbView::paintCells(QRect update)
     timers->kill(kThumbnailTimer);
     traceAfterPaint = false;
     if (inMode(ViewMode::Thumbnail)) {
+        traceFramesShown = traceFramesShown || (!framesTraced && TraceEnabled());
+        framesTraced = true;
         paintNext = first;
         paintLast = last;
         timers->set(kThumbnailTimer, 1);
@@ -115,25 +121,6 @@ void CAlbView::paintCells(QRect update)
             if (toQRect(grid.cellRect(i)).intersects(update))
                 drawPicture(painter, i);
         }
-    }
-}
-
-void CAlbView::paintNextPicture()
-{
-    if (paintNext > paintLast || !doc.ItemAt(paintNext)) {
-        timers->kill(kThumbnailTimer);
-        return;
-    }
-    ensureCanvas();
-    {
-        QPainter painter(&canvas);
-        drawPicture(painter, paintNext);
-    }
-    viewport()->update(toQRect(CellRect(paintNext)));
-    if (++paintNext > paintLast) {
-        timers->kill(kThumbnailTimer);
-        // Traced once the last picture has reached the window, not merely the canvas.
-        traceAfterPaint = TraceEnabled();
     }
 }
 
@@ -198,7 +185,10 @@ void CAlbView::drawPicture(QPainter &painter, std::int32_t index)
 
 bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &area)
 {
-    if (!EnsureThumbnail(doc, item, true))
+    // Thumbnail View draws what the workers made; Select View decodes here.
+    const bool ready = inMode(ViewMode::Thumbnail) ? item.thumbnail && item.thumbnail->hasPixels()
+                                                   : EnsureThumbnail(doc, item, true);
+    if (!ready)
         return false;
     const ImageBuffer &thumb = *item.thumbnail;
     std::optional<ViewBuffer> store;

@@ -8,7 +8,8 @@
 // Tests of the whole program compare the screen with the pictures: once the last visible picture
 // is on the window, every visible cell's picture area goes into the trace file in root-window
 // coordinates as "cell<TAB>index<TAB>file<TAB>x<TAB>y<TAB>width<TAB>height", followed by one
-// "thumbs-drawn" line.
+// "thumbs-drawn" line. The frames of a list's first screenful, drawn before their pictures, are
+// traced as "frames-shown".
 void CAlbView::traceDrawnCells() const
 {
     const auto [first, last] = VisibleRange();

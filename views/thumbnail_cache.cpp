@@ -3,16 +3,14 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/image_item.h"
-#include "codecs/detecting_codec.h"
-#include "common/alb_exception.h"
 #include "common/path_names.h"
 #include "image/view_geometry.h"
+#include "thumbnails/thumbnail_maker.h"
+#include "thumbnails/thumbnail_store.h"
 
 #include <QColor>
 #include <QImage>
 #include <QPainter>
-
-#include <new>
 
 namespace {
 
@@ -22,12 +20,6 @@ constexpr std::int32_t kFrameRoom = 7;
 bool freeable(const ImageItem &item)
 {
     return item.has(ItemFlag::Freeable) && !item.has(ItemFlag::Pinned);
-}
-
-bool isMemoryFailure(const CAlbExceptionBase &failure)
-{
-    auto *own = dynamic_cast<const CAlbException *>(&failure);
-    return own && own->isMemoryClass();
 }
 
 // Pins an item for the life of the object and then puts its pin back as it was.
@@ -53,32 +45,42 @@ private:
     bool wasPinned;
 };
 
-// Decodes once into the item's thumbnail.
+// The view's decoder as the maker takes it; the default one also tells the picture's size.
+PictureDecoder pictureDecoder(const ThumbnailDecoder &decoder)
+{
+    if (!decoder)
+        return DefaultPictureDecoder();
+    return [decoder](const std::string &path, ImageBuffer &image, Size box, Size &picture) {
+        decoder(path, image, box);
+        picture = {};
+    };
+}
+
+// Makes the item's thumbnail once.
 Attempt decodeOnce(const CAlbDoc &doc, ImageItem &item, const ThumbnailDecoder &decoder)
 {
-    auto image = std::make_unique<ImageBuffer>();
-    try {
-        decoder(JoinPath(doc.appSettings().currentFolder, item.fileName), *image,
-                ThumbnailBox(doc));
-    } catch (const CAlbExceptionBase &failure) {
-        return isMemoryFailure(failure) ? Attempt::ShortOfMemory : Attempt::Failed;
-    } catch (const std::bad_alloc &) {
+    const ThumbnailMaker maker(SharedThumbnailStore(doc), pictureDecoder(decoder));
+    ThumbnailResult made =
+            maker.make(JoinPath(doc.appSettings().currentFolder, item.fileName), ThumbnailBox(doc));
+    if (made.origin == ThumbnailOrigin::ShortOfMemory)
         return Attempt::ShortOfMemory;
-    }
-    if (!image->hasPixels())
+    if (!made.image.hasPixels())
         return Attempt::Failed;
-    item.thumbnail = std::move(image);
+    item.thumbnail = std::make_unique<ImageBuffer>(std::move(made.image));
     item.flags |= ItemFlag::ThumbCached;
     return Attempt::Succeeded;
 }
 
 } // namespace
 
-ThumbnailDecoder DefaultThumbnailDecoder()
+const ThumbnailStore *SharedThumbnailStore(const CAlbDoc &doc)
 {
-    return [](const std::string &path, ImageBuffer &image, Size box) {
-        DetectingCodec().decodeFirstFrameFromFile(path, &image, box.width, box.height);
-    };
+    // One for the process: the cache's place is read from the environment once.
+    static const ThumbnailStore store(ThumbnailStore::DefaultRoot(),
+                                      ThumbnailStore::DefaultSoftware());
+    if (!doc.appSettings().sharedThumbnails() || store.root().empty())
+        return nullptr;
+    return &store;
 }
 
 Size ThumbnailBox(const CAlbDoc &doc)

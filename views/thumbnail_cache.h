@@ -17,8 +17,11 @@ class QPainter;
 // Throws what the reader throws.
 using ThumbnailDecoder = std::function<void(const std::string &path, ImageBuffer &image, Size box)>;
 
-// The reader the views use: the format-detecting codec.
-ThumbnailDecoder DefaultThumbnailDecoder();
+class ThumbnailStore;
+
+// The desktop's shared thumbnail cache when the settings let the album use it and there is one;
+// else null.
+const ThumbnailStore *SharedThumbnailStore(const CAlbDoc &doc);
 
 // The largest box a thumbnail of a cell of cell's size is decoded into: the cell less its frame.
 Size ThumbnailBox(const CAlbDoc &doc);
@@ -43,12 +46,13 @@ enum class Attempt {
 bool RetryFreeingPictures(const CAlbDoc &doc, ImageItem &item,
                           const std::function<Attempt()> &attempt);
 
-// Decodes the item's thumbnail from the document's current folder if it has none. With
+// Makes the item's thumbnail from the document's current folder if it has none: from the shared
+// thumbnail cache, the photo's embedded thumbnail or a decoding (see ThumbnailMaker). With
 // retryOnMemory, a shortage of memory frees cached pictures of other items and tries again while
 // something could be freed. Any other failure leaves the item without thumbnail. True when the
-// item has a thumbnail afterwards.
+// item has a thumbnail afterwards. Without a decoder the format-detecting codec reads.
 bool EnsureThumbnail(const CAlbDoc &doc, ImageItem &item, bool retryOnMemory,
-                     const ThumbnailDecoder &decoder = DefaultThumbnailDecoder());
+                     const ThumbnailDecoder &decoder = {});
 
 // Draws the item's thumbnail into rect on painter: fitted (or, with stretch, stretched) and
 // centred, the rest filled with fill; enlarge lets a small thumbnail grow to fit. Without a

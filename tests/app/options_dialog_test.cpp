@@ -3,10 +3,11 @@
 #include "app/app_settings.h"
 #include "platform/display_path.h"
 #include "platform/settings_store.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +75,9 @@ TEST_F(OptionsDialogTest, OkAppliesChoicesAndRescalesSplits)
         { "large to small", 67, 87, 300, "1030", 55, 71, 213, true }, // 3 whole rows
         { "small kept", 55, 71, 150, "1030", 55, 71, 150, false },
         { "damaged height", 67, 0, 300, "1030", 55, 71, 142, true },
+        // A size of Ctrl+wheel shows as Large and stays unless Small is chosen.
+        { "larger kept", 193, 255, 510, "1031", 193, 255, 510, false },
+        { "larger to small", 193, 255, 510, "1030", 55, 71, 142, true },
     };
 
     for (const Row &row : rows) {
@@ -100,6 +104,21 @@ TEST_F(OptionsDialogTest, OkAppliesChoicesAndRescalesSplits)
         ASSERT_EQ(stored->size(), 20u);
         EXPECT_EQ((*stored)[12] | (*stored)[13] << 8, row.newWidth);
         EXPECT_EQ((*stored)[14] | (*stored)[15] << 8, row.newHeight);
+    }
+}
+
+TEST_F(OptionsDialogTest, SharedThumbnailCacheIsOnUntilTurnedOff)
+{
+    for (const bool on : { false, true, false }) {
+        OptionsDialog dialog(settings, store);
+        auto *box = control<QCheckBox>(dialog, "sharedThumbnails");
+        EXPECT_EQ(box->isChecked(), !on) << "shown as stored";
+        box->setChecked(on);
+        dialog.accept();
+        EXPECT_EQ(settings.sharedThumbnails(), on);
+        auto stored = storedPreferences();
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(((*stored)[17] & 0x04) != 0, !on); // prefFlags bit 10
     }
 }
 

@@ -104,12 +104,14 @@ StartVistrel(const std::string &display, const std::string &root, const std::str
              const std::string &trace, const std::vector<std::string> &arguments,
              const std::map<std::string, std::string> &extraEnvironment)
 {
-    std::map<std::string, std::string> environment{
-        { "DISPLAY", display },    { "QT_QPA_PLATFORM", "xcb" },
-        { "VISTREL_GRAB", "x11" }, { "VISTREL_ROOT", root },
-        { "HOME", root },          { "XDG_CONFIG_HOME", configHome },
-        { "VISTREL_TRACE", trace }
-    };
+    std::map<std::string, std::string> environment{ { "DISPLAY", display },
+                                                    { "QT_QPA_PLATFORM", "xcb" },
+                                                    { "VISTREL_GRAB", "x11" },
+                                                    { "VISTREL_ROOT", root },
+                                                    { "HOME", root },
+                                                    { "XDG_CONFIG_HOME", configHome },
+                                                    { "XDG_CACHE_HOME", root + "/.cache" },
+                                                    { "VISTREL_TRACE", trace } };
     for (const auto &[name, value] : extraEnvironment)
         environment[name] = value;
     return std::make_unique<ChildProcess>(VISTREL_PROGRAM, arguments, environment);

@@ -1,7 +1,9 @@
-#include "codecs/detecting_codec.h"
 #include "image/image_buffer.h"
 #include "tests/e2e/album_on_screen.h"
 #include "tests/e2e/screen_cells.h"
+#include "thumbnails/thumbnail_fit.h"
+#include "thumbnails/thumbnail_maker.h"
+#include "thumbnails/thumbnail_store.h"
 
 #include <filesystem>
 #include <fstream>
@@ -67,10 +69,16 @@ std::string ReadText(const std::string &path)
     return text.str();
 }
 
+// The album makes a thumbnail the way the desktop's thumbnail cache keeps it, the picture decoded
+// into the cache's size, and fits that into the cell.
 Expected DecodeFitted(const fs::path &path, int boxWidth, int boxHeight)
 {
+    const auto side =
+            static_cast<std::int32_t>(ThumbnailStore::FlavourFor({ boxWidth, boxHeight }));
     ImageBuffer image;
-    DetectingCodec().decodeFirstFrameFromFile(path.string(), &image, boxWidth, boxHeight);
+    Size picture;
+    DefaultPictureDecoder()(path.string(), image, { side, side }, picture);
+    image = FitThumbnail(std::move(image), { boxWidth, boxHeight }, picture);
     // Transparent pixels would show the frame colour instead: the chosen pictures have none.
     EXPECT_EQ(image.transparent, -1) << path;
     EXPECT_EQ(image.alpha, nullptr) << path;

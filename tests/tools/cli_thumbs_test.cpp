@@ -21,8 +21,7 @@ Result run(const std::string &command)
 
 Result runCli(const std::string &arguments, const std::string &errFile = "/dev/null")
 {
-    return run(CliPath() + " " + arguments + " 2>"
-               + errFile);
+    return run(CliPath() + " " + arguments + " 2>" + errFile);
 }
 
 std::string readText(const std::string &path)
@@ -128,3 +127,41 @@ TEST(CliThumbs, DefaultBoxWithoutOutputAndRefusedArguments)
 }
 
 } // namespace
+
+// With --cache the desktop's cache fills on the first run and serves the second; the failure is
+// still reported, now from the cache's note.
+TEST(CliThumbs, CacheServesTheSecondRun)
+{
+    if (TestDataRoot().empty())
+        GTEST_SKIP() << "test pictures missing";
+    TempDir dir;
+    const std::filesystem::path pictures = dir.path() / "pictures";
+    std::filesystem::create_directories(pictures);
+    copyPicture("pillow/hopper.jpg", (pictures / "a.jpg").string());
+    copyPicture("giflib/pic/welcome2.gif", (pictures / "c.gif").string());
+    WriteBytes((pictures / "e.gif").string(), { 'G', 'I', 'F', '8', '9', 'a' });
+    const std::string cache = dir.file("cache");
+    const std::string command = "XDG_CACHE_HOME=" + cache + " " + CliPath() + " thumbs "
+            + pictures.string() + " --cache --box 96x72 --out " + dir.file("out");
+    std::vector<std::filesystem::file_time_type> firstTimes;
+    for (int visit = 0; visit < 2; ++visit) {
+        const Result r = run(command + " --overwrite 2>" + dir.file("err.txt"));
+        EXPECT_EQ(r.status, 1) << visit;
+        EXPECT_EQ(r.out, "2 pictures, 1 failed\n") << visit;
+        EXPECT_NE(readText(dir.file("err.txt")).find("e.gif"), std::string::npos) << visit;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cache + "/thumbnails/normal"),
+                                std::filesystem::directory_iterator()),
+                  2)
+                << visit;
+        EXPECT_TRUE(std::filesystem::exists(cache + "/thumbnails/fail")) << visit;
+        // The second run reads what the first wrote and writes nothing again.
+        std::vector<std::filesystem::file_time_type> times;
+        for (const auto &entry :
+             std::filesystem::recursive_directory_iterator(cache + "/thumbnails"))
+            times.push_back(entry.last_write_time());
+        if (visit == 1) {
+            EXPECT_EQ(times, firstTimes);
+        }
+        firstTimes = times;
+    }
+}

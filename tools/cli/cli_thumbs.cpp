@@ -4,6 +4,8 @@
 #include "codecs/detecting_codec.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
+#include "thumbnails/thumbnail_maker.h"
+#include "thumbnails/thumbnail_store.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,13 +21,14 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kThumbsUsage[] =
-        R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite]
+        R"(usage: vistrel-cli thumbs DIR [--box WxH] [--out DIR] [--jobs N] [--overwrite] [--cache]
 
-Decodes the first frame of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif,
-.giff or .png, in any case; not below DIR) fitted into the box the way the album's
-thumbnails are made, and prints how many were decoded. Failures (a link that leads
-nowhere included) are listed on standard error with the program's message and location;
-the exit status is then 1.
+Makes the thumbnail of every picture in DIR (files ending in .bmp, .jpg, .jpeg, .gif,
+.giff or .png, in any case; not below DIR) fitted into the box the way the album makes
+them (a photo's own EXIF thumbnail when it is large enough, else the first frame
+decoded), and prints how many were made. Failures (a link that leads nowhere included)
+are listed on standard error with the program's message and location; the exit status
+is then 1.
 
 Options:
   --box WxH    The box in pixels, each side 1 to 4096 (default 48x64).
@@ -36,6 +39,9 @@ Options:
   --overwrite  Replace files that are already there instead.
   --jobs N     Decode N pictures at a time, 1 to 64 (default: one per processor).
                The output and the failures listed are the same for every N.
+  --cache      Use the desktop's thumbnail cache ($XDG_CACHE_HOME/thumbnails) as the
+               album does: valid thumbnails found there are used without decoding,
+               new ones are stored, and pictures that cannot be read are noted there.
   --help       Show this text.
 )";
 
@@ -51,6 +57,7 @@ struct ThumbsArgs
     std::string out;
     int jobs = 0;
     bool overwrite = false;
+    bool cache = false;
 };
 
 void parseBox(const std::string &text, ThumbsArgs &args)
@@ -80,6 +87,7 @@ ThumbsArgs parseThumbs(const std::vector<std::string> &list)
     options.value("--out", [&](const std::string &value) { args.out = value; });
     options.value("--jobs", [&](const std::string &value) { parseJobs(value, args); });
     options.flag("--overwrite", args.overwrite);
+    options.flag("--cache", args.cache);
     const std::vector<std::string> folders = options.parse(list, UnknownOptions::Refused);
     if (folders.size() != 1)
         throw ArgumentError{ "needs one folder (see thumbs --help)" };
@@ -101,16 +109,30 @@ std::vector<fs::path> pictureFiles(const fs::path &folder)
     return files;
 }
 
-// The failure text, or nothing when the thumbnail was made.
-std::optional<std::string> makeThumbnail(const fs::path &file, const ThumbsArgs &args)
+// The reader's own failure text for a picture the maker could not read.
+std::string readingFailure(const fs::path &file, const ThumbsArgs &args)
 {
-    ImageBuffer image;
     try {
+        ImageBuffer image;
         DetectingCodec().decodeFirstFrameFromFile(file.string(), &image, args.boxWidth,
                                                   args.boxHeight);
     } catch (...) {
         return CurrentFailureText(file.string(), kReading);
     }
+    return "cannot be read";
+}
+
+// The failure text, or nothing when the thumbnail was made.
+std::optional<std::string> makeThumbnail(const fs::path &file, const ThumbsArgs &args,
+                                         const ThumbnailMaker &maker)
+{
+    ThumbnailResult made = maker.make(file.string(), { args.boxWidth, args.boxHeight });
+    if (made.origin == ThumbnailOrigin::KnownFailure)
+        return "noted as unreadable in the thumbnail cache (unchanged since)";
+    // The maker keeps no reason; the reader tells it.
+    if (!made.image.hasPixels())
+        return readingFailure(file, args);
+    const ImageBuffer &image = made.image;
     if (args.out.empty())
         return std::nullopt;
     try {
@@ -131,11 +153,15 @@ std::optional<std::string> makeThumbnail(const fs::path &file, const ThumbsArgs 
 std::vector<std::optional<std::string>> makeThumbnails(const std::vector<fs::path> &files,
                                                        const ThumbsArgs &args)
 {
+    std::optional<ThumbnailStore> store;
+    if (args.cache)
+        store.emplace(ThumbnailStore::DefaultRoot(), ThumbnailStore::DefaultSoftware());
+    const ThumbnailMaker maker(store ? &*store : nullptr);
     std::vector<std::optional<std::string>> failures(files.size());
     std::atomic<std::size_t> next{ 0 };
     auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
-            failures[i] = makeThumbnail(files[i], args);
+            failures[i] = makeThumbnail(files[i], args, maker);
         }
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
