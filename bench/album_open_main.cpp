@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -197,6 +199,7 @@ public:
     {
         const Clock::time_point start = Clock::now();
         const long paintsBefore = paints.paints;
+        drawnDecoded.clear();
         doc.ChangeFolder(devicePath);
         timings.listed = millisecondsBetween(start, Clock::now());
         timings.total = doc.Count();
@@ -210,6 +213,7 @@ public:
         timings.firstScreen = millisecondsBetween(start, Clock::now());
         timings.firstScreenCount = visibleCount();
         timings.firstScreenDecoded = visibleDecoded();
+        noteDecoded();
         while (view->VisibleRange().second < doc.Count() - 1) {
             const long paintsBeforePage = paints.paints;
             const int before = view->scrollPosition();
@@ -218,6 +222,7 @@ public:
                 return "the view did not scroll to the rest of the folder";
             if (!waitForScreenful(paintsBeforePage))
                 return kStalled;
+            noteDecoded();
         }
         timings.whole = millisecondsBetween(start, Clock::now());
         timings.decoded = decodedCount();
@@ -276,13 +281,23 @@ private:
         return count;
     }
 
+    // The view lets go of thumbnails far behind the ones on show, so a picture counts as decoded
+    // once it was drawn on a screenful, not by what is held when the paging ends.
+    void noteDecoded()
+    {
+        drawnDecoded.resize(std::size_t(doc.Count()), false);
+        auto [first, last] = view->VisibleRange();
+        for (int i = first; first >= 0 && i <= last; ++i)
+            if (doc.ItemAt(i)->has(ItemFlag::ThumbCached))
+                drawnDecoded[std::size_t(i)] = true;
+    }
+
     int decodedCount() const
     {
-        int count = 0;
-        for (int i = 0; i < doc.Count(); ++i)
-            count += doc.ItemAt(i)->has(ItemFlag::ThumbCached);
-        return count;
+        return int(std::count(drawnDecoded.begin(), drawnDecoded.end(), true));
     }
+
+    std::vector<bool> drawnDecoded;
 
     SettingsStore store;
     AppSettings settings;

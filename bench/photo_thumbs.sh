@@ -55,12 +55,16 @@ make_photos webp
 
 # shellcheck source=/dev/null
 source "$SHARED_BENCH/lib.sh"
-PILTHUMBS='import sys
+# The harness keeps each command on one line: Pillow's few lines go to a file of their own.
+PILTHUMBS=$WORK/pil_thumbs.py
+cat >"$PILTHUMBS" <<'PY'
+import sys
 from PIL import Image
 for f in sys.argv[2:]:
     with Image.open(f) as im:
         im.thumbnail((48, 64))
-        im.convert("RGB").save(sys.argv[1] + "/" + f.rsplit("/", 1)[-1] + ".jpg")'
+        im.convert("RGB").save(sys.argv[1] + "/" + f.rsplit("/", 1)[-1] + ".jpg")
+PY
 
 for kind in heic webp; do
     dir=$CORPUS/phone_$kind
@@ -69,11 +73,11 @@ for kind in heic webp; do
         for t in ours vips pil; do mkdir -p "$out/$t"; done
         if [ "$threads" = 1 ]; then
             jobs=1; vips="VIPS_CONCURRENCY=1 vipsthumbnail '$dir'/*.$kind --size 48x64 -o '$out/vips/%s.jpg'"
-            pil="'$PY' -c '$PILTHUMBS' '$out/pil' '$dir'/*.$kind"
+            pil="'$PY' '$PILTHUMBS' '$out/pil' '$dir'/*.$kind"
         else
             jobs=$CORES
             vips="ls '$dir'/*.$kind | xargs -P $CORES -n 25 vipsthumbnail --size 48x64 -o '$out/vips/%s.jpg'"
-            pil="ls '$dir'/*.$kind | xargs -P $CORES -n 25 '$PY' -c '$PILTHUMBS' '$out/pil'"
+            pil="ls '$dir'/*.$kind | xargs -P $CORES -n 25 '$PY' '$PILTHUMBS' '$out/pil'"
         fi
         group_begin "$kind thumbnails, $threads thread(s): 200 photos of 4032x3024 to fit 48x64"
         add_ours "$CLI thumbs {dir} --box 48x64 --out {outdir} --jobs {jobs} --overwrite" \
