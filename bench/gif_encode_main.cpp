@@ -43,8 +43,8 @@ int main(int argc, char **argv)
         GifWriter writer;
         writer.colourCount = colours;
         writer.dither = dither ? 1 : 0;
-        writer.write(argv[2], image.pixels, image.width, image.height, image.rowPad, 3, 100,
-                     nullptr, true, false);
+        writer.write(argv[2],
+                     PixelSpan::Padded(image.pixels, image.width, image.height, image.rowPad));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s: %s\n", argv[1], e.what());
         return 1;

@@ -58,8 +58,9 @@ int main(int argc, char **argv)
             sum = checksum(image, sum);
             if (argc == 4) {
                 const fs::path out = fs::path(argv[3]) / file.filename().replace_extension(".bmp");
-                BmpWriter().write(out.string(), image.pixels, image.width, image.height,
-                                  image.rowPad, 3, 100, nullptr, true, false);
+                BmpWriter().write(
+                        out.string(),
+                        PixelSpan::Padded(image.pixels, image.width, image.height, image.rowPad));
             }
             ++count;
         } catch (const std::exception &e) {

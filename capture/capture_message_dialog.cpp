@@ -2,12 +2,12 @@
 
 #include "app/confirm.h"
 #include "app/dialog_controls.h"
-#include "codecs/capture_file.h"
 #include "common/alb_exception.h"
 #include "common/dir_record.h"
 #include "common/error_report.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
+#include "operations/capture_file.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -23,14 +23,14 @@ CaptureNotice::CaptureNotice(Opener opener, std::optional<QDBusConnection> conne
     : bus(std::move(connection)), open(std::move(opener))
 { }
 
-void CaptureNotice::announce(const std::string &path, const CapturePixels &pixels)
+void CaptureNotice::announce(const std::string &path, const PixelSpan &pixels)
 {
     DesktopNotice notice;
     notice.summary = QStringLiteral("Screen captured");
     notice.body = QString::fromStdString(FileNameOf(path));
     // A view of the pixels: the notice scales (and so copies) it before this returns.
-    notice.image = QImage(pixels.top, pixels.w, pixels.h,
-                          static_cast<qsizetype>(pixels.w + pixels.pad) * 3, QImage::Format_BGR888);
+    notice.image = QImage(pixels.pixels, pixels.width, pixels.height,
+                          static_cast<qsizetype>(pixels.stride), QImage::Format_BGR888);
     notice.actions = { { kDefault, QStringLiteral("Open") },
                        { kOpen, QStringLiteral("Open") },
                        { kFolder, QStringLiteral("Show in folder") } };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "codecs/capture_file.h"
+#include "image/pixel_span.h"
 #include "platform/desktop_notices.h"
 
 #include <functional>
@@ -21,7 +21,7 @@ public:
     explicit CaptureNotice(Opener opener, std::optional<QDBusConnection> bus = std::nullopt);
 
     // path is the device path written.
-    void announce(const std::string &path, const CapturePixels &pixels);
+    void announce(const std::string &path, const PixelSpan &pixels);
 
 private:
     void act(const QString &key, const std::string &path);

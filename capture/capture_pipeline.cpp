@@ -175,9 +175,9 @@ bool CapturePipeline::chooseRegion()
     return true;
 }
 
-CapturePixels CapturePipeline::pixels() const
+PixelSpan CapturePipeline::pixels() const
 {
-    return CropPixels(CapturePixels{ slot->top, slot->w, slot->h, slot->pad }, kept);
+    return slot->span().cropped(kept);
 }
 
 void CapturePipeline::copyToClipboard()

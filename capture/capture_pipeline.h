@@ -1,6 +1,6 @@
 #pragma once
 
-#include "codecs/capture_file.h"
+#include "operations/capture_file.h"
 #include "platform/capture_area.h"
 #include "platform/screen_grab.h"
 
@@ -38,9 +38,9 @@ struct CaptureHost
     // the desktop choose the region itself.
     std::function<std::optional<Rect>(const CaptureGrab &, const Rect &start)> chooseRegion;
     // Puts the picture on the clipboard.
-    std::function<void(const CapturePixels &)> copyToClipboard;
+    std::function<void(const PixelSpan &)> copyToClipboard;
     // Tells the desktop that a capture was written to path (a device path), with its picture.
-    std::function<void(const std::string &path, const CapturePixels &)> notify;
+    std::function<void(const std::string &path, const PixelSpan &)> notify;
     // Queues a message for the capture's own window.
     std::function<void(std::uint32_t, std::uintptr_t, std::intptr_t)> post;
     // Stops one of the capture's timers.
@@ -86,7 +86,7 @@ public:
 private:
     bool takeGrab(CaptureArea area);
     bool chooseRegion();
-    CapturePixels pixels() const;
+    PixelSpan pixels() const;
     void copyToClipboard();
     void writeDirect();
     bool writeConfirmed(const CaptureDialogOutcome &outcome);

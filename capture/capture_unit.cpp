@@ -10,6 +10,7 @@
 #include "capture/capture_file_format_dialog.h"
 #include "capture/capture_message_dialog.h"
 #include "capture/region_overlay.h"
+#include "codecs/png_writer.h"
 #include "common/error_report.h"
 #include "platform/clipboard_offer.h"
 
@@ -17,9 +18,9 @@ static_assert(WM_HOTKEY == kHotKeyMessage, "the button delivers the capture's ho
 
 namespace {
 
-void CopyToClipboard(const CapturePixels &pixels)
+void CopyToClipboard(const PixelSpan &pixels)
 {
-    const std::vector<std::uint8_t> png = PngWriter().encode(CapturePng(pixels));
+    const std::vector<std::uint8_t> png = PngWriter().encode(pixels);
     OfferPictureToClipboard(QByteArray(reinterpret_cast<const char *>(png.data()),
                                        static_cast<qsizetype>(png.size())));
 }
@@ -83,7 +84,7 @@ CaptureHost CaptureUnit::pipelineHost()
     if (!screen->choosesArea())
         host.chooseRegion = ChooseRegion;
     host.copyToClipboard = CopyToClipboard;
-    host.notify = [this](const std::string &path, const CapturePixels &pixels) {
+    host.notify = [this](const std::string &path, const PixelSpan &pixels) {
         notice.announce(path, pixels);
     };
     host.post = [this](std::uint32_t message, std::uintptr_t first, std::intptr_t second) {

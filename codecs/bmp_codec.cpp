@@ -89,8 +89,7 @@ RowScratch makeRowScratch(std::int32_t frameWidth, int bytesPerPixel,
                             selection.columnMap() };
         if (scratch.row)
             return scratch;
-    } catch (const std::bad_alloc &) {
-    }
+    } catch (const std::bad_alloc &) { }
     ThrowAlb(Msg::NotEnoughMemory, Module::BmpReader, kPlaceDecode, kStepNoRowBuffer);
 }
 
@@ -118,12 +117,11 @@ void decodeRows(ImageStream &stream, BmpRowReader &reader, const BmpCodec::State
     const bool direct = selection.isDirect(bmp.width);
     RowScratch scratch =
             direct ? RowScratch{} : makeRowScratch(bmp.width, bytesPerPixel, selection);
-    const std::size_t stride = static_cast<std::size_t>(frame.targetWidth + frame.rowPad)
-            * static_cast<std::size_t>(bytesPerPixel);
+    const std::size_t stride = frame.target->stride();
     const std::size_t rowBytes = static_cast<std::size_t>(selection.targetWidth())
             * static_cast<std::size_t>(bytesPerPixel);
     auto rowAt = [&](std::int32_t r) {
-        return frame.pixels + static_cast<std::size_t>(r) * stride;
+        return frame.target->pixels + static_cast<std::size_t>(r) * stride;
     };
     const std::int32_t step = bmp.topDown ? 1 : -1;
     const std::int32_t rows = selection.targetHeight();
@@ -281,12 +279,12 @@ void BmpCodec::readFrameHeader(ImageStream &, FrameHeader &frameHeader, std::int
 
 void BmpCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader, std::int32_t, bool)
 {
-    if (bmp.bits <= 8 && frameHeader.palette)
-        readColourTable(stream, bmp, *frameHeader.palette);
+    if (ImagePalette *palette = frameHeader.targetPalette(); palette && bmp.bits <= 8)
+        readColourTable(stream, bmp, *palette);
     stream.seek(bmp.pixelOffset, ImageStream::Begin);
     const std::unique_ptr<BmpRowReader> reader = CreateBmpRowReader(bmp);
     const FrameSelection selection(frameHeader);
-    if (selection.isEmpty() || !frameHeader.pixels)
+    if (selection.isEmpty())
         return;
     assert(frameHeader.bytesPerPixel == (bmp.bits < 9 ? 1 : 3));
     decodeRows(stream, *reader, bmp, frameHeader, selection);

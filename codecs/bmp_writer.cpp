@@ -36,22 +36,13 @@ struct Layout
     ThrowAlb(Msg::InvalidParameter);
 }
 
-std::int32_t scaled(std::int32_t side, std::int32_t scalePercent)
-{
-    const std::int64_t value = static_cast<std::int64_t>(side) * scalePercent / 100;
-    if (value <= 0 || value > INT32_MAX)
-        throwInvalidParameter();
-    return static_cast<std::int32_t>(value);
-}
-
-Layout planLayout(std::int32_t width, std::int32_t height, std::int32_t bytesPerPixel,
-                  std::int32_t scalePercent, const ImagePalette *palette)
+Layout planLayout(const PixelSpan &picture)
 {
     Layout layout;
-    layout.width = scaled(width, scalePercent);
-    layout.height = scaled(height, scalePercent);
-    if (bytesPerPixel == 1) {
-        const int count = palette->count;
+    layout.width = picture.width;
+    layout.height = picture.height;
+    if (picture.bytesPerPixel == 1) {
+        const int count = picture.palette->count;
         layout.bits = count <= 2 ? 1 : count <= 16 ? 4 : 8;
         layout.entries = 1u << layout.bits;
     }
@@ -113,51 +104,23 @@ std::vector<std::uint8_t> headers(const Layout &layout, std::int32_t xResolution
     return out;
 }
 
-// A row at its own width in the file's byte order is a plain copy; this is what every capture and
-// every full-size save writes, so it skips the column table.
-bool fillRowUnscaled(std::uint8_t *out, const std::uint8_t *in, const Layout &layout,
-                     std::int32_t inputWidth, bool bgrOrder)
+// One row in the file's form: 24 and 8 bits are the input's bytes as they stand, 4 and 1 bits are
+// packed from the indices, high bits first. The padding to 4 bytes is zero.
+void fillRow(std::uint8_t *out, const std::uint8_t *in, const Layout &layout)
 {
-    if (layout.width != inputWidth || (layout.bits != 24 && layout.bits != 8)
-        || (layout.bits == 24 && !bgrOrder))
-        return false;
-    const std::size_t bytes = static_cast<std::size_t>(layout.width) * (layout.bits / 8);
-    std::memcpy(out, in, bytes);
-    std::memset(out + bytes, 0, layout.rowSize - bytes);
-    return true;
-}
-
-void fillRow(std::uint8_t *out, const std::uint8_t *in, const Layout &layout,
-             const std::vector<std::int32_t> &columns, bool bgrOrder)
-{
+    if (layout.bits == 24 || layout.bits == 8) {
+        const std::size_t bytes = static_cast<std::size_t>(layout.width) * (layout.bits / 8);
+        std::memcpy(out, in, bytes);
+        std::memset(out + bytes, 0, layout.rowSize - bytes);
+        return;
+    }
     std::memset(out, 0, layout.rowSize);
     for (std::int32_t x = 0; x < layout.width; ++x) {
-        const std::size_t column = static_cast<std::size_t>(columns[static_cast<std::size_t>(x)]);
-        if (layout.bits == 24) {
-            const std::uint8_t *p = in + column * 3;
-            std::uint8_t *q = out + static_cast<std::size_t>(x) * 3;
-            q[0] = bgrOrder ? p[0] : p[2];
-            q[1] = p[1];
-            q[2] = bgrOrder ? p[2] : p[0];
-        } else if (layout.bits == 8) {
-            out[x] = in[column];
-        } else if (layout.bits == 4) {
-            out[x / 2] |= static_cast<std::uint8_t>((in[column] & 0x0F) << ((x & 1) ? 0 : 4));
-        } else if (in[column] & 1) {
+        if (layout.bits == 4)
+            out[x / 2] |= static_cast<std::uint8_t>((in[x] & 0x0F) << ((x & 1) ? 0 : 4));
+        else if (in[x] & 1)
             out[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-        }
     }
-}
-
-// Input column of every output column: the nearest one to the left, by a real quotient.
-std::vector<std::int32_t> columnMap(std::int32_t width, std::int32_t outputWidth)
-{
-    std::vector<std::int32_t> columns(static_cast<std::size_t>(outputWidth));
-    const double ratio = static_cast<double>(width) / outputWidth;
-    for (std::int32_t x = 0; x < outputWidth; ++x)
-        columns[static_cast<std::size_t>(x)] =
-                std::min(static_cast<std::int32_t>(x * ratio), width - 1);
-    return columns;
 }
 
 } // namespace
@@ -176,41 +139,29 @@ BmpWriter::BmpWriter()
     : xResolution(DefaultWriterResolution().x), yResolution(DefaultWriterResolution().y)
 { }
 
-void BmpWriter::write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-                      std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-                      std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-                      bool bottomUp)
+void BmpWriter::write(const std::string &path, const PixelSpan &picture)
 {
-    if (path.empty() || !pixels || width <= 0 || height <= 0 || rowPad < 0
-        || (bytesPerPixel != 1 && bytesPerPixel != 3) || (bytesPerPixel == 1 && !palette))
+    if (path.empty() || !picture.pixels || picture.width <= 0 || picture.height <= 0
+        || (picture.bytesPerPixel != 1 && picture.bytesPerPixel != 3)
+        || picture.stride < static_cast<std::size_t>(picture.width) * picture.bytesPerPixel
+        || (picture.bytesPerPixel == 1 && !picture.palette))
         throwInvalidParameter();
-    const Layout layout = planLayout(width, height, bytesPerPixel, scalePercent, palette);
+    const Layout layout = planLayout(picture);
     std::vector<std::uint8_t> row;
-    std::vector<std::int32_t> columns;
     try {
         row.resize(layout.rowSize);
-        columns = columnMap(width, layout.width);
     } catch (const std::bad_alloc &) {
         ThrowAlb(Msg::NotEnoughMemory);
     }
 
     SafeFile file(HostPath(path), path,
                   keepExisting ? SafeFile::Existing::Keep : SafeFile::Existing::Replace);
-    const std::vector<std::uint8_t> head = headers(layout, xResolution, yResolution, palette);
+    const std::vector<std::uint8_t> head =
+            headers(layout, xResolution, yResolution, picture.palette);
     file.write(head.data(), head.size());
-    const std::size_t inputStride =
-            static_cast<std::size_t>(width + rowPad) * static_cast<std::size_t>(bytesPerPixel);
-    const double rowRatio = static_cast<double>(height) / layout.height;
-    std::int32_t lastInputRow = -1;
-    // The file holds the bottom row first; with bottom-up input that is output row 0.
-    for (std::int32_t i = 0; i < layout.height; ++i) {
-        const std::int32_t y = bottomUp ? i : layout.height - 1 - i;
-        const std::int32_t inputRow = std::min(static_cast<std::int32_t>(y * rowRatio), height - 1);
-        const std::uint8_t *input = pixels + static_cast<std::size_t>(inputRow) * inputStride;
-        if (inputRow != lastInputRow
-            && !fillRowUnscaled(row.data(), input, layout, width, bgrOrder))
-            fillRow(row.data(), input, layout, columns, bgrOrder);
-        lastInputRow = inputRow;
+    // The file holds the bottom row first.
+    for (std::int32_t y = layout.height - 1; y >= 0; --y) {
+        fillRow(row.data(), picture.row(y), layout);
         file.write(row.data(), row.size());
     }
     file.commit();

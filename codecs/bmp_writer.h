@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/palette.h"
+#include "image/pixel_span.h"
 
 #include <cstdint>
 #include <string>
@@ -13,13 +13,10 @@ class BmpWriter
 public:
     BmpWriter();
 
-    // Input row y starts at pixels + y x (width + rowPad) x bytesPerPixel. The output is
-    // width x scalePercent / 100 by height x scalePercent / 100. bgrOrder: 3-byte input is blue,
-    // green, red (else red, green, blue). bottomUp: input row 0 is the bottom row.
-    void write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-               std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-               std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-               bool bottomUp);
+    // Writes the picture at its own size. Throws 46002 for a picture without pixels or palette
+    // or one whose file would pass 4 GB, 46040 when memory runs short and the file exception
+    // when the file cannot be written.
+    void write(const std::string &path, const PixelSpan &picture);
 
     // Pixels per inch written into the header; both start at the display's logical resolution.
     std::int32_t xResolution;

@@ -3,8 +3,10 @@
 FrameSelection::FrameSelection(const FrameHeader &header)
 {
     Rect c = header.frameRect.intersected(header.sourceRect);
-    dw = header.targetWidth;
-    dh = header.targetHeight;
+    if (!header.target || !header.target->pixels)
+        return;
+    dw = header.target->width;
+    dh = header.target->height;
     if (c.isEmpty() || dw <= 0 || dh <= 0)
         return;
     cl = c.left - header.frameRect.left;

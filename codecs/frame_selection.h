@@ -6,9 +6,10 @@
 #include <vector>
 
 // Which frame rows and columns feed which target rows and columns when a frame is decoded into
-// a target of another size. C is the part of the frame inside sourceRect, relative to the frame's
-// top-left corner; target row r takes frame row CT + r x CH / DH and target column x takes frame
-// column CL + x x CW / DW.
+// a target of another size. Empty when there is nothing to decode: no target (or one without
+// pixels), or no part of the frame inside sourceRect. C is the part of the frame inside
+// sourceRect, relative to the frame's top-left corner; target row r takes frame row
+// CT + r x CH / DH and target column x takes frame column CL + x x CW / DW.
 class FrameSelection
 {
 public:

@@ -228,8 +228,8 @@ void GifCodec::readFrameHeader(ImageStream &stream, FrameHeader &frameHeader, st
     frameHeader.interlaced = (packed & kInterlacedFlag) ? 1 : 0;
     frameHeader.bytesPerPixel = 1;
     frameHeader.withAlpha = 0;
-    if (frameHeader.palette)
-        readFramePalette(stream, packed, gif, *frameHeader.palette);
+    if (ImagePalette *palette = frameHeader.targetPalette())
+        readFramePalette(stream, packed, gif, *palette);
 }
 
 void GifCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader, std::int32_t index, bool)
@@ -239,8 +239,8 @@ void GifCodec::decodeFrame(ImageStream &stream, FrameHeader &frameHeader, std::i
     stream.seek(gif.descriptorOffsets[static_cast<std::size_t>(index)] + kDescriptorSize - 1,
                 ImageStream::Begin);
     const std::uint8_t packed = stream.readByte();
-    if (frameHeader.palette)
-        readFramePalette(stream, packed, gif, *frameHeader.palette);
+    if (ImagePalette *palette = frameHeader.targetPalette())
+        readFramePalette(stream, packed, gif, *palette);
     else if (packed & kTableFlag)
         stream.skip(3 * static_cast<std::int64_t>(tableEntries(packed)));
 

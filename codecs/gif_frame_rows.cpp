@@ -32,8 +32,8 @@ class TargetRows
 public:
     TargetRows(const FrameHeader &frame, const FrameSelection &rule)
         : selection(rule),
-          pixels(frame.pixels),
-          stride(static_cast<std::size_t>(frame.targetWidth) + frame.rowPad),
+          pixels(frame.target->pixels),
+          stride(frame.target->stride()),
           width(static_cast<std::size_t>(rule.targetWidth())),
           sameWidth(rule.clipWidth() == rule.targetWidth())
     {
@@ -135,7 +135,7 @@ void DecodeGifRows(ImageStream &stream, GifLzwDecoder &lzw, const FrameHeader &f
                    bool interlaced)
 {
     const FrameSelection selection(frame);
-    if (selection.isEmpty() || !frame.pixels)
+    if (selection.isEmpty())
         return;
     std::vector<std::uint8_t> row = makeRowBuffer(frame.frameRect.width());
     const TargetRows target(frame, selection);

@@ -51,63 +51,43 @@ void put16(std::vector<std::uint8_t> &out, std::int32_t value)
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-std::int32_t scaled(std::int32_t side, std::int32_t scalePercent)
-{
-    const std::int64_t value = static_cast<std::int64_t>(side) * scalePercent / 100;
-    if (value <= 0 || value > kMaxSide)
-        ThrowAlb(Msg::InvalidParameter);
-    return static_cast<std::int32_t>(value);
-}
-
 } // namespace
 
-// The picture as rows of palette indices, and the buffers that make the output rows of it.
+// The picture as rows of palette indices: the picture's own, or the colour reduction of it.
 struct GifWriter::Source
 {
     std::vector<std::uint8_t> reduced;
     const std::uint8_t *rows = nullptr;
     std::size_t stride = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    bool bottomUp = false;
     ImagePalette palette;
-    std::vector<std::uint8_t> rowBuffer;
-    std::vector<std::int32_t> columns;
 };
 
 GifWriter::GifWriter() = default;
 
 GifWriter::~GifWriter() = default;
 
-void GifWriter::write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-                      std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-                      std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-                      bool bottomUp)
+void GifWriter::write(const std::string &path, const PixelSpan &picture)
 {
-    if (!pixels || width <= 0 || height <= 0 || rowPad < 0
-        || (bytesPerPixel != 1 && bytesPerPixel != 3) || (bytesPerPixel == 1 && !palette))
+    if (!picture.pixels || picture.width <= 0 || picture.height <= 0
+        || (picture.bytesPerPixel != 1 && picture.bytesPerPixel != 3)
+        || picture.stride < static_cast<std::size_t>(picture.width) * picture.bytesPerPixel
+        || (picture.bytesPerPixel == 1 && !picture.palette))
         ThrowAlb(Msg::InvalidParameter);
-    // Refused before the colour reduction spends its time; open would refuse the same way.
+    // Refused before the colour reduction spends its time; open and screen would refuse the
+    // same way.
     if (path.empty() || stageFlags != 0)
         ThrowAlb(Msg::InternalError, Module::GifWriter, kPlaceOpen, kStepStage);
-    const std::int32_t outputWidth = scaled(width, scalePercent);
-    const std::int32_t outputHeight = scaled(height, scalePercent);
+    if (!fitsField(picture.width) || !fitsField(picture.height))
+        ThrowAlb(Msg::InvalidParameter);
     try {
-        Source source = prepareSource(pixels, width, height, rowPad, bytesPerPixel, palette,
-                                      bgrOrder, bottomUp);
-        source.rowBuffer.resize(static_cast<std::size_t>(outputWidth));
-        source.columns.resize(static_cast<std::size_t>(outputWidth));
-        const double columnRatio = static_cast<double>(width) / outputWidth;
-        for (std::int32_t x = 0; x < outputWidth; ++x)
-            source.columns[static_cast<std::size_t>(x)] =
-                    std::min(static_cast<std::int32_t>(x * columnRatio), width - 1);
-
+        const Source source = prepareSource(picture);
         open(path);
-        screen(outputWidth, outputHeight, 0, &source.palette);
+        screen(picture.width, picture.height, 0, &source.palette);
         if (transparentIndex >= 0 && transparentIndex < source.palette.count)
             controlExtension(0, false, 0, transparentIndex);
-        image(0, 0, outputWidth, outputHeight, false, nullptr);
-        writeRows(source, outputWidth, outputHeight);
+        image(0, 0, picture.width, picture.height, false, nullptr);
+        for (std::int32_t y = 0; y < picture.height; ++y)
+            row(source.rows + static_cast<std::size_t>(y) * source.stride, picture.width);
         trailer();
     } catch (const std::bad_alloc &) {
         abandon();
@@ -118,56 +98,27 @@ void GifWriter::write(const std::string &path, const std::uint8_t *pixels, std::
     }
 }
 
-GifWriter::Source GifWriter::prepareSource(const std::uint8_t *pixels, std::int32_t width,
-                                           std::int32_t height, std::int32_t rowPad,
-                                           std::int32_t bytesPerPixel, const ImagePalette *palette,
-                                           bool bgrOrder, bool bottomUp)
+GifWriter::Source GifWriter::prepareSource(const PixelSpan &picture)
 {
     Source source;
-    source.width = width;
-    source.height = height;
-    if (bytesPerPixel == 1) {
-        source.rows = pixels;
-        source.stride = static_cast<std::size_t>(width) + static_cast<std::size_t>(rowPad);
-        source.bottomUp = bottomUp;
-        source.palette = *palette;
+    if (picture.bytesPerPixel == 1) {
+        source.rows = picture.pixels;
+        source.stride = picture.stride;
+        source.palette = *picture.palette;
         return source;
     }
     const std::uint64_t count =
-            static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+            static_cast<std::uint64_t>(picture.width) * static_cast<std::uint64_t>(picture.height);
     if (count > ImageBuffer::kMaxStoreBytes)
         ThrowAlb(Msg::NotEnoughMemory);
     source.reduced.resize(static_cast<std::size_t>(count));
-    if (!quantize(Rect{ 0, 0, width, height }, pixels, rowPad, source.reduced.data(), 0,
-                  kQuantizeIndexOutput, colourCount, dither != 0, givenPalette, &source.palette,
-                  transparentColour, &transparentIndex, bgrOrder))
+    if (!quantize(Rect{ 0, 0, picture.width, picture.height }, picture.pixels, picture.rowPad(),
+                  source.reduced.data(), 0, kQuantizeIndexOutput, colourCount, dither != 0,
+                  givenPalette, &source.palette, transparentColour, &transparentIndex, true))
         ThrowAlb(Msg::NotEnoughMemory);
     source.rows = source.reduced.data();
-    source.stride = static_cast<std::size_t>(width);
+    source.stride = static_cast<std::size_t>(picture.width);
     return source;
-}
-
-// Output row y takes input row y x height / outputHeight and column x likewise, by real
-// quotients; a row that takes the same input row as the one before it is compressed again as it
-// stands. Bottom-up input is walked from its last row so that the file still starts at the top.
-void GifWriter::writeRows(Source &source, std::int32_t outputWidth, std::int32_t outputHeight)
-{
-    std::uint8_t *buffer = source.rowBuffer.data();
-    const double rowRatio = static_cast<double>(source.height) / outputHeight;
-    std::int32_t lastInputRow = -1;
-    for (std::int32_t i = 0; i < outputHeight; ++i) {
-        const std::int32_t y = source.bottomUp ? outputHeight - 1 - i : i;
-        const std::int32_t inputRow =
-                std::min(static_cast<std::int32_t>(y * rowRatio), source.height - 1);
-        if (inputRow != lastInputRow) {
-            const std::uint8_t *in =
-                    source.rows + static_cast<std::size_t>(inputRow) * source.stride;
-            for (std::int32_t x = 0; x < outputWidth; ++x)
-                buffer[x] = in[source.columns[static_cast<std::size_t>(x)]];
-            lastInputRow = inputRow;
-        }
-        row(buffer, outputWidth);
-    }
 }
 
 void GifWriter::open(const std::string &path)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codecs/lzw_encoder.h"
-#include "image/palette.h"
+#include "image/pixel_span.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,15 +23,9 @@ public:
     GifWriter(const GifWriter &) = delete;
     GifWriter &operator=(const GifWriter &) = delete;
 
-    // The common writer call: input row y starts at pixels + y x (width + rowPad) x
-    // bytesPerPixel; the output is width x scalePercent / 100 by height x scalePercent / 100.
-    // bgrOrder: 3-byte input is blue, green, red (else red, green, blue). bottomUp: row 0 of
-    // 1-byte input is the bottom row (3-byte input is always top row first). For 3-byte input
-    // transparentIndex receives the entry of transparentColour (-1 when there is none).
-    void write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-               std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-               std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-               bool bottomUp);
+    // The common writer call: the picture at its own size. For 3-byte input transparentIndex
+    // receives the entry of transparentColour (-1 when there is none).
+    void write(const std::string &path, const PixelSpan &picture);
 
     // The stages of a file, in this order: open, screen, optionally controlExtension, image,
     // rows until the image is complete, trailer. Out of order they throw "Internal error.".
@@ -53,10 +47,7 @@ public:
 
 private:
     struct Source;
-    Source prepareSource(const std::uint8_t *pixels, std::int32_t width, std::int32_t height,
-                         std::int32_t rowPad, std::int32_t bytesPerPixel,
-                         const ImagePalette *palette, bool bgrOrder, bool bottomUp);
-    void writeRows(Source &source, std::int32_t outputWidth, std::int32_t outputHeight);
+    Source prepareSource(const PixelSpan &picture);
     void writeBytes(const void *data, std::size_t size);
     void writeColourTable(const ImagePalette *palette, int bits);
     void abandon() noexcept;

@@ -188,14 +188,14 @@ void HeifCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_
     if (!session)
         ThrowAlb(Msg::ErrorUnknown, Module::HeifReader, kPlaceFrame, kStepNoReader);
     Session &s = *session;
-    if (FrameSelection(frameHeader).isEmpty() || !frameHeader.pixels)
+    if (FrameSelection(frameHeader).isEmpty())
         return;
     // Thumbnails are decoded one per worker thread: the library's own threads would only compete.
     heif_context_set_max_decoding_threads(s.context.get(), fast ? 0 : 4);
     Handle thumbnail;
     if (fast && frameHeader.sourceRect == frameHeader.frameRect)
-        thumbnail =
-                thumbnailFor(s.primary.get(), frameHeader.targetWidth, frameHeader.targetHeight);
+        thumbnail = thumbnailFor(s.primary.get(), frameHeader.target->width,
+                                 frameHeader.target->height);
     const heif_image_handle *source = thumbnail ? thumbnail.get() : s.primary.get();
 
     std::unique_ptr<heif_decoding_options, OptionsDeleter> options(heif_decoding_options_alloc());
@@ -225,9 +225,7 @@ void HeifCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_
     const InterleavedPixels pixels{ plane, static_cast<std::size_t>(stride), s.alpha ? 4 : 3,
                                     true };
     try {
-        CopyIntoTarget(pixels, FrameSelection(frame), frameHeader.pixels,
-                       static_cast<std::size_t>(frameHeader.targetWidth + frameHeader.rowPad) * 3,
-                       s.background);
+        CopyIntoTarget(pixels, FrameSelection(frame), *frameHeader.target, s.background);
     } catch (const std::bad_alloc &) {
         ThrowAlb(Msg::NotEnoughMemory, Module::HeifReader, kPlaceFrame, kStepMemory);
     }

@@ -83,12 +83,7 @@ void FinishDecodedImage(ImageBuffer &image, const ImageHeader &stored)
 
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect)
 {
-    header.pixels = image.pixels;
-    header.alpha = image.alpha;
-    header.rowPad = image.rowPad;
-    header.targetWidth = image.width;
-    header.targetHeight = image.height;
-    header.palette = image.palette;
+    header.target = &image;
     header.sourceRect = sourceRect;
 }
 

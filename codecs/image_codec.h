@@ -89,7 +89,7 @@ private:
                          std::int32_t percent, const Size *size, const Rect *clip);
 };
 
-// Points the target fields of header at image and sets sourceRect.
+// Makes image header's decoding target and sets sourceRect.
 void AttachTarget(FrameHeader &header, ImageBuffer &image, const Rect &sourceRect);
 
 // The turn that makes the picture of a header as its reader gave it (stored) upright.

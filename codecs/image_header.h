@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/colour_profile.h"
+#include "image/image_buffer.h"
 #include "image/orientation.h"
 #include "image/palette.h"
 #include "image/rect.h"
@@ -56,11 +57,11 @@ struct FrameHeader
     std::int32_t bytesPerPixel = 0;
     std::int32_t withAlpha = 0;
 
+    // The part of the picture (in its coordinates) decoded into target, scaled to the target's
+    // size; without a target nothing is decoded.
     Rect sourceRect;
-    std::uint8_t *pixels = nullptr;
-    std::uint8_t *alpha = nullptr;
-    std::int32_t rowPad = 0;
-    std::int32_t targetWidth = 0;
-    std::int32_t targetHeight = 0;
-    ImagePalette *palette = nullptr;
+    ImageBuffer *target = nullptr;
+
+    // Where the reader puts a 1-byte picture's colours; none without a target or its palette.
+    ImagePalette *targetPalette() const { return target ? target->palette : nullptr; }
 };

@@ -44,17 +44,18 @@ RowCopy rowCopyFor(const InterleavedPixels &frame)
 } // namespace
 
 void CopyIntoTarget(const InterleavedPixels &frame, const FrameSelection &selection,
-                    std::uint8_t *target, std::size_t targetStride, RgbValue background)
+                    ImageBuffer &target, RgbValue background)
 {
-    if (selection.isEmpty() || !target || !frame.data)
+    if (selection.isEmpty() || !target.pixels || !frame.data)
         return;
+    const std::size_t targetStride = target.stride();
     const std::vector<std::int32_t> columns = selection.columnMap();
     const std::uint8_t back[3] = { BlueOf(background), GreenOf(background), RedOf(background) };
     const RowCopy copy = rowCopyFor(frame);
     const std::size_t rowBytes = static_cast<std::size_t>(selection.targetWidth()) * 3;
     std::int32_t previous = -1;
     for (std::int32_t r = 0; r < selection.targetHeight(); ++r) {
-        std::uint8_t *out = target + static_cast<std::size_t>(r) * targetStride;
+        std::uint8_t *out = target.row(r);
         const std::int32_t row = selection.frameRow(r);
         if (row == previous) {
             std::memcpy(out, out - targetStride, rowBytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codecs/frame_selection.h"
+#include "image/image_buffer.h"
 #include "image/palette.h"
 
 #include <cstddef>
@@ -16,7 +17,8 @@ struct InterleavedPixels
     bool redFirst = false;
 };
 
-// Fills the 3-byte target of selection from the frame's pixels: target row r and column x take
-// the frame pixel the selection picks. Alpha is laid over background, so the target is opaque.
+// Fills the 3-byte target of selection (the frame header's target picture) from the frame's
+// pixels: target row r and column x take the frame pixel the selection picks. Alpha is laid over
+// background, so the target is opaque.
 void CopyIntoTarget(const InterleavedPixels &frame, const FrameSelection &selection,
-                    std::uint8_t *target, std::size_t targetStride, RgbValue background);
+                    ImageBuffer &target, RgbValue background);

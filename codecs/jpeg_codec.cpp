@@ -247,12 +247,12 @@ void JpegCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_
     if (!session)
         ThrowAlb(Msg::ErrorUnknown, Module::JpegReader, kPlaceFrame, kStepNoDecompressor);
     const FrameSelection requested(frameHeader);
-    if (requested.isEmpty() || !frameHeader.pixels)
+    if (requested.isEmpty())
         return;
     jpeg_decompress_struct &cinfo = session->cinfo;
     assert(frameHeader.bytesPerPixel == (isGray(cinfo) ? 1 : 3));
-    if (isGray(cinfo) && frameHeader.palette)
-        fillGrayRamp(*frameHeader.palette);
+    if (ImagePalette *palette = frameHeader.targetPalette(); palette && isGray(cinfo))
+        fillGrayRamp(*palette);
     if (fast) {
         cinfo.dct_method = JDCT_IFAST;
         cinfo.do_fancy_upsampling = FALSE;
@@ -300,9 +300,7 @@ void JpegCodec::readScanlines(const FrameHeader &frame)
 {
     jpeg_decompress_struct &cinfo = session->cinfo;
     const FrameSelection selection(frame);
-    const JpegRowTarget target{ frame.pixels,
-                                static_cast<std::size_t>(frame.targetWidth + frame.rowPad)
-                                        * static_cast<std::size_t>(frame.bytesPerPixel) };
+    const JpegRowTarget target{ frame.target->pixels, frame.target->stride() };
     const bool sameLayout = isGray(cinfo) || cinfo.out_color_space == JCS_EXT_BGR;
     facts.direct = sameLayout && selection.isDirect(static_cast<std::int32_t>(cinfo.output_width))
             && selection.clipTop() == 0 && selection.clipHeight() == selection.targetHeight()

@@ -9,7 +9,6 @@
 #include "common/string_ids.h"
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 #include <new>
 #include <vector>
@@ -31,14 +30,6 @@ constexpr std::int32_t kMaxDensity = 65535;
     if (IsJpegMemoryCode(code))
         ThrowAlb(Msg::NotEnoughMemory, Module::JpegWriter, kPlaceLibrary, kStepMemory);
     ThrowAlb(Msg::AccessDenied);
-}
-
-std::int32_t scaled(std::int32_t side, std::int32_t scalePercent)
-{
-    const std::int64_t value = static_cast<std::int64_t>(side) * scalePercent / 100;
-    if (value <= 0 || value > INT32_MAX)
-        ThrowAlb(Msg::InvalidParameter);
-    return static_cast<std::int32_t>(value);
 }
 
 // The compressor with its error manager and destination. Destroying it destroys the library's
@@ -75,6 +66,7 @@ struct Setup
     std::int32_t width = 0;
     std::int32_t height = 0;
     int components = 3;
+    J_COLOR_SPACE colourSpace = JCS_EXT_BGR;
     int quality = kDefaultQuality;
     int dctMethod = 0;
     std::uint16_t xDensity = 0;
@@ -88,7 +80,7 @@ void setUp(void *context)
     cinfo->image_width = static_cast<JDIMENSION>(s.width);
     cinfo->image_height = static_cast<JDIMENSION>(s.height);
     cinfo->input_components = s.components;
-    cinfo->in_color_space = s.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo->in_color_space = s.colourSpace;
     jpeg_set_defaults(cinfo);
     cinfo->density_unit = kDensityDotsPerInch;
     cinfo->X_density = s.xDensity;
@@ -110,71 +102,42 @@ void setUp(void *context)
     jpeg_start_compress(cinfo, TRUE);
 }
 
-// The input and the row buffer of the row-writing step.
+// The input of the row-writing step, and the row buffer of a palette picture.
 struct RowSource
 {
     j_compress_ptr cinfo = nullptr;
-    const std::uint8_t *pixels = nullptr;
-    std::size_t stride = 0;
-    std::int32_t height = 0;
-    int bytesPerPixel = 3;
-    const ImagePalette *palette = nullptr;
-    bool bgrOrder = true;
-    bool bottomUp = false;
-    const std::int32_t *columns = nullptr;
+    const PixelSpan *picture = nullptr;
     std::uint8_t *row = nullptr;
 };
 
-void fillRow(const RowSource &s, const std::uint8_t *in)
+// A palette picture's row as blue, green, red.
+void expandRow(const PixelSpan &picture, std::int32_t y, std::uint8_t *out)
 {
-    std::uint8_t *out = s.row;
-    const std::int32_t *end = s.columns + s.cinfo->image_width;
-    for (const std::int32_t *column = s.columns; column != end; ++column) {
-        if (s.bytesPerPixel == 1 && !s.palette) {
-            *out++ = in[*column];
-        } else if (s.bytesPerPixel == 1) {
-            const PaletteEntry &entry = s.palette->entries[in[*column]];
-            *out++ = entry.red;
-            *out++ = entry.green;
-            *out++ = entry.blue;
-        } else {
-            const std::uint8_t *p = in + static_cast<std::size_t>(*column) * 3;
-            *out++ = s.bgrOrder ? p[2] : p[0];
-            *out++ = p[1];
-            *out++ = s.bgrOrder ? p[0] : p[2];
-        }
+    const std::uint8_t *in = picture.row(y);
+    for (std::int32_t x = 0; x < picture.width; ++x, out += 3) {
+        const PaletteEntry &entry = picture.palette->entries[in[x]];
+        out[0] = entry.blue;
+        out[1] = entry.green;
+        out[2] = entry.red;
     }
 }
 
-// Writes the scanlines top row first. Output row y takes input row y x height / output height;
-// bottom-up input is walked from its last row. A row that takes the same input row as the one
-// before it is written again from the buffer.
+// Writes the scanlines top row first. Gray and blue, green, red rows go to the library as they
+// stand (it only reads them); palette rows are looked up into the row buffer first.
 void writeRows(void *context)
 {
     const auto &s = *static_cast<const RowSource *>(context);
-    const JDIMENSION outputHeight = s.cinfo->image_height;
-    const double ratio = static_cast<double>(s.height) / outputHeight;
-    JSAMPROW rows[1] = { s.row };
-    std::int32_t lastInputRow = -1;
-    for (JDIMENSION i = 0; i < outputHeight; ++i) {
-        const JDIMENSION y = s.bottomUp ? outputHeight - 1 - i : i;
-        const std::int32_t inputRow = std::min(static_cast<std::int32_t>(y * ratio), s.height - 1);
-        if (inputRow != lastInputRow)
-            fillRow(s, s.pixels + static_cast<std::size_t>(inputRow) * s.stride);
-        lastInputRow = inputRow;
+    const PixelSpan &picture = *s.picture;
+    JSAMPROW rows[1];
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        if (s.row) {
+            expandRow(picture, y, s.row);
+            rows[0] = s.row;
+        } else {
+            rows[0] = const_cast<JSAMPROW>(picture.row(y));
+        }
         jpeg_write_scanlines(s.cinfo, rows, 1);
     }
-}
-
-// Input column of every output column: the nearest one to the left, by a real quotient.
-std::vector<std::int32_t> columnMap(std::int32_t width, std::int32_t outputWidth)
-{
-    std::vector<std::int32_t> columns(static_cast<std::size_t>(outputWidth));
-    const double ratio = static_cast<double>(width) / outputWidth;
-    for (std::int32_t x = 0; x < outputWidth; ++x)
-        columns[static_cast<std::size_t>(x)] =
-                std::min(static_cast<std::int32_t>(x * ratio), width - 1);
-    return columns;
 }
 
 std::uint16_t density(std::int32_t pixelsPerInch)
@@ -188,17 +151,13 @@ JpegWriter::JpegWriter()
     : xResolution(DefaultWriterResolution().x), yResolution(DefaultWriterResolution().y)
 { }
 
-void JpegWriter::write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-                       std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-                       std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-                       bool bottomUp)
+void JpegWriter::write(const std::string &path, const PixelSpan &picture)
 {
-    if (path.empty() || !pixels || width <= 0 || height <= 0 || rowPad < 0
-        || (bytesPerPixel != 1 && bytesPerPixel != 3))
+    if (path.empty() || !picture.pixels || picture.width <= 0 || picture.height <= 0
+        || (picture.bytesPerPixel != 1 && picture.bytesPerPixel != 3)
+        || picture.stride < static_cast<std::size_t>(picture.width) * picture.bytesPerPixel)
         ThrowAlb(Msg::InvalidParameter);
-    const std::int32_t outputWidth = scaled(width, scalePercent);
-    const std::int32_t outputHeight = scaled(height, scalePercent);
-    const int components = bytesPerPixel == 1 && !palette ? 1 : 3;
+    const bool gray = picture.bytesPerPixel == 1 && !picture.palette;
 
     SafeFile file(HostPath(path), path);
     Compressor compressor;
@@ -206,9 +165,10 @@ void JpegWriter::write(const std::string &path, const std::uint8_t *pixels, std:
                    &compressor.cinfo);
     AttachJpegDestination(&compressor.cinfo, *compressor.destination, file);
     Setup setup{ &compressor.cinfo,
-                 outputWidth,
-                 outputHeight,
-                 components,
+                 picture.width,
+                 picture.height,
+                 gray ? 1 : 3,
+                 gray ? JCS_GRAYSCALE : JCS_EXT_BGR,
                  quality > kMaxQuality ? kDefaultQuality : quality,
                  dctMethod,
                  density(xResolution),
@@ -217,24 +177,14 @@ void JpegWriter::write(const std::string &path, const std::uint8_t *pixels, std:
 
     // Allocated once the library has accepted the size, so that a refused size costs nothing.
     std::vector<std::uint8_t> row;
-    std::vector<std::int32_t> columns;
-    try {
-        row.resize(static_cast<std::size_t>(outputWidth) * static_cast<std::size_t>(components));
-        columns = columnMap(width, outputWidth);
-    } catch (const std::bad_alloc &) {
-        throwLibraryError(JERR_OUT_OF_MEMORY);
+    if (picture.bytesPerPixel == 1 && !gray) {
+        try {
+            row.resize(static_cast<std::size_t>(picture.width) * 3);
+        } catch (const std::bad_alloc &) {
+            throwLibraryError(JERR_OUT_OF_MEMORY);
+        }
     }
-    RowSource source{ &compressor.cinfo,
-                      pixels,
-                      static_cast<std::size_t>(width + rowPad)
-                              * static_cast<std::size_t>(bytesPerPixel),
-                      height,
-                      bytesPerPixel,
-                      palette,
-                      bgrOrder,
-                      bottomUp,
-                      columns.data(),
-                      row.data() };
+    RowSource source{ &compressor.cinfo, &picture, row.empty() ? nullptr : row.data() };
     compressor.run(writeRows, &source);
     compressor.run([](void *p) { jpeg_finish_compress(static_cast<j_compress_ptr>(p)); },
                    &compressor.cinfo);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/palette.h"
+#include "image/pixel_span.h"
 
 #include <cstdint>
 #include <string>
@@ -15,16 +15,11 @@ class JpegWriter
 public:
     JpegWriter();
 
-    // Input row y starts at pixels + y x (width + rowPad) x bytesPerPixel. The output is
-    // width x scalePercent / 100 by height x scalePercent / 100. bgrOrder: 3-byte input is blue,
-    // green, red (else red, green, blue). bottomUp: input row 0 is the bottom row.
+    // Writes the picture at its own size.
     // Throws 46002 for bad arguments, the file exception when the file cannot be created,
     // 46040 when memory runs short and 46014 for any other failure, the library's refusals
     // (a side beyond 65,500 pixels) and failed writes included.
-    void write(const std::string &path, const std::uint8_t *pixels, std::int32_t width,
-               std::int32_t height, std::int32_t rowPad, std::int32_t bytesPerPixel,
-               std::int32_t scalePercent, const ImagePalette *palette, bool bgrOrder,
-               bool bottomUp);
+    void write(const std::string &path, const PixelSpan &picture);
 
     // The library's quality, 0 to 100; a value above 100 is written as 75.
     std::uint16_t quality = 75;

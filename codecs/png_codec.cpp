@@ -282,11 +282,12 @@ void PngCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_t
         ThrowAlb(Msg::ErrorUnknown, Module::PngReader, kPlaceRows, kStepNoReader);
     Session &s = *session;
     const FrameSelection selection(frameHeader);
-    if (selection.isEmpty() || !frameHeader.pixels)
+    if (selection.isEmpty())
         return;
     assert(frameHeader.bytesPerPixel == (bytesOf(s.output) == 1 ? 1 : 3));
-    if (frameHeader.palette && frameHeader.bytesPerPixel == 1)
-        *frameHeader.palette = s.palette;
+    if (ImagePalette *palette = frameHeader.targetPalette();
+        palette && frameHeader.bytesPerPixel == 1)
+        *palette = s.palette;
     startRows();
 
     PngRowRead read;
@@ -298,10 +299,9 @@ void PngCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_t
     read.selection = &selection;
     read.direct = s.passes == 1 && s.output != Output::Alpha
             && selection.isDirect(static_cast<std::int32_t>(s.width));
-    read.targetPixels = frameHeader.pixels;
+    read.targetPixels = frameHeader.target->pixels;
     read.targetBytes = frameHeader.bytesPerPixel;
-    read.targetStride = static_cast<std::size_t>(frameHeader.targetWidth + frameHeader.rowPad)
-            * static_cast<std::size_t>(frameHeader.bytesPerPixel);
+    read.targetStride = frameHeader.target->stride();
     read.background = s.background;
 
     const std::int32_t scratchRows = PngScratchRows(selection, s.passes > 1, read.direct);

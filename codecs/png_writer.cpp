@@ -28,8 +28,9 @@ constexpr int kLevel = 1;
 struct Encoding
 {
     PngLibrary *library = nullptr;
-    const PngPicture *picture = nullptr;
+    const PixelSpan *picture = nullptr;
     PngWriter::Sink *sink = nullptr;
+    std::int32_t transparentIndex = -1;
     std::exception_ptr sinkFailure;
     png_uint_32 xPerMetre = 0;
     png_uint_32 yPerMetre = 0;
@@ -59,7 +60,8 @@ int paletteDepth(int count)
     return count <= 2 ? 1 : count <= 4 ? 2 : count <= 16 ? 4 : 8;
 }
 
-void writeIndexedHeader(png_structp png, png_infop info, const PngPicture &picture)
+void writeIndexedHeader(png_structp png, png_infop info, const PixelSpan &picture,
+                        std::int32_t transparentIndex)
 {
     const int count = std::clamp<int>(picture.palette->count, 1, ImagePalette::kMaxEntries);
     png_color entries[ImagePalette::kMaxEntries];
@@ -71,12 +73,12 @@ void writeIndexedHeader(png_structp png, png_infop info, const PngPicture &pictu
                  static_cast<png_uint_32>(picture.height), depth, PNG_COLOR_TYPE_PALETTE,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_PLTE(png, info, entries, count);
-    if (picture.transparentIndex >= 0 && picture.transparentIndex < count) {
+    if (transparentIndex >= 0 && transparentIndex < count) {
         // Every entry up to the transparent one is listed; those before it stay opaque.
         png_byte alphas[ImagePalette::kMaxEntries];
-        std::fill_n(alphas, picture.transparentIndex, png_byte{ 255 });
-        alphas[picture.transparentIndex] = 0;
-        png_set_tRNS(png, info, alphas, picture.transparentIndex + 1, nullptr);
+        std::fill_n(alphas, transparentIndex, png_byte{ 255 });
+        alphas[transparentIndex] = 0;
+        png_set_tRNS(png, info, alphas, transparentIndex + 1, nullptr);
     }
     // Indices past the palette are written as they are; readers show them black.
     png_set_check_for_invalid_index(png, -1);
@@ -88,14 +90,14 @@ void writeHeader(void *context)
     auto &encoding = *static_cast<Encoding *>(context);
     png_structp png = encoding.library->png;
     png_infop info = encoding.library->info;
-    const PngPicture &picture = *encoding.picture;
+    const PixelSpan &picture = *encoding.picture;
     png_set_write_fn(png, &encoding, writeToSink, flushNothing);
     // The format allows sides up to 2^31 - 1; the library's default limits are lower.
     png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
     png_set_compression_level(png, kLevel);
     png_set_compression_strategy(png, Z_RLE);
     if (picture.bytesPerPixel == 1) {
-        writeIndexedHeader(png, info, picture);
+        writeIndexedHeader(png, info, picture, encoding.transparentIndex);
     } else {
         png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
                      static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB,
@@ -117,11 +119,9 @@ void writeHeader(void *context)
 void writeRows(void *context)
 {
     auto &encoding = *static_cast<Encoding *>(context);
-    const PngPicture &picture = *encoding.picture;
-    const std::size_t stride = static_cast<std::size_t>(picture.width + picture.rowPad)
-            * static_cast<std::size_t>(picture.bytesPerPixel);
+    const PixelSpan &picture = *encoding.picture;
     for (std::int32_t y = 0; y < picture.height; ++y)
-        png_write_row(encoding.library->png, picture.pixels + static_cast<std::size_t>(y) * stride);
+        png_write_row(encoding.library->png, picture.row(y));
     png_write_end(encoding.library->png, nullptr);
 }
 
@@ -130,14 +130,15 @@ bool validKeyword(const std::string &key)
     return !key.empty() && key.size() <= 79 && key.front() != ' ' && key.back() != ' ';
 }
 
-void checkPicture(const PngPicture &picture)
+void checkPicture(const PixelSpan &picture, const PngText *text)
 {
     const bool indexed = picture.bytesPerPixel == 1;
-    if (!picture.pixels || picture.width <= 0 || picture.height <= 0 || picture.rowPad < 0
-        || (!indexed && picture.bytesPerPixel != 3) || (indexed && !picture.palette))
+    if (!picture.pixels || picture.width <= 0 || picture.height <= 0
+        || (!indexed && picture.bytesPerPixel != 3) || (indexed && !picture.palette)
+        || picture.stride < static_cast<std::size_t>(picture.width) * picture.bytesPerPixel)
         ThrowAlb(Msg::InvalidParameter);
-    if (picture.text) {
-        for (const PngTextEntry &entry : *picture.text) {
+    if (text) {
+        for (const PngTextEntry &entry : *text) {
             if (!validKeyword(entry.key))
                 ThrowAlb(Msg::InvalidParameter);
         }
@@ -190,9 +191,9 @@ PngWriter::PngWriter()
     : xResolution(DefaultWriterResolution().x), yResolution(DefaultWriterResolution().y)
 { }
 
-void PngWriter::encodeTo(Sink &sink, const PngPicture &picture)
+void PngWriter::encodeTo(Sink &sink, const PixelSpan &picture)
 {
-    checkPicture(picture);
+    checkPicture(picture, text);
     PngLibrary library(PngLibrary::Mode::Write);
     if (!library.created())
         ThrowAlb(Msg::NotEnoughMemory, Module::PngWriter, kPlaceLibrary, kStepMemory);
@@ -200,13 +201,14 @@ void PngWriter::encodeTo(Sink &sink, const PngPicture &picture)
     encoding.library = &library;
     encoding.picture = &picture;
     encoding.sink = &sink;
+    encoding.transparentIndex = transparentIndex;
     if (xResolution > 0 && yResolution > 0) {
         encoding.xPerMetre = PngPixelsPerMetre(xResolution);
         encoding.yPerMetre = PngPixelsPerMetre(yResolution);
     }
-    std::vector<png_text> text = libraryText(picture.text);
-    encoding.text = text.data();
-    encoding.textCount = static_cast<int>(text.size());
+    std::vector<png_text> entries = libraryText(text);
+    encoding.text = entries.data();
+    encoding.textCount = static_cast<int>(entries.size());
     if (library.runGuarded(writeHeader, &encoding) && library.runGuarded(writeRows, &encoding))
         return;
     if (encoding.sinkFailure)
@@ -216,18 +218,18 @@ void PngWriter::encodeTo(Sink &sink, const PngPicture &picture)
     ThrowAlb(Msg::InternalError, Module::PngWriter, kPlaceLibrary, kStepRefused);
 }
 
-void PngWriter::write(const std::string &path, const PngPicture &picture)
+void PngWriter::write(const std::string &path, const PixelSpan &picture)
 {
     if (path.empty())
         ThrowAlb(Msg::InvalidParameter);
-    checkPicture(picture);
+    checkPicture(picture, text);
     SafeFile file(HostPath(path), path);
     FileSink sink(file);
     encodeTo(sink, picture);
     file.commit();
 }
 
-std::vector<std::uint8_t> PngWriter::encode(const PngPicture &picture)
+std::vector<std::uint8_t> PngWriter::encode(const PixelSpan &picture)
 {
     MemorySink sink;
     try {

@@ -53,13 +53,8 @@ bool fitsStore(std::uint32_t width, std::uint32_t height)
 FrameSelection wholeTarget(const FrameHeader &frame)
 {
     FrameHeader whole = frame;
-    whole.frameRect = whole.sourceRect = Rect{ 0, 0, frame.targetWidth, frame.targetHeight };
+    whole.frameRect = whole.sourceRect = Rect{ 0, 0, frame.target->width, frame.target->height };
     return FrameSelection(whole);
-}
-
-std::size_t targetStride(const FrameHeader &frame)
-{
-    return static_cast<std::size_t>(frame.targetWidth + frame.rowPad) * 3;
 }
 
 } // namespace
@@ -146,7 +141,7 @@ void WebpCodec::decodeFrame(ImageStream &, FrameHeader &frameHeader, std::int32_
 {
     if (!session)
         ThrowAlb(Msg::ErrorUnknown, Module::WebpReader, kPlaceFrame, kStepNoReader);
-    if (FrameSelection(frameHeader).isEmpty() || !frameHeader.pixels)
+    if (FrameSelection(frameHeader).isEmpty())
         return;
     try {
         if (session->animated())
@@ -170,9 +165,9 @@ void WebpCodec::decodeStill(FrameHeader &frameHeader, bool fast)
         fail(kPlaceFrame, kStepInvalid);
     const bool alpha = config.input.has_alpha != 0;
     const bool whole = frameHeader.sourceRect == frameHeader.frameRect;
-    const std::int32_t width = whole ? frameHeader.targetWidth : static_cast<std::int32_t>(s.width);
-    const std::int32_t height =
-            whole ? frameHeader.targetHeight : static_cast<std::int32_t>(s.height);
+    ImageBuffer &target = *frameHeader.target;
+    const std::int32_t width = whole ? target.width : static_cast<std::int32_t>(s.width);
+    const std::int32_t height = whole ? target.height : static_cast<std::int32_t>(s.height);
     config.options.use_threads = fast ? 0 : 1;
     config.options.no_fancy_upsampling = fast ? 1 : 0;
     config.options.bypass_filtering = fast ? 1 : 0;
@@ -188,9 +183,9 @@ void WebpCodec::decodeStill(FrameHeader &frameHeader, bool fast)
     if (whole && !alpha) {
         // Straight into the target, whose rows the library fills at their own stride.
         config.output.colorspace = MODE_BGR;
-        out.rgba = frameHeader.pixels;
-        out.stride = static_cast<int>(targetStride(frameHeader));
-        out.size = targetStride(frameHeader) * static_cast<std::size_t>(height);
+        out.rgba = target.pixels;
+        out.stride = static_cast<int>(target.stride());
+        out.size = target.stride() * static_cast<std::size_t>(height);
     } else {
         config.output.colorspace = MODE_BGRA;
         scratch.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
@@ -207,8 +202,8 @@ void WebpCodec::decodeStill(FrameHeader &frameHeader, bool fast)
     if (scratch.empty())
         return;
     const InterleavedPixels pixels{ scratch.data(), static_cast<std::size_t>(width) * 4, 4, false };
-    CopyIntoTarget(pixels, whole ? wholeTarget(frameHeader) : FrameSelection(frameHeader),
-                   frameHeader.pixels, targetStride(frameHeader), s.background);
+    CopyIntoTarget(pixels, whole ? wholeTarget(frameHeader) : FrameSelection(frameHeader), target,
+                   s.background);
 }
 
 // An animation: the library composes the canvas frame after frame; a frame before the one it is
@@ -238,8 +233,7 @@ void WebpCodec::decodeAnimated(FrameHeader &frameHeader, std::int32_t index)
         ++s.nextFrame;
     }
     const InterleavedPixels pixels{ canvas, static_cast<std::size_t>(s.width) * 4, 4, false };
-    CopyIntoTarget(pixels, FrameSelection(frameHeader), frameHeader.pixels,
-                   targetStride(frameHeader), s.background);
+    CopyIntoTarget(pixels, FrameSelection(frameHeader), *frameHeader.target, s.background);
 }
 
 void WebpCodec::close()

@@ -90,6 +90,11 @@ std::size_t ImageBuffer::stride() const
     return static_cast<std::size_t>(width + rowPad) * bytesPerPixel;
 }
 
+PixelSpan ImageBuffer::span() const
+{
+    return PixelSpan{ pixels, width, height, stride(), bytesPerPixel, palette };
+}
+
 ImageBuffer::Store ImageBuffer::allocateStore(std::int32_t rowPixels, std::int32_t rows,
                                               int bytesPerPixel)
 {
@@ -147,14 +152,12 @@ void ImageBuffer::ensureTrueColour()
         ThrowAlb(Msg::NotEnoughMemory);
     std::int32_t rowPixels = width + rowPad;
     Store colourStore = allocateStore(rowPixels, height, 3);
-    if (!convertToTrueColour(pixels, width, height, rowPad, 1, palette, colourStore.get(),
-                             rowPad))
+    if (!convertToTrueColour(pixels, width, height, rowPad, 1, palette, colourStore.get(), rowPad))
         ThrowAlb(Msg::NotEnoughMemory);
     Store newAlpha;
     if (alphaStore) {
         newAlpha = allocateStore(rowPixels, height, 1);
-        std::copy_n(alphaStore.get(), static_cast<std::size_t>(rowPixels) * height,
-                    newAlpha.get());
+        std::copy_n(alphaStore.get(), static_cast<std::size_t>(rowPixels) * height, newAlpha.get());
     }
     pixelStore = std::move(colourStore);
     pixels = pixelStore.get();
@@ -186,7 +189,7 @@ void ImageBuffer::isolateTransparentColour()
         return;
     // 127, 128, 129 is an unlikely colour; when some entry has it anyway, step red down until
     // the key is unique.
-    PaletteEntry candidate { 127, 128, 129, key.flags };
+    PaletteEntry candidate{ 127, 128, 129, key.flags };
     for (int attempt = 0; attempt < 256; ++attempt) {
         bool used = false;
         for (int i = 0; i < palette->count && !used; ++i)

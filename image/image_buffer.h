@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/palette.h"
+#include "image/pixel_span.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,7 @@ class ImageBuffer
 public:
     // No store beyond this size is attempted: the host over-commits memory, so a huge allocation
     // that "succeeds" could still cost the process later.
-    static constexpr std::size_t kMaxStoreBytes = std::size_t { 1 } << 30;
+    static constexpr std::size_t kMaxStoreBytes = std::size_t{ 1 } << 30;
 
     ImageBuffer() = default;
     virtual ~ImageBuffer();
@@ -42,17 +43,24 @@ public:
 
     // Bytes from one row to the next: (width + rowPad) x bytesPerPixel.
     std::size_t stride() const;
+
     std::uint8_t *row(std::int32_t y) { return pixels + static_cast<std::size_t>(y) * stride(); }
+
     const std::uint8_t *row(std::int32_t y) const
     {
         return pixels + static_cast<std::size_t>(y) * stride();
     }
+
     bool hasPixels() const { return pixelStore != nullptr; }
+
+    // The pixels and palette as a span (the alpha plane and the transparent entry stay here).
+    PixelSpan span() const;
 
     struct FreeStore
     {
         void operator()(std::uint8_t *p) const;
     };
+
     using Store = std::unique_ptr<std::uint8_t, FreeStore>;
 
     std::int32_t width = 0;

@@ -1,7 +1,5 @@
 #include "platform/grab_stream.h"
 
-#include "image/view_buffer.h"
-
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -84,21 +82,15 @@ GrabResult ReadGrabStream(int fd)
             return GrabFailure::CopyFailed;
         return static_cast<GrabFailure>(failure);
     }
-    // makeViewBuffer checks the size product against its byte limit.
+    // The grab's store checks the size product against its byte limit.
     if (header.w <= 0 || header.h <= 0)
         return GrabFailure::CopyFailed;
-    std::optional<ViewBuffer> store = makeViewBuffer(header.w, header.h, false, false);
-    if (!store)
+    std::optional<CaptureGrab> grab = CaptureGrab::Make(header.w, header.h);
+    if (!grab)
         return GrabFailure::NoStore;
-    CaptureGrab grab;
-    grab.store = std::move(store->store);
-    grab.top = store->pixels;
-    grab.w = header.w;
-    grab.h = header.h;
-    grab.pad = store->width - header.w;
-    const auto rowBytes = static_cast<std::size_t>(grab.w) * 3;
-    for (std::int32_t y = 0; y < grab.h; ++y)
-        if (!readAll(fd, grab.top + static_cast<std::size_t>(y) * grab.stride(), rowBytes))
+    const auto rowBytes = static_cast<std::size_t>(grab->w) * 3;
+    for (std::int32_t y = 0; y < grab->h; ++y)
+        if (!readAll(fd, grab->row(y), rowBytes))
             return GrabFailure::CopyFailed;
-    return grab;
+    return std::move(*grab);
 }

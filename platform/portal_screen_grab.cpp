@@ -1,7 +1,5 @@
 #include "platform/portal_screen_grab.h"
 
-#include "image/view_buffer.h"
-
 #include <QFile>
 #include <QImage>
 #include <QUrl>
@@ -67,18 +65,11 @@ GrabResult GrabFromImage(const QImage &image)
     const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
     if (bgr.isNull())
         return GrabFailure::NoStore;
-    std::optional<ViewBuffer> store = makeViewBuffer(bgr.width(), bgr.height(), false, false);
-    if (!store)
+    std::optional<CaptureGrab> grab = CaptureGrab::Make(bgr.width(), bgr.height());
+    if (!grab)
         return GrabFailure::NoStore;
-    CaptureGrab grab;
-    grab.store = std::move(store->store);
-    grab.top = store->pixels;
-    grab.w = bgr.width();
-    grab.h = bgr.height();
-    grab.pad = store->width - grab.w;
-    const auto rowBytes = static_cast<std::size_t>(grab.w) * 3;
-    for (std::int32_t y = 0; y < grab.h; ++y)
-        std::memcpy(grab.top + static_cast<std::size_t>(y) * grab.stride(), bgr.constScanLine(y),
-                    rowBytes);
-    return grab;
+    const auto rowBytes = static_cast<std::size_t>(grab->w) * 3;
+    for (std::int32_t y = 0; y < grab->h; ++y)
+        std::memcpy(grab->row(y), bgr.constScanLine(y), rowBytes);
+    return std::move(*grab);
 }

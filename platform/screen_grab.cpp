@@ -1,6 +1,5 @@
 #include "platform/screen_grab.h"
 
-#include "image/view_buffer.h"
 #include "platform/screen_areas.h"
 #include "platform/screen_pixels.h"
 #include "platform/shared_image_segment.h"
@@ -175,8 +174,7 @@ private:
     void convertRows(const std::uint8_t *source, std::size_t stride, CaptureGrab &grab) const
     {
         for (std::int32_t y = 0; y < grab.h; ++y)
-            converter->convert(source + static_cast<std::size_t>(y) * stride,
-                               grab.top + static_cast<std::size_t>(y) * grab.stride(), grab.w);
+            converter->convert(source + static_cast<std::size_t>(y) * stride, grab.row(y), grab.w);
     }
 
     XConnection x;
@@ -226,23 +224,17 @@ GrabResult ScreenGrabber::grabArea(const AreaRequest &request)
                 request.area == CaptureArea::Screen && !request.exact && !request.monitor;
         return wholeScreen ? GrabFailure::NoSurface : GrabFailure::NoArea;
     }
-    std::optional<ViewBuffer> store = makeViewBuffer(area->width(), area->height(), false, false);
-    if (!store)
+    std::optional<CaptureGrab> grab = CaptureGrab::Make(area->width(), area->height());
+    if (!grab)
         return GrabFailure::NoStore;
-    CaptureGrab grab;
-    grab.store = std::move(store->store);
-    grab.top = store->pixels;
-    grab.w = area->width();
-    grab.h = area->height();
-    grab.pad = store->width - grab.w;
     const Session::Origin origin{ static_cast<std::int16_t>(area->left),
                                   static_cast<std::int16_t>(area->top) };
     bool usedShared = false;
-    if (!session->copy(grab, origin, sharedMemoryAllowed, usedShared)) {
+    if (!session->copy(*grab, origin, sharedMemoryAllowed, usedShared)) {
         if (!session->usable())
             session.reset();
         return GrabFailure::CopyFailed;
     }
     lastShared = usedShared;
-    return grab;
+    return std::move(*grab);
 }

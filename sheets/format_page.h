@@ -1,6 +1,6 @@
 #pragma once
 
-#include "codecs/save_picture.h"
+#include "operations/save_picture.h"
 #include "sheets/sheet_parts.h"
 
 #include <QWidget>

@@ -114,11 +114,15 @@ PngText keysOf(const PictureFileFacts &file)
              { "Thumb::Size", std::to_string(file.size) } };
 }
 
-std::optional<std::vector<std::uint8_t>> encode(const PngPicture &picture)
+// The PNG file of a thumbnail with its keys; a 1-byte picture keeps its transparent entry.
+std::optional<std::vector<std::uint8_t>> encode(const PixelSpan &picture, const PngText &keys,
+                                                std::int32_t transparentIndex = -1)
 {
     PngWriter writer;
     // A thumbnail has no resolution worth stating.
     writer.xResolution = writer.yResolution = 0;
+    writer.text = &keys;
+    writer.transparentIndex = transparentIndex;
     try {
         return writer.encode(picture);
     } catch (...) {
@@ -278,16 +282,8 @@ bool ThumbnailStore::put(const PictureFileFacts &file, Flavour flavour,
     keys.push_back({ "Thumb::Image::Width", std::to_string(original.width) });
     keys.push_back({ "Thumb::Image::Height", std::to_string(original.height) });
     keys.push_back({ "Software", softwareName });
-    PngPicture picture;
-    picture.pixels = thumbnail.pixels;
-    picture.width = thumbnail.width;
-    picture.height = thumbnail.height;
-    picture.rowPad = thumbnail.rowPad;
-    picture.bytesPerPixel = thumbnail.bytesPerPixel;
-    picture.palette = thumbnail.palette;
-    picture.transparentIndex = thumbnail.bytesPerPixel == 1 ? thumbnail.transparent : -1;
-    picture.text = &keys;
-    const auto bytes = encode(picture);
+    const auto bytes = encode(thumbnail.span(), keys,
+                              thumbnail.bytesPerPixel == 1 ? thumbnail.transparent : -1);
     return bytes && writeAtomically(thumbnailPath(file.uri, flavour), *bytes);
 }
 
@@ -298,12 +294,6 @@ bool ThumbnailStore::putFailure(const PictureFileFacts &file) const
     PngText keys = keysOf(file);
     keys.push_back({ "Software", softwareName });
     const std::uint8_t pixel[4] = {};
-    PngPicture picture;
-    picture.pixels = pixel;
-    picture.width = 1;
-    picture.height = 1;
-    picture.rowPad = 0;
-    picture.text = &keys;
-    const auto bytes = encode(picture);
+    const auto bytes = encode(PixelSpan::Padded(pixel, 1, 1, 0), keys);
     return bytes && writeAtomically(failurePath(file.uri), *bytes);
 }

@@ -35,13 +35,6 @@ bool PaintPictureInBands(QPainter &painter, const Rect &pictureRect, const Bande
     if (!store)
         return false;
     const std::int32_t rowPad = store->width - pictureRect.width();
-    RenderOptions options;
-    options.viewClip = picture.imageInView;
-    options.viewSize = picture.zoomed;
-    options.orientation = picture.orientation;
-    options.frameX = picture.frameX;
-    options.frameY = picture.frameY;
-    options.canvasSize = picture.canvas;
     for (std::int32_t top = pictureRect.top; top < pictureRect.bottom; top += store->height) {
         const std::int32_t bottom = std::min(top + store->height, pictureRect.bottom);
         const Rect band{ pictureRect.left, top, pictureRect.right, bottom };
@@ -49,7 +42,7 @@ bool PaintPictureInBands(QPainter &painter, const Rect &pictureRect, const Bande
         const Rect inPicture{ band.left + picture.offsetX, band.top + picture.offsetY,
                               band.right + picture.offsetX, band.bottom + picture.offsetY };
         if (picture.image)
-            renderImage(*picture.image, inPicture, store->pixels, rowPad, options);
+            renderImage(*picture.image, inPicture, store->pixels, rowPad, picture.render);
         if (!presentViewBuffer(painter, band, store->pixels, rowPad, style.colourMode,
                                style.background, style.keepBackground))
             return false;
@@ -89,28 +82,28 @@ void PictureCanvas::letGo(ImageItem &item) const
 BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *instead) const
 {
     BandedPicture shown;
-    shown.zoomed = place.zoomed;
-    shown.orientation = turn;
+    shown.render.viewSize = place.zoomed;
+    shown.render.orientation = turn;
     shown.offsetX = place.offsetX;
     shown.offsetY = place.offsetY;
     const Rect whole{ 0, 0, place.zoomed.width, place.zoomed.height };
     if (instead) {
         shown.image = instead;
-        shown.canvas = { instead->width, instead->height };
-        shown.imageInView = whole;
+        shown.render.canvasSize = Size{ instead->width, instead->height };
+        shown.render.viewClip = whole;
         return shown;
     }
     const ImageFrame &first = *item.frames.front();
     const FramePlacement at = PlaceFrame(first, item.info, item.framesPercent);
     shown.image = &first.image;
-    shown.frameX = at.x;
-    shown.frameY = at.y;
-    shown.canvas = at.canvas;
+    shown.render.frameX = at.x;
+    shown.render.frameY = at.y;
+    shown.render.canvasSize = at.canvas;
     // A frame smaller than the picture (a GIF's) covers only its part of the view; the
     // background shows around it.
     const Rect inFile = first.drawnRect.isEmpty() ? first.frameRect : first.drawnRect;
     const Size full = fullSize(item);
-    shown.imageInView = inFile == Rect{ 0, 0, full.width, full.height }
+    shown.render.viewClip = inFile == Rect{ 0, 0, full.width, full.height }
             ? whole
             : imageToViewRect(inFile, full.width, full.height, place.zoom, turn);
     return shown;

@@ -3,6 +3,7 @@
 #include "image/image_buffer.h"
 #include "image/palette.h"
 #include "image/rect.h"
+#include "image/render.h"
 #include "views/image_zoom.h"
 #include "views/view_picture.h"
 
@@ -19,14 +20,10 @@ class QPainter;
 struct BandedPicture
 {
     const ImageBuffer *image = nullptr;
-    // The image's place on its canvas and the canvas's size, at the scale it was decoded at.
-    std::int32_t frameX = 0;
-    std::int32_t frameY = 0;
-    Size canvas;
-    // The whole picture zoomed and turned, and the part of it the image covers.
-    Size zoomed;
-    Rect imageInView;
-    std::int32_t orientation = 0;
+    // The image's place on its canvas and the canvas's size, at the scale it was decoded at
+    // (frameX, frameY, canvasSize); the whole picture zoomed and turned (viewSize, orientation),
+    // and the part of it the image covers (viewClip).
+    RenderOptions render;
     // The window's top-left corner in the zoomed picture.
     std::int32_t offsetX = 0;
     std::int32_t offsetY = 0;

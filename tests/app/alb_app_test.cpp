@@ -48,8 +48,8 @@ protected:
     {
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width + 3) * 3 * 2, 0x80);
         BmpWriter writer;
-        writer.write(HostPath(devicePath), pixels.data(), width, 2, RowPadFor(width), 3, 100,
-                     nullptr, true, false);
+        writer.write(HostPath(devicePath),
+                     PixelSpan::Padded(pixels.data(), width, 2, RowPadFor(width)));
     }
 
     // Runs the event loop until condition holds or two seconds passed.

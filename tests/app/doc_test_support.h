@@ -141,8 +141,8 @@ protected:
     {
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width + 3) * 3 * 2, 0x80);
         BmpWriter writer;
-        writer.write(host(devicePath), pixels.data(), width, 2, RowPadFor(width), 3, 100, nullptr,
-                     true, false);
+        writer.write(host(devicePath),
+                     PixelSpan::Padded(pixels.data(), width, 2, RowPadFor(width)));
     }
 
     void makeTextFile(const std::string &devicePath, const std::string &text = "not a picture")

@@ -119,10 +119,10 @@ protected:
     }
 
     // A 600 x 300 picture whose rows are 601 pixels apart.
-    CapturePixels pixels()
+    PixelSpan pixels()
     {
         store.assign(601 * 300 * 3, 0x5a);
-        return CapturePixels{ store.data(), 600, 300, 1 };
+        return PixelSpan::Padded(store.data(), 600, 300, 1);
     }
 
     PrivateSessionBus bus;

@@ -2,7 +2,7 @@
 // update, the grab failures and write failures with their locations, the sound, and the
 // confirmation path (re-entrance, abort, replace, a failed replacement).
 #include "capture/capture_album.h"
-#include "codecs/capture_file.h"
+#include "operations/capture_file.h"
 #include "platform/button_hot_key.h"
 #include "tests/capture/capture_test_support.h"
 #include "tests/support/file_size_limit.h"

@@ -4,7 +4,7 @@
 #include "capture/capture_pipeline.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
-#include "image/view_buffer.h"
+#include "platform/capture_grab.h"
 #include "tests/app/doc_test_support.h"
 #include "tests/support/sound_recorder.h"
 
@@ -16,13 +16,7 @@
 // different grabs differ.
 inline CaptureGrab TestGrab(std::int32_t w, std::int32_t h, int seed)
 {
-    std::optional<ViewBuffer> buffer = makeViewBuffer(w, h, false, false);
-    CaptureGrab grab;
-    grab.store = std::move(buffer->store);
-    grab.top = buffer->pixels;
-    grab.w = w;
-    grab.h = h;
-    grab.pad = buffer->width - w;
+    CaptureGrab grab = *CaptureGrab::Make(w, h);
     for (std::size_t i = 0; i < grab.stride() * static_cast<std::size_t>(h); ++i)
         grab.top[i] = static_cast<std::uint8_t>(i * 7 + static_cast<std::size_t>(seed));
     return grab;
@@ -65,14 +59,14 @@ protected:
             offered.push_back(start);
             return region;
         };
-        h.copyToClipboard = [this](const CapturePixels &pixels) {
+        h.copyToClipboard = [this](const PixelSpan &pixels) {
             if (clipboardFails)
                 throw CAlbException(Msg::NotEnoughMemory);
-            clipboard.push_back(Size{ pixels.w, pixels.h });
+            clipboard.push_back(Size{ pixels.width, pixels.height });
         };
-        h.notify = [this](const std::string &path, const CapturePixels &pixels) {
-            notices.push_back(path + " " + std::to_string(pixels.w) + "x"
-                              + std::to_string(pixels.h));
+        h.notify = [this](const std::string &path, const PixelSpan &pixels) {
+            notices.push_back(path + " " + std::to_string(pixels.width) + "x"
+                              + std::to_string(pixels.height));
         };
         h.post = [this](std::uint32_t m, std::uintptr_t f, std::intptr_t s) {
             posted.push_back({ m, f, s });

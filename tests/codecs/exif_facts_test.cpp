@@ -8,9 +8,8 @@
 #include "tests/support/exif_jpeg.h"
 #include "tests/support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -69,7 +68,7 @@ TEST(ExifFacts, FilesWithoutABlockHaveNoFacts)
     const std::string plain = dir.file("plain.jpg");
     std::vector<std::uint8_t> pixels(8 * 8 * 3, 0x40);
     JpegWriter writer;
-    writer.write(plain, pixels.data(), 8, 8, 0, 3, 100, nullptr, true, false);
+    writer.write(plain, PixelSpan::Padded(pixels.data(), 8, 8, 0));
     WriteBytes(dir.file("text.jpg"), { 'n', 'o', 't', ' ', 'a', ' ', 'p', 'h', 'o', 't', 'o' });
 
     for (const std::string &file : { plain, dir.file("text.jpg"), dir.file("missing.jpg") })
@@ -104,6 +103,7 @@ TEST(ExifFacts, LayoutCheckRefusesBlocksThatPointOutside)
         { "too short for a header", Bytes{ 'I', 'I', 42, 0 }, false },
         { "empty", Bytes{}, false },
     };
+
     for (const Row &row : rows)
         EXPECT_EQ(ExifLayoutIntact(row.block.data(), row.block.size()), row.intact) << row.label;
 }

@@ -47,11 +47,10 @@ TEST(FileChangedWhileDecoding, ATruncatedPictureIsAReadErrorNeverACrash)
     TempDir dir;
     const int width = 1200, height = 900;
     const std::vector<std::uint8_t> pixels = noise(width, height);
-    BmpWriter().write(dir.file("p.bmp"), pixels.data(), width, height, 0, 3, 100, nullptr, true,
-                      false);
+    BmpWriter().write(dir.file("p.bmp"), PixelSpan::Padded(pixels.data(), width, height, 0));
     JpegWriter jpeg;
     jpeg.quality = 95;
-    jpeg.write(dir.file("p.jpg"), pixels.data(), width, height, 0, 3, 100, nullptr, true, false);
+    jpeg.write(dir.file("p.jpg"), PixelSpan::Padded(pixels.data(), width, height, 0));
 
     for (const char *name : { "p.bmp", "p.jpg" }) {
         SCOPED_TRACE(name);

@@ -34,8 +34,7 @@ ImageBuffer indexed(std::int32_t width, std::int32_t height, int paletteCount,
 
 void writeGif(GifWriter &writer, const std::string &path, const ImageBuffer &image)
 {
-    writer.write(path, image.pixels, image.width, image.height, image.rowPad, image.bytesPerPixel,
-                 100, image.palette, true, false);
+    writer.write(path, image.span());
 }
 
 Bytes slice(const Bytes &bytes, std::size_t at, std::size_t n)
@@ -228,35 +227,33 @@ TEST(GifWriter, InvalidArgumentsAreRefusedBeforeWriting)
     {
         const char *name;
         bool path, pixels;
-        std::int32_t width, bytesPerPixel, scalePercent;
+        std::int32_t width, height, bytesPerPixel;
         bool palette;
         FailureLocation expected;
+        std::size_t stride = 0; // 0: width x bytesPerPixel
     };
 
     const FailureLocation invalid{ Msg::InvalidParameter, 0, 0, 0 };
+    const FailureLocation outOfOrder{ Msg::InternalError, Module::GifWriter, 48, 1 };
     const Case cases[] = {
-        { "1 percent of 50 pixels is 0", true, true, 50, 1, 1, true, invalid },
-        { "wider than a GIF can say", true, true, 50, 1, 200000, true, invalid },
-        { "2 bytes per pixel", true, true, 50, 2, 100, true, invalid },
-        { "1-byte input without a palette", true, true, 50, 1, 100, false, invalid },
-        { "no pixels", true, false, 50, 3, 100, false, invalid },
-        { "zero width", true, true, 0, 1, 100, true, invalid },
-        { "empty path",
-          false,
-          true,
-          50,
-          1,
-          100,
-          true,
-          { Msg::InternalError, Module::GifWriter, 48, 1 } },
+        { "no rows", true, true, 50, 0, 1, true, invalid },
+        { "wider than a GIF can say", true, true, 70000, 1, 1, true, invalid },
+        { "rows shorter than the width", true, true, 50, 50, 1, true, invalid, 49 },
+        { "2 bytes per pixel", true, true, 50, 50, 2, true, invalid },
+        { "1-byte input without a palette", true, true, 50, 50, 1, false, invalid },
+        { "no pixels", true, false, 50, 50, 3, false, invalid },
+        { "zero width", true, true, 0, 50, 1, true, invalid },
+        { "empty path", false, true, 50, 50, 1, true, outOfOrder },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         GifWriter writer;
+        const std::size_t stride =
+                c.stride ? c.stride : static_cast<std::size_t>(c.width * c.bytesPerPixel);
         const FailureLocation got = FailureOf([&] {
-            writer.write(c.path ? dir.file("never.gif") : "", c.pixels ? image.pixels : nullptr,
-                         c.width, 50, image.rowPad, c.bytesPerPixel, c.scalePercent,
-                         c.palette ? image.palette : nullptr, true, false);
+            writer.write(c.path ? dir.file("never.gif") : "",
+                         PixelSpan{ c.pixels ? image.pixels : nullptr, c.width, c.height, stride,
+                                    c.bytesPerPixel, c.palette ? image.palette : nullptr });
         });
         EXPECT_EQ(got.id, c.expected.id);
         EXPECT_EQ(got.place, c.expected.place);

@@ -1,13 +1,13 @@
 // The template operations, driven through a small codec of known geometry whose pixels encode
 // the frame row and column they came from.
-#include "codecs/frame_selection.h"
 #include "codecs/image_codec.h"
+
+#include "codecs/frame_selection.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "tests/support/failure_location.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -29,6 +29,7 @@ public:
         h.frameCount = frames;
         h.bitsPerPixel = 8;
     }
+
     void readFrameHeader(ImageStream &, FrameHeader &f, std::int32_t index) override
     {
         f.frameRect = { index, 0, width, height }; // frame i starts at column i
@@ -36,6 +37,7 @@ public:
         f.delay = 10 + index;
         f.transparentIndex = index == 1 ? 3 : -1;
     }
+
     void decodeFrame(ImageStream &, FrameHeader &f, std::int32_t, bool) override
     {
         if (failInDecode)
@@ -45,11 +47,12 @@ public:
         FrameSelection sel(f);
         for (std::int32_t r = 0; r < sel.targetHeight() && !sel.isEmpty(); ++r) {
             decodedRows.push_back(sel.frameRow(r));
-            std::uint8_t *row = f.pixels + r * (f.targetWidth + f.rowPad);
+            std::uint8_t *row = f.target->row(r);
             for (std::int32_t x = 0; x < sel.targetWidth(); ++x)
                 row[x] = static_cast<std::uint8_t>(sel.frameRow(r) * 16 + sel.frameColumn(x));
         }
     }
+
     void close() override { ++closes; }
 };
 
@@ -66,7 +69,7 @@ TEST(ImageCodec, FirstFrameIsFittedIntoTheBoxAndClosed)
     codec.decodeFirstFrame(stream, image, 4, 100);
     EXPECT_EQ(image.width, 4);
     EXPECT_EQ(image.height, 3);
-    EXPECT_EQ(codec.decodedRows, (std::vector<std::int32_t> { 0, 2, 4 }));
+    EXPECT_EQ(codec.decodedRows, (std::vector<std::int32_t>{ 0, 2, 4 }));
     EXPECT_EQ(image.row(1)[1], 2 * 16 + 2);
     EXPECT_EQ(codec.closes, 1);
 
@@ -103,7 +106,7 @@ TEST(ImageCodec, FailuresCloseTheCodecAndDiscardTheTarget)
     auto stream = noBytes();
     ImageBuffer image;
     EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
-              (FailureLocation { Msg::InvalidFormat, 1, 2, 3 }));
+              (FailureLocation{ Msg::InvalidFormat, 1, 2, 3 }));
     EXPECT_FALSE(image.hasPixels());
     EXPECT_EQ(codec.closes, 1);
 
@@ -125,11 +128,11 @@ TEST(ImageCodec, NoFramesIs46130WithTheOperationsPlace)
     ImageInfo info;
     FrameArray frames;
     EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrame(stream, image, 4, 4); }),
-              (FailureLocation { Msg::NoImages, 30001, 72, 2 }));
+              (FailureLocation{ Msg::NoImages, 30001, 72, 2 }));
     EXPECT_EQ(FailureOf([&] { codec.decodeFrames(stream, info, frames, 100); }),
-              (FailureLocation { Msg::NoImages, 30001, 146, 2 }));
+              (FailureLocation{ Msg::NoImages, 30001, 146, 2 }));
     EXPECT_EQ(FailureOf([&] { codec.decodeFramesInRect(stream, info, frames, nullptr, nullptr); }),
-              (FailureLocation { Msg::NoImages, 30001, 144, 2 }));
+              (FailureLocation{ Msg::NoImages, 30001, 144, 2 }));
 }
 
 TEST(ImageCodec, FileOperationsCheckTheirArguments)
@@ -139,9 +142,9 @@ TEST(ImageCodec, FileOperationsCheckTheirArguments)
     ImageBuffer image;
     ImageInfo info;
     FrameArray frames;
-    const FailureLocation invalid18 { Msg::InvalidParameter, 30001, 18, 1 };
-    const FailureLocation invalid35 { Msg::InvalidParameter, 30001, 35, 1 };
-    const FailureLocation invalid104 { Msg::InvalidParameter, 30001, 104, 1 };
+    const FailureLocation invalid18{ Msg::InvalidParameter, 30001, 18, 1 };
+    const FailureLocation invalid35{ Msg::InvalidParameter, 30001, 35, 1 };
+    const FailureLocation invalid104{ Msg::InvalidParameter, 30001, 104, 1 };
     EXPECT_EQ(FailureOf([&] { codec.readInfoFromFile("", &header); }), invalid18);
     EXPECT_EQ(FailureOf([&] { codec.readInfoFromFile("x.bmp", nullptr); }), invalid18);
     EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("", &image, 1, 1); }), invalid35);
@@ -150,10 +153,9 @@ TEST(ImageCodec, FileOperationsCheckTheirArguments)
     EXPECT_EQ(FailureOf([&] { codec.decodeFirstFrameFromFile("x", &image, 1, -1); }), invalid35);
     EXPECT_EQ(FailureOf([&] { codec.decodeFramesFromFile("", &info, &frames, nullptr, nullptr); }),
               invalid104);
-    EXPECT_EQ(FailureOf([&] {
-                  codec.decodeFramesFromFile("x", nullptr, &frames, nullptr, nullptr);
-              }),
-              invalid104);
+    EXPECT_EQ(
+            FailureOf([&] { codec.decodeFramesFromFile("x", nullptr, &frames, nullptr, nullptr); }),
+            invalid104);
     EXPECT_EQ(FailureOf([&] { codec.decodeFramesFromFile("x", &info, nullptr, nullptr, nullptr); }),
               invalid104);
 }
@@ -173,7 +175,7 @@ TEST(ImageCodec, AllFramesAtAPercentage)
     EXPECT_EQ(frames[1]->image.height, 3);
     EXPECT_EQ(frames[1]->delay, 11);
     EXPECT_EQ(frames[1]->image.transparent, 3);
-    EXPECT_EQ(frames[1]->frameRect, (Rect { 1, 0, 8, 6 }));
+    EXPECT_EQ(frames[1]->frameRect, (Rect{ 1, 0, 8, 6 }));
     EXPECT_EQ(frames[1]->drawnRect, frames[1]->frameRect);
 }
 
@@ -183,15 +185,15 @@ TEST(ImageCodec, FramesInARectangleAtTheWholePicturesScale)
     auto stream = noBytes();
     ImageInfo info;
     FrameArray frames;
-    Rect clip { 0, 2, 4, 6 };
-    Size size { 16, 12 };
+    Rect clip{ 0, 2, 4, 6 };
+    Size size{ 16, 12 };
     codec.decodeFramesInRect(stream, info, frames, &size, &clip);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0]->drawnRect, clip);
     EXPECT_EQ(frames[0]->image.width, 8);
     EXPECT_EQ(frames[0]->image.height, 8);
     // Frame 1 starts at column 1: its clipped part is columns 1..3, which are its own 0..2.
-    EXPECT_EQ(frames[1]->drawnRect, (Rect { 1, 2, 4, 6 }));
+    EXPECT_EQ(frames[1]->drawnRect, (Rect{ 1, 2, 4, 6 }));
     EXPECT_EQ(frames[1]->image.row(0)[0], 2 * 16 + 0);
     EXPECT_EQ(frames[1]->image.row(7)[5], 5 * 16 + 2);
 }
@@ -202,7 +204,7 @@ TEST(ImageCodec, AFrameOutsideTheClipStaysEmpty)
     auto stream = noBytes();
     ImageInfo info;
     FrameArray frames;
-    Rect clip { 0, 0, 1, 6 }; // frame 1 starts at column 1
+    Rect clip{ 0, 0, 1, 6 }; // frame 1 starts at column 1
     codec.decodeFramesInRect(stream, info, frames, nullptr, &clip);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0]->image.width, 1);
@@ -212,21 +214,24 @@ TEST(ImageCodec, AFrameOutsideTheClipStaysEmpty)
 
 TEST(FrameSelection, RowsAndColumns)
 {
+    ImageBuffer narrow, wide;
+    narrow.create(2, 8, 1, false);
+    wide.create(4, 8, 1, false);
     FrameHeader f;
     f.frameRect = { 10, 10, 14, 14 };
     f.sourceRect = { 0, 0, 100, 100 };
-    f.targetWidth = 2;
-    f.targetHeight = 8;
+    EXPECT_TRUE(FrameSelection(f).isEmpty()) << "no target";
+    f.target = &narrow;
     FrameSelection sel(f);
     EXPECT_EQ(sel.frameRow(0), 0);
     EXPECT_EQ(sel.frameRow(1), 0);
     EXPECT_EQ(sel.frameRow(7), 3);
-    EXPECT_EQ(sel.columnMap(), (std::vector<std::int32_t> { 0, 2 }));
+    EXPECT_EQ(sel.columnMap(), (std::vector<std::int32_t>{ 0, 2 }));
     EXPECT_FALSE(sel.isDirect(4));
-    f.targetWidth = 4;
+    f.target = &wide;
     EXPECT_TRUE(FrameSelection(f).isDirect(4));
     f.sourceRect = { 10, 10, 12, 14 }; // half the width: a row buffer is needed
-    f.targetWidth = 2;
+    f.target = &narrow;
     EXPECT_FALSE(FrameSelection(f).isDirect(4));
     f.sourceRect = { 20, 20, 30, 30 };
     EXPECT_TRUE(FrameSelection(f).isEmpty());

@@ -7,15 +7,13 @@
 
 namespace {
 
-PngPicture greyPixel(const PngText *text)
+// A one-pixel PNG with the text entries.
+std::vector<std::uint8_t> greyPixel(const PngText *text)
 {
     static const std::uint8_t pixels[4] = { 10, 20, 30, 0 };
-    PngPicture picture;
-    picture.pixels = pixels;
-    picture.width = 1;
-    picture.height = 1;
-    picture.text = text;
-    return picture;
+    PngWriter writer;
+    writer.text = text;
+    return writer.encode(PixelSpan::Padded(pixels, 1, 1, 0));
 }
 
 TEST(PngText, EntriesRoundTripInOrderWithTheirBytes)
@@ -26,7 +24,7 @@ TEST(PngText, EntriesRoundTripInOrderWithTheirBytes)
         { "Software", "" },
         { "Comment", "two\nlines and \xe9" },
     };
-    const std::vector<std::uint8_t> bytes = PngWriter().encode(greyPixel(&written));
+    const std::vector<std::uint8_t> bytes = greyPixel(&written);
     MemoryImageStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
     PngCodec codec;
     ImageHeader header;
@@ -45,8 +43,7 @@ TEST(PngText, KeywordsThePngLayoutForbidsAreRefused)
     for (const std::string &key :
          { std::string(), std::string(80, 'k'), std::string(" lead"), std::string("trail ") }) {
         const PngText text = { { key, "x" } };
-        PngWriter writer;
-        EXPECT_THROW(writer.encode(greyPixel(&text)), CAlbException) << '"' << key << '"';
+        EXPECT_THROW(greyPixel(&text), CAlbException) << '"' << key << '"';
     }
 }
 

@@ -35,12 +35,6 @@ ImageBuffer picture(std::int32_t width, std::int32_t height, std::uint8_t bytesP
     return image;
 }
 
-PngPicture pngOf(const ImageBuffer &image, std::int32_t transparentIndex = -1)
-{
-    return PngPicture{ image.pixels,        image.width,   image.height,    image.rowPad,
-                       image.bytesPerPixel, image.palette, transparentIndex };
-}
-
 struct ReadBack
 {
     ImageHeader header;
@@ -81,7 +75,7 @@ TEST(PngWriter, PicturesComeBackAsTheyWereWritten)
         SCOPED_TRACE(row.name);
         // An odd width: the store's rows are padded, the file's are not.
         const ImageBuffer image = picture(37, 11, row.bytesPerPixel, row.colours);
-        PngWriter().write(dir.file("a.png"), pngOf(image));
+        PngWriter().write(dir.file("a.png"), image.span());
         const ReadBack back = readBack(dir.file("a.png"));
         EXPECT_EQ(back.header.bitsPerPixel, row.bits);
         EXPECT_EQ(back.header.palette.count, row.colours);
@@ -117,7 +111,7 @@ TEST(PngWriter, ResolutionComesBackInDotsPerInch)
         PngWriter writer;
         writer.xResolution = row.x;
         writer.yResolution = row.y;
-        writer.write(dir.file("r.png"), pngOf(image));
+        writer.write(dir.file("r.png"), image.span());
         const ReadBack back = readBack(dir.file("r.png"));
         EXPECT_EQ(back.header.xResolution, row.readX) << row.x << "," << row.y;
         EXPECT_EQ(back.header.yResolution, row.readY) << row.x << "," << row.y;
@@ -129,8 +123,8 @@ TEST(PngWriter, BytesInMemoryAreTheFilesBytes)
     TempDir dir;
     const ImageBuffer image = picture(64, 48, 3, 0);
     PngWriter writer;
-    writer.write(dir.file("m.png"), pngOf(image));
-    const std::vector<std::uint8_t> bytes = writer.encode(pngOf(image));
+    writer.write(dir.file("m.png"), image.span());
+    const std::vector<std::uint8_t> bytes = writer.encode(image.span());
     EXPECT_EQ(bytes, ReadBytes(dir.file("m.png")));
     ASSERT_GE(bytes.size(), 8u);
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
@@ -150,7 +144,7 @@ TEST(PngWriter, FailedWriteLeavesTheEarlierFile)
                     static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
     {
         FileSizeLimit limit(4096);
-        EXPECT_THROW(PngWriter().write(dir.file("keep.png"), pngOf(image)), CAlbFileException);
+        EXPECT_THROW(PngWriter().write(dir.file("keep.png"), image.span()), CAlbFileException);
     }
     EXPECT_EQ(ReadBytes(dir.file("keep.png")), old);
     EXPECT_EQ(dir.names(), std::vector<std::string>{ "keep.png" }) << "no temporary file left";

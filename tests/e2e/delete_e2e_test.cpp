@@ -29,8 +29,8 @@ protected:
         fs::create_directories(dir.path() / "config");
         for (const char *name : { "a.jpg", "b.jpg" }) {
             std::vector<std::uint8_t> pixels(16 * 16 * 3, 0x80);
-            JpegWriter().write((album() / name).string(), pixels.data(), 16, 16, 0, 3, 100, nullptr,
-                               true, false);
+            JpegWriter().write((album() / name).string(),
+                               PixelSpan::Padded(pixels.data(), 16, 16, 0));
         }
     }
 

@@ -99,8 +99,8 @@ protected:
     {
         std::vector<std::uint8_t> rgb(8 * 8 * 3, 0x80);
         JpegWriter jpeg;
-        jpeg.write((root() / "Pictures" / "a.jpg").string(), rgb.data(), 8, 8, 0, 3, 100,
-                   nullptr, true, false);
+        jpeg.write((root() / "Pictures" / "a.jpg").string(),
+                   PixelSpan::Padded(rgb.data(), 8, 8, 0));
         ImagePalette palette;
         palette.count = 4;
         for (int i = 0; i < 4; ++i)
@@ -109,8 +109,8 @@ protected:
         for (std::size_t i = 0; i < indices.size(); ++i)
             indices[i] = static_cast<std::uint8_t>(i % 4);
         GifWriter gif;
-        gif.write((root() / "Pictures" / "b.gif").string(), indices.data(), 40, 30, 0, 1, 100,
-                  &palette, false, false);
+        gif.write((root() / "Pictures" / "b.gif").string(),
+                  PixelSpan::Padded(indices.data(), 40, 30, 0, 1, &palette));
     }
 
     fs::path root() const { return dir.path() / "root"; }
@@ -128,7 +128,8 @@ protected:
     // Opens Tools > Image Info... and prints the Image page's labels, then presses OK.
     CommandResult readSheet() const
     {
-        const std::string script = std::string(VISTREL_SOURCE_DIR) + "/tests/e2e/read_info_sheet.py";
+        const std::string script =
+                std::string(VISTREL_SOURCE_DIR) + "/tests/e2e/read_info_sheet.py";
         return RunCommand("DISPLAY=" + x.display() + " timeout " + std::to_string(kReaderTimeoutS)
                           + " /usr/bin/python3 '" + script + "'");
     }

@@ -8,10 +8,10 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -28,7 +28,7 @@ void WriteSmallJpeg(const std::string &path)
 {
     std::vector<std::uint8_t> pixels(8 * 8 * 3, 0x80);
     JpegWriter writer;
-    writer.write(path, pixels.data(), 8, 8, 0, 3, 100, nullptr, true, false);
+    writer.write(path, PixelSpan::Padded(pixels.data(), 8, 8, 0));
 }
 
 std::vector<std::string> ReadLines(const std::string &path)
@@ -188,9 +188,9 @@ TEST_F(VistrelProgram, SecondStartHandsItsCommandLineToTheFirst)
     ASSERT_TRUE(WaitUntil(kPromptMs, [&] {
         const auto lines = ReadLines(trace());
         const auto run = std::find(lines.rbegin(), lines.rend(), "\\Pictures\ta.jpg\t30102");
-        return std::find_if(lines.rbegin(), run, [](const std::string &line) {
-                   return line.rfind("panes\t", 0) == 0;
-               }) != run;
+        return std::find_if(lines.rbegin(), run,
+                            [](const std::string &line) { return line.rfind("panes\t", 0) == 0; })
+                != run;
     }));
     // Only the runs' lines (folder first) count: the views trace their paints too.
     const auto runs = [&] {
@@ -282,6 +282,7 @@ TEST_F(VistrelProgram, TerminateAndHangUpEndItAsExitDoes)
 TEST_F(VistrelProgram, TerminateDuringAStartUpMessageEndsItAsExitDoes)
 {
     const std::string small = "[Software\\Ornwick\\Vistrel\\2.00\\Strings]\nPath=str:\\Other\n";
+
     const struct
     {
         const char *label;
@@ -291,6 +292,7 @@ TEST_F(VistrelProgram, TerminateDuringAStartUpMessageEndsItAsExitDoes)
         { "too large to be settings", small + std::string(5 << 20, '#'), fs::perms(0644) },
         { "read-only", small, fs::perms(0444) },
     };
+
     for (const auto &row : rows) {
         SCOPED_TRACE(row.label);
         fs::create_directories(settingsFile().parent_path());

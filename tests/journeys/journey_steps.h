@@ -23,7 +23,7 @@
 inline void WriteJpeg(const std::filesystem::path &path, std::uint8_t grey)
 {
     std::vector<std::uint8_t> pixels(32 * 24 * 3, grey);
-    JpegWriter().write(path.string(), pixels.data(), 32, 24, 0, 3, 100, nullptr, true, false);
+    JpegWriter().write(path.string(), PixelSpan::Padded(pixels.data(), 32, 24, 0));
 }
 
 // The files of the cells drawn last, in their order.

@@ -1,16 +1,16 @@
 // The grab handed over a pipe by a helper program: what is written is what is read, whatever the
 // row padding; a stream that is cut short or malformed is a failure, never a picture; the helper
 // is found beside the program or in its installed place.
-#include "image/view_buffer.h"
-#include "platform/grab_stream.h"
 #include "platform/helper_screen_grab.h"
-#include "tests/support/temp_dir.h"
 
-#include <gtest/gtest.h>
+#include "platform/capture_grab.h"
+#include "platform/grab_stream.h"
+#include "tests/support/temp_dir.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
@@ -18,13 +18,7 @@ namespace {
 // w x h pixels, each byte a function of its place, so a lost or shifted row shows.
 CaptureGrab PatternGrab(std::int32_t w, std::int32_t h)
 {
-    std::optional<ViewBuffer> store = makeViewBuffer(w, h, false, false);
-    CaptureGrab grab;
-    grab.store = std::move(store->store);
-    grab.top = store->pixels;
-    grab.w = w;
-    grab.h = h;
-    grab.pad = store->width - w;
+    CaptureGrab grab = *CaptureGrab::Make(w, h);
     for (std::int32_t y = 0; y < h; ++y)
         for (std::int32_t i = 0; i < w * 3; ++i)
             grab.top[static_cast<std::size_t>(y) * grab.stride() + static_cast<std::size_t>(i)] =
@@ -108,6 +102,7 @@ TEST_F(GrabStreamTest, ShortOrMalformedStreamsAreFailures)
         std::memcpy(bytes.data(), tag, 4);
         return bytes;
     };
+
     const struct
     {
         const char *name;
@@ -124,6 +119,7 @@ TEST_F(GrabStreamTest, ShortOrMalformedStreamsAreFailures)
         { "a negative height", Header(0, 4, -3), GrabFailure::CopyFailed },
         { "more than any store holds", Header(0, 1 << 20, 1 << 20), GrabFailure::NoStore },
     };
+
     for (const auto &row : rows) {
         const GrabResult got = read(row.bytes);
         ASSERT_TRUE(std::holds_alternative<GrabFailure>(got)) << row.name;

@@ -89,8 +89,8 @@ protected:
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height * 3), 0x80);
         JpegWriter writer;
         writer.xResolution = writer.yResolution = dpi;
-        writer.write(host(devicePath), pixels.data(), width, height, 0, bytesPerPixel, 100, nullptr,
-                     true, false);
+        writer.write(host(devicePath),
+                     PixelSpan::Padded(pixels.data(), width, height, 0, bytesPerPixel));
     }
 
     void writeGif(const std::string &devicePath, int colours)
@@ -101,7 +101,7 @@ protected:
             palette.entries[i] = { std::uint8_t(i * 40), 0, 0, 0 };
         std::vector<std::uint8_t> pixels(8 * 8, 1);
         GifWriter writer;
-        writer.write(host(devicePath), pixels.data(), 8, 8, 0, 1, 100, &palette, false, false);
+        writer.write(host(devicePath), PixelSpan::Padded(pixels.data(), 8, 8, 0, 1, &palette));
     }
 
     std::uint64_t fileSize(const std::string &devicePath) const

@@ -53,8 +53,7 @@ protected:
                 p[2] = static_cast<std::uint8_t>((x + y) * 3);
             }
         BmpWriter writer;
-        writer.write(host(devicePath), pixels.data(), width, height, pad, 3, 100, nullptr, true,
-                     false);
+        writer.write(host(devicePath), PixelSpan::Padded(pixels.data(), width, height, pad));
     }
 
     // Pictures p0.bmp, p1.bmp ... in \pics with the sizes given, all selected.

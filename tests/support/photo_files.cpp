@@ -90,8 +90,7 @@ std::vector<std::uint8_t> JpegWithSegment(const ImageBuffer &image, std::uint8_t
     JpegWriter writer;
     writer.quality = 95;
     writer.xResolution = writer.yResolution = 72;
-    writer.write(scratchPath, image.pixels, image.width, image.height, image.rowPad, 3, 100,
-                 nullptr, true, false);
+    writer.write(scratchPath, image.span());
     std::vector<std::uint8_t> plain = ReadBytes(scratchPath);
     std::vector<std::uint8_t> out(plain.begin(), plain.begin() + 2);
     out.push_back(0xFF);

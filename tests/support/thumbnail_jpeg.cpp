@@ -15,13 +15,13 @@ std::vector<std::uint8_t> flatJpeg(const std::string &path, Size size, RgbValue 
     const std::size_t rowBytes = static_cast<std::size_t>(size.width) * 3;
     std::vector<std::uint8_t> pixels(rowBytes * static_cast<std::size_t>(size.height));
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = RedOf(colour);
+        pixels[i] = BlueOf(colour);
         pixels[i + 1] = GreenOf(colour);
-        pixels[i + 2] = BlueOf(colour);
+        pixels[i + 2] = RedOf(colour);
     }
     JpegWriter writer;
     writer.quality = 90;
-    writer.write(path, pixels.data(), size.width, size.height, 0, 3, 100, nullptr, false, false);
+    writer.write(path, PixelSpan::Padded(pixels.data(), size.width, size.height, 0));
     return ReadBytes(path);
 }
 

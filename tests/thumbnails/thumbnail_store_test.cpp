@@ -80,12 +80,9 @@ void writeForeign(const std::string &path, const PngText &keys, Size size = { 12
 {
     fs::create_directories(fs::path(path).parent_path());
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size.width * size.height) * 3, 40);
-    PngPicture picture;
-    picture.pixels = pixels.data();
-    picture.width = size.width;
-    picture.height = size.height;
-    picture.text = &keys;
-    WriteBytes(path, PngWriter().encode(picture));
+    PngWriter writer;
+    writer.text = &keys;
+    WriteBytes(path, writer.encode(PixelSpan::Padded(pixels.data(), size.width, size.height, 0)));
 }
 
 TEST_F(CacheFixture, WrittenThumbnailFollowsTheDesktopLayoutAndServesTheSecondVisit)

@@ -19,8 +19,7 @@ void WritePattern(const std::string &hostPath, int width, int height)
         for (int x = 0; x < width; ++x)
             for (int k = 0; k < 3; ++k)
                 pixels[std::size_t(y) * stride + x * 3 + k] = std::uint8_t(x * 7 + y * 3 + k * 50);
-    BmpWriter().write(hostPath, pixels.data(), width, height, RowPadFor(width), 3, 100, nullptr,
-                      true, false);
+    BmpWriter().write(hostPath, PixelSpan::Padded(pixels.data(), width, height, RowPadFor(width)));
 }
 
 class ImgViewTest : public ViewTest

@@ -94,10 +94,10 @@ TEST(PictureBands, SmallBandsDrawWhatOneStoreDraws)
             picture.row(y)[x] = std::uint8_t(x * 5 + y * 11);
     BandedPicture shown;
     shown.image = &picture;
-    shown.canvas = { 37, 23 };
-    shown.orientation = 1; // turned, and twice the size
-    shown.zoomed = { 46, 74 };
-    shown.imageInView = { 0, 0, 46, 74 };
+    shown.render.canvasSize = Size{ 37, 23 };
+    shown.render.orientation = 1; // turned, and twice the size
+    shown.render.viewSize = Size{ 46, 74 };
+    shown.render.viewClip = Rect{ 0, 0, 46, 74 };
     shown.offsetX = -5;
     shown.offsetY = 3;
     const Rect area{ 5, 0, 51, 60 };

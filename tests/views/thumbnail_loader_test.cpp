@@ -93,11 +93,8 @@ TEST_F(ViewTest, KeysAreAnsweredWhileSlowPicturesLoad)
     makeFolder("\\slow");
     const std::int32_t side = 3000;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side) * side * 3, 90);
-    PngPicture picture;
-    picture.pixels = pixels.data();
-    picture.width = side;
-    picture.height = side;
-    const std::vector<std::uint8_t> png = PngWriter().encode(picture);
+    const std::vector<std::uint8_t> png =
+            PngWriter().encode(PixelSpan::Padded(pixels.data(), side, side, 0));
     for (int i = 0; i < 12; ++i)
         WriteBytes(DocTest::host("\\slow\\s" + std::to_string(10 + i) + ".png"), png);
     doc.ChangeFolder("\\slow");

@@ -1,12 +1,13 @@
 #include "app/app_settings.h"
 #include "cli_arguments.h"
 #include "cli_commands.h"
-#include "codecs/capture_file.h"
+#include "codecs/png_writer.h"
 #include "common/alb_exception.h"
 #include "common/error_report.h"
 #include "common/host_path.h"
 #include "common/path_names.h"
 #include "common/string_ids.h"
+#include "operations/capture_file.h"
 #include "platform/desktop_backend.h"
 #include "platform/helper_clipboard.h"
 #include "platform/helper_screen_grab.h"
@@ -246,7 +247,7 @@ int areaRefused(const AreaRequest &area, DesktopBackend backend)
     return fail(Msg::UnableToCreateSnapImage2, 20);
 }
 
-int writeFile(const CaptureArgs &args, const CapturePixels &pixels)
+int writeFile(const CaptureArgs &args, const PixelSpan &pixels)
 {
     const CaptureName next =
             FindCaptureNameIn(args.target.folder, args.prefix, args.target.fileFormat);
@@ -319,7 +320,7 @@ int RunCapture(const std::vector<std::string> &list)
         return *failure == GrabFailure::NoArea ? areaRefused(args.area, backend)
                                                : grabFailure(*failure, backend, portalAsked);
     CaptureGrab &grab = std::get<CaptureGrab>(result);
-    const CapturePixels pixels{ grab.top, grab.w, grab.h, grab.pad };
+    const PixelSpan pixels = grab.span();
     if (args.writeFile) {
         if (const int status = writeFile(args, pixels); status != 0)
             return status;
@@ -328,7 +329,7 @@ int RunCapture(const std::vector<std::string> &list)
         return 0;
     std::vector<std::uint8_t> png;
     try {
-        png = PngWriter().encode(CapturePng(pixels));
+        png = PngWriter().encode(pixels);
     } catch (const CAlbExceptionBase &failure) {
         return fail(Msg::UnableToCreateSnapImage, 10, &failure);
     }

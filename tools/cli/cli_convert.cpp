@@ -1,11 +1,8 @@
 #include "cli_commands.h"
 #include "cli_convert_arguments.h"
-#include "codecs/detecting_codec.h"
-#include "codecs/image_header.h"
-#include "codecs/save_picture.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
-#include "image/image_info.h"
+#include "operations/picture_conversion.h"
 
 #include <cstdio>
 #include <optional>
@@ -44,37 +41,34 @@ constexpr FailurePlace kWriting{ Module::CropAndSave, 105, 1 };
 // A picture whose data ends early, which the reader filled in.
 constexpr std::uint32_t kStepMissingData = 3;
 
-// Decodes IN; false (reported) when it cannot be read or its data ends early: a made-up part is
+// Reads IN; false (reported) when it cannot be read or its data ends early: a made-up part is
 // no picture to write.
-bool decode(const std::string &in, FrameArray &frames)
+bool read(const std::string &in, PictureConversion &conversion)
 {
-    DetectingCodec codec;
     try {
-        ImageInfo info;
-        // The decoding maps IN and unmaps it before returning, so OUT may replace IN.
-        codec.decodeFramesFromFile(in, &info, &frames, nullptr, nullptr);
+        conversion.read(in);
     } catch (...) {
         PrintFailure(in, kReading);
         return false;
     }
-    if (codec.missingDataNote().empty())
+    if (conversion.missingData().empty())
         return true;
     std::fprintf(stderr, "%s: %s\n%u:%u:%u:0\n%s\n", in.c_str(),
                  CAlbException(Msg::InvalidFormat).what(), kReading.module, kReading.place,
-                 kStepMissingData, codec.missingDataNote().c_str());
+                 kStepMissingData, conversion.missingData().c_str());
     return false;
 }
 
 // A crop that leaves nothing of the picture is a wrong argument, not a failure to write OUT.
-bool cropMeetsPicture(const ConvertArgs &args, const ImageBuffer &image)
+bool cropMeetsPicture(const ConvertArgs &args, const ImageBuffer *image)
 {
-    if (!args.crop)
+    if (!args.crop || !image)
         return true;
     const Rect &c = *args.crop;
-    if (c.intersected(Rect{ 0, 0, image.width, image.height }).isEmpty()) {
+    if (c.intersected(Rect{ 0, 0, image->width, image->height }).isEmpty()) {
         std::fprintf(stderr,
                      "vistrel-cli convert: --crop %d,%d,%d,%d lies outside the picture (%dx%d)\n",
-                     c.left, c.top, c.width(), c.height(), image.width, image.height);
+                     c.left, c.top, c.width(), c.height(), image->width, image->height);
         return false;
     }
     return true;
@@ -88,18 +82,13 @@ int RunConvert(const std::vector<std::string> &list)
     if (const auto status = ReadArguments("convert", kConvertUsage,
                                           [&] { args = ParseConvertArguments(list); }))
         return *status;
-    FrameArray frames;
-    if (!decode(args.in, frames))
+    PictureConversion conversion;
+    if (!read(args.in, conversion))
         return 1;
+    if (!cropMeetsPicture(args, conversion.picture()))
+        return 2;
     try {
-        if (frames.empty() || !frames.front())
-            ThrowAlb(Msg::NoImages);
-        // Only the first frame is saved; the others go before the conversion needs memory.
-        frames.resize(1);
-        if (!cropMeetsPicture(args, frames.front()->image))
-            return 2;
-        SaveDecodedPicture(frames.front()->image, args.out, args.options,
-                           args.crop ? &*args.crop : nullptr);
+        conversion.write(args.out, args.options, args.crop ? &*args.crop : nullptr);
     } catch (...) {
         PrintFailure(args.out, kWriting);
         return 1;

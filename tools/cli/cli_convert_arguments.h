@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli_arguments.h"
-#include "codecs/save_picture.h"
 #include "image/rect.h"
+#include "operations/save_picture.h"
 
 #include <optional>
 #include <string>

@@ -140,8 +140,7 @@ std::optional<std::string> makeThumbnail(const fs::path &file, const ThumbsArgs 
         BmpWriter writer;
         // With --out the pictures' own folder, "x.jpg.bmp" may well be a picture of the user's.
         writer.keepExisting = !args.overwrite;
-        writer.write(target.string(), image.pixels, image.width, image.height, image.rowPad,
-                     image.bytesPerPixel, 100, image.palette, true, false);
+        writer.write(target.string(), image.span());
     } catch (...) {
         return CurrentFailureText(file.string(), kWriting);
     }

@@ -1,4 +1,4 @@
-#include "codecs/capture_file.h"
+#include "operations/capture_file.h"
 
 #include "codecs/bmp_writer.h"
 #include "codecs/gif_writer.h"
@@ -11,29 +11,16 @@
 
 namespace {
 
-// Every writer takes the grab as it is: 3 bytes per pixel, blue first, top row first, full size.
-constexpr std::int32_t kBytesPerPixel = 3;
-constexpr std::int32_t kFullScale = 100;
-
+// Writes pixels with a writer that stores the resolution in both directions.
 template <typename Writer>
-void writeWith(Writer &writer, const std::string &path, const CapturePixels &pixels)
+void writeStating(const std::string &path, const PixelSpan &pixels, std::int32_t resolutionDpi)
 {
-    writer.write(path, pixels.top, pixels.w, pixels.h, pixels.pad, kBytesPerPixel, kFullScale,
-                 nullptr, true, false);
+    Writer writer;
+    writer.xResolution = writer.yResolution = resolutionDpi;
+    writer.write(path, pixels);
 }
 
 } // namespace
-
-PngPicture CapturePng(const CapturePixels &pixels)
-{
-    PngPicture picture;
-    picture.pixels = pixels.top;
-    picture.width = pixels.w;
-    picture.height = pixels.h;
-    picture.rowPad = pixels.pad;
-    picture.bytesPerPixel = kBytesPerPixel;
-    return picture;
-}
 
 std::string CaptureExtension(std::int32_t fileFormat)
 {
@@ -95,47 +82,23 @@ std::string CaptureFilePath(std::string_view folder, std::string_view name)
     return path.append(name);
 }
 
-std::string WriteCapture(const std::string &name, const CapturePixels &pixels,
+std::string WriteCapture(const std::string &name, const PixelSpan &pixels,
                          const CaptureTarget &target)
 {
     const std::string path = CaptureFilePath(target.folder, name);
     switch (target.fileFormat) {
-    case CaptureFormat::Bmp: {
-        BmpWriter writer;
-        writer.xResolution = writer.yResolution = target.resolutionDpi;
-        writeWith(writer, path, pixels);
+    case CaptureFormat::Bmp:
+        writeStating<BmpWriter>(path, pixels, target.resolutionDpi);
         break;
-    }
-    case CaptureFormat::Gif: {
-        GifWriter writer;
-        writeWith(writer, path, pixels);
+    case CaptureFormat::Gif:
+        GifWriter().write(path, pixels);
         break;
-    }
-    case CaptureFormat::Png: {
-        PngWriter writer;
-        writer.xResolution = writer.yResolution = target.resolutionDpi;
-        writer.write(path, CapturePng(pixels));
+    case CaptureFormat::Png:
+        writeStating<PngWriter>(path, pixels, target.resolutionDpi);
         break;
-    }
-    default: {
-        JpegWriter writer;
-        writer.xResolution = writer.yResolution = target.resolutionDpi;
-        writeWith(writer, path, pixels);
+    default:
+        writeStating<JpegWriter>(path, pixels, target.resolutionDpi);
         break;
-    }
     }
     return path;
-}
-
-CapturePixels CropPixels(const CapturePixels &pixels, const Rect &rect)
-{
-    const Rect part = rect.intersected(Rect{ 0, 0, pixels.w, pixels.h });
-    if (part.isEmpty())
-        return CapturePixels{ pixels.top, 0, 0, pixels.w + pixels.pad };
-    const auto rowPixels = static_cast<std::size_t>(pixels.w + pixels.pad);
-    const std::size_t offset =
-            (static_cast<std::size_t>(part.top) * rowPixels + static_cast<std::size_t>(part.left))
-            * kBytesPerPixel;
-    return CapturePixels{ pixels.top + offset, part.width(), part.height(),
-                          pixels.w + pixels.pad - part.width() };
 }

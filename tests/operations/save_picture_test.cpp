@@ -1,6 +1,6 @@
 // The save routine's core: crop cut to the picture, conversion by format and colours, and what
 // the written files hold when read back.
-#include "codecs/save_picture.h"
+#include "operations/save_picture.h"
 
 #include "codecs/detecting_codec.h"
 #include "codecs/image_description.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "codecs/png_writer.h"
-#include "image/rect.h"
+#include "image/pixel_span.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,7 +9,8 @@
 #include <vector>
 
 // The capture's file naming and writing, without windows: the album's capture and
-// `vistrel-cli capture` share them.
+// `vistrel-cli capture` share them. A capture is a screen picture as the grab holds it: blue,
+// green, red bytes, rows top-down.
 
 // captureFlags' file format values; any other value is written as JPEG.
 namespace CaptureFormat {
@@ -54,24 +54,6 @@ std::string NextCaptureName(std::string_view folder, std::string_view prefix,
 // with a slash.
 std::string CaptureFilePath(std::string_view folder, std::string_view name);
 
-// A screen picture as the grab holds it: blue, green, red bytes, rows top-down, each row w + pad
-// pixels long.
-struct CapturePixels
-{
-    const std::uint8_t *top = nullptr;
-    std::int32_t w = 0;
-    std::int32_t h = 0;
-    std::int32_t pad = 0;
-};
-
-// The screen picture as the PNG writer takes it: PngWriter().encode(CapturePng(pixels)) gives
-// the bytes of a PNG file of the capture, for the clipboard for instance.
-PngPicture CapturePng(const CapturePixels &pixels);
-
-// The part of pixels inside rect (cut to the picture), sharing their memory: the rows start further
-// in and the rest of each row counts as padding. Empty (w and h 0) when rect misses the picture.
-CapturePixels CropPixels(const CapturePixels &pixels, const Rect &rect);
-
 // Where and how captures are written.
 struct CaptureTarget
 {
@@ -88,5 +70,5 @@ struct CaptureTarget
 // renamed over the target when complete, so an existing file of that name is replaced only by a
 // complete new one and stays as it was when writing fails. Returns the full path written; throws
 // whatever the writer throws.
-std::string WriteCapture(const std::string &name, const CapturePixels &pixels,
+std::string WriteCapture(const std::string &name, const PixelSpan &pixels,
                          const CaptureTarget &target);

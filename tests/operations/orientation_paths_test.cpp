@@ -4,7 +4,7 @@
 #include "codecs/detecting_codec.h"
 #include "codecs/exif_layout.h"
 #include "codecs/image_description.h"
-#include "codecs/save_picture.h"
+#include "operations/save_picture.h"
 #include "tests/support/photo_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_files.h"

@@ -1,7 +1,7 @@
 // Capture names and capture files: the next free name (gaps, the fourth digit, extensions, the
 // last number), joining device and host folders, the resolution each format carries (read back
 // by ImageMagick), and a replaced file that survives a failed write.
-#include "codecs/capture_file.h"
+#include "operations/capture_file.h"
 
 #include "tests/support/file_size_limit.h"
 #include "tests/support/run_command.h"
@@ -92,7 +92,7 @@ struct Screen
             }
     }
 
-    CapturePixels pixels() const { return { bytes.data(), w, h, pad }; }
+    PixelSpan pixels() const { return PixelSpan::Padded(bytes.data(), w, h, pad); }
 };
 
 // A colour of a small set, differing in every channel.
@@ -145,44 +145,6 @@ TEST(WriteCapture, FailedReplacementLeavesTheOldFileAsItWas)
     }
     EXPECT_EQ(ReadBytes(dir.file("keep.bmp")), old);
     EXPECT_EQ(dir.names(), std::vector<std::string>{ "keep.bmp" }) << "no temporary file left";
-}
-
-} // namespace
-
-namespace {
-
-// A rectangle of a 5 x 3 grab whose rows are 8 pixels apart, as (x, y) pairs of the pixels it
-// starts its rows with; each pixel's bytes are its x and y.
-TEST(CropPixels, SharesTheGrabsRowsCutToThePicture)
-{
-    std::vector<std::uint8_t> store(8 * 3 * 3);
-    for (std::uint8_t y = 0; y < 3; ++y) {
-        for (std::uint8_t x = 0; x < 8; ++x) {
-            store[(y * 8 + x) * 3] = x;
-            store[(y * 8 + x) * 3 + 1] = y;
-        }
-    }
-    const CapturePixels grab{ store.data(), 5, 3, 3 };
-
-    struct Case
-    {
-        Rect rect;
-        std::int32_t w, h, pad;
-        std::uint8_t x, y; // the first pixel
-    };
-
-    for (const Case &c :
-         { Case{ Rect{ 1, 1, 3, 3 }, 2, 2, 6, 1, 1 }, Case{ Rect{ 3, -2, 9, 1 }, 2, 1, 6, 3, 0 },
-           Case{ Rect{ 0, 0, 5, 3 }, 5, 3, 3, 0, 0 } }) {
-        const CapturePixels part = CropPixels(grab, c.rect);
-        EXPECT_EQ((std::vector<int>{ part.w, part.h, part.pad, part.top[0], part.top[1] }),
-                  (std::vector<int>{ c.w, c.h, c.pad, c.x, c.y }));
-        // The next row starts w + pad pixels on: one row down.
-        if (part.h > 1) {
-            EXPECT_EQ(part.top[(part.w + part.pad) * 3 + 1], c.y + 1);
-        }
-    }
-    EXPECT_EQ(CropPixels(grab, Rect{ 5, 0, 7, 2 }).w, 0) << "beside the picture";
 }
 
 } // namespace
