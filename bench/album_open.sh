@@ -78,9 +78,9 @@ source "$SHARED_BENCH/lib.sh"
 for t in cli1 cli vips pil; do mkdir -p "$WORK/t_$t"; done
 group_begin "open a folder of $COUNT JPEGs (1600x1200), thumbnails to fit $SIZE"
 add_ours "$ALBUM {dir} --size {view}" dir="$dir" view="$VIEW"
-add "vistrel-cli thumbs --jobs 1" "'$CLI' thumbs '$dir' --box $SIZE --jobs 1 --out '$WORK/t_cli1'" \
+add "vistrel-cli thumbs --jobs 1" "'$CLI' thumbs '$dir' --box $SIZE --jobs 1 --overwrite --out '$WORK/t_cli1'" \
     "$WORK/t_cli1/*"
-add "vistrel-cli thumbs (default jobs)" "'$CLI' thumbs '$dir' --box $SIZE --out '$WORK/t_cli'" \
+add "vistrel-cli thumbs (default jobs)" "'$CLI' thumbs '$dir' --box $SIZE --overwrite --out '$WORK/t_cli'" \
     "$WORK/t_cli/*"
 add "vipsthumbnail (shrink-on-load)" \
     "vipsthumbnail '$dir'/*.jpg --size '$SIZE' -o '$WORK/t_vips/%s.jpg'" "$WORK/t_vips/*"
