@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -136,19 +137,26 @@ public:
     void cellSizeChanged() override { }
 };
 
-// Counts the paint events of the view's viewport: a picture is on the screen once a paint after
-// its drawing has run.
+// Counts the paint events of the view's viewport and notes how many pictures the view had drawn
+// by the last one: a picture is on the screen once a paint after its drawing has run. A picture
+// that arrives from a worker may be drawn and painted within one pass of the event loop, so the
+// order is taken from the paint itself.
 class PaintCounter final : public QObject
 {
 public:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            if (view)
+                drawnAtLastPaint = view->picturesDrawn();
+        }
         return false;
     }
 
+    const CAlbView *view = nullptr;
     long paints = 0;
+    std::uint64_t drawnAtLastPaint = 0;
 };
 
 struct Timings
@@ -177,6 +185,7 @@ public:
         BuildImageLists(lists);
         view = std::make_unique<CAlbView>(doc, settings, host, &lists);
         frame.view = view.get();
+        paints.view = view.get();
         view->viewport()->installEventFilter(&paints);
         view->resize(options.width, options.height);
         view->show();
@@ -230,19 +239,17 @@ public:
     }
 
 private:
-    // After a change that has the view paint: the paint that draws the frames and starts the
-    // picture timer, the timer drawing the last visible picture, and a paint that puts it on the
-    // screen.
+    // After a change that has the view paint: the paint that draws the frames and asks for the
+    // pictures, every visible picture drawn, and a paint after the last drawing that puts it on
+    // the screen.
     bool waitForScreenful(long paintsBefore)
     {
         if (doc.Count() == 0)
             return true;
-        if (!runUntil([&] { return paints.paints > paintsBefore; }))
-            return false;
-        if (!runUntil([&] { return !view->thumbnailTimerActive(); }))
-            return false;
-        const long paintsAfterTimer = paints.paints;
-        return runUntil([&] { return paints.paints > paintsAfterTimer; });
+        return runUntil([&] {
+            return paints.paints > paintsBefore && !view->thumbnailTimerActive()
+                    && paints.drawnAtLastPaint == view->picturesDrawn();
+        });
     }
 
     // Runs the event loop one pass at a time until done() holds; false when the view drew nothing

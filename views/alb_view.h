@@ -75,6 +75,9 @@ public:
 
     bool thumbnailTimerActive() const;
     std::int32_t scrollPosition() const;
+    // How many pictures were drawn onto the canvas so far: a screen painted at this count shows
+    // them all.
+    std::uint64_t picturesDrawn() const { return drawnPictures; }
 
     // The canvas as drawn so far (pending paints not yet run).
     const QImage &canvasImage() const { return canvas; }
@@ -158,6 +161,7 @@ private:
     std::int32_t dragFocus = -1;
     std::int32_t paintNext = 0;
     std::int32_t paintLast = -1;
+    std::uint64_t drawnPictures = 0;
     bool traceAfterPaint = false;
     // The first screenful of frames of a list goes into the trace as "frames-shown".
     bool traceFramesShown = false;

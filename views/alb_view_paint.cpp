@@ -173,6 +173,7 @@ void CAlbView::drawPicture(QPainter &painter, std::int32_t index)
     ImageItem *item = doc.ItemAt(index);
     if (!item)
         return;
+    ++drawnPictures;
     const Rect area = shrunk(CellRect(index), 4, 4, 3, 3);
     if (!drawThumbnail(painter, *item, area)) {
         const QImage icon = imageLists ? imageLists->image(BitmapId::NoPicture, 0) : QImage();

@@ -113,7 +113,8 @@ TEST_F(PortalTest, ARequestLeftUnansweredIsClosedAndAnUnreadableFileStillGoes)
 {
     portal->answer = false;
     EXPECT_TRUE(std::holds_alternative<GrabFailure>(grab(kShortWaitMs)));
-    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedRequests == 1; }, 2000));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedRequests == 1; },
+                                   kPortalTimeoutMs));
 
     const QString file = QString::fromStdString(dir.file("broken.png"));
     QFile broken(file);
@@ -148,12 +149,18 @@ protected:
                 client, timeoutMs);
     }
 
-    // Activation of id in session, and whether it reached the frame.
-    bool activates(const QString &session, const QString &id)
+    // Activation of id in session, and whether it reached the frame within waitMs: a delivery
+    // is waited for as long as a busy machine may need, its absence only briefly.
+    bool activates(const QString &session, const QString &id, int waitMs = kPortalTimeoutMs)
     {
         const std::size_t before = delivered.size();
         portal->activate(session, id);
-        return ProcessEventsUntil([&] { return delivered.size() > before; }, kShortWaitMs);
+        return ProcessEventsUntil([&] { return delivered.size() > before; }, waitMs);
+    }
+
+    bool ignores(const QString &session, const QString &id)
+    {
+        return !activates(session, id, kShortWaitMs);
     }
 
     std::vector<Delivered> delivered;
@@ -187,30 +194,33 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
     EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(1, kHotKeyShift));
     ASSERT_TRUE(activates(first, QStringLiteral("capture-window")));
     EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(1, kHotKeyAlt));
-    EXPECT_FALSE(activates(first, QStringLiteral("other")));
-    EXPECT_FALSE(activates(first + QStringLiteral("x"), QStringLiteral("capture")));
+    EXPECT_TRUE(ignores(first, QStringLiteral("other")));
+    EXPECT_TRUE(ignores(first + QStringLiteral("x"), QStringLiteral("capture")));
 
     // Another button: a new session with its chord (which holds Shift already); the old one is
     // closed.
     ASSERT_TRUE(shortcut->registerButton(2));
     EXPECT_EQ(triggers(),
               (QStringList{ "capture=LOGO+SHIFT+F9", "capture-window=ALT+LOGO+SHIFT+F9" }));
-    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions == QStringList{ first }; }));
-    EXPECT_FALSE(activates(first, QStringLiteral("capture")));
+    EXPECT_TRUE(ProcessEventsUntil(
+            [&] { return portal->closedSessions == QStringList{ first }; }, kPortalTimeoutMs));
+    EXPECT_TRUE(ignores(first, QStringLiteral("capture")));
     ASSERT_TRUE(activates(shortcut->sessionHandle(), QStringLiteral("capture")));
     EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(2));
 
     const QString second = shortcut->sessionHandle();
     EXPECT_TRUE(shortcut->unregisterButton());
     EXPECT_EQ(shortcut->registeredButton(), 0);
-    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions.size() == 2; }));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions.size() == 2; },
+                                   kPortalTimeoutMs));
     EXPECT_EQ(portal->closedSessions.value(1), second);
-    EXPECT_FALSE(activates(second, QStringLiteral("capture")));
+    EXPECT_TRUE(ignores(second, QStringLiteral("capture")));
 
     // A session the desktop closes lets the button go; registering it again binds anew.
     ASSERT_TRUE(shortcut->registerButton(1));
     portal->closeSession(shortcut->sessionHandle());
-    EXPECT_TRUE(ProcessEventsUntil([&] { return shortcut->registeredButton() == 0; }));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return shortcut->registeredButton() == 0; },
+                                   kPortalTimeoutMs));
     ASSERT_TRUE(shortcut->registerButton(1));
     EXPECT_EQ(portal->sessions.size(), 4);
 }
@@ -231,7 +241,7 @@ TEST_F(PortalShortcutTest, EveryRefusalIsARegistrationFailureThatKeepsTheButtonH
         { "binding refused", 0, 2, true },
         { "shortcut declined", 0, 0, false },
     };
-    auto shortcut = makeShortcut(kShortWaitMs);
+    auto shortcut = makeShortcut();
     ASSERT_TRUE(shortcut->registerButton(1));
     const QString held = shortcut->sessionHandle();
     for (const Case &c : cases) {
@@ -243,7 +253,8 @@ TEST_F(PortalShortcutTest, EveryRefusalIsARegistrationFailureThatKeepsTheButtonH
         EXPECT_EQ(shortcut->sessionHandle(), held) << c.what;
     }
     // Sessions made for a binding that failed are closed; the one held is not.
-    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions.size() == 3; }));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions.size() == 3; },
+                                   kPortalTimeoutMs));
     EXPECT_FALSE(portal->closedSessions.contains(held));
     EXPECT_FALSE(shortcut->registerButton(0));
     EXPECT_FALSE(shortcut->registerButton(5));
