@@ -75,6 +75,7 @@ public:
 
     bool thumbnailTimerActive() const;
     std::int32_t scrollPosition() const;
+
     // How many pictures were drawn onto the canvas so far: a screen painted at this count shows
     // them all.
     std::uint64_t picturesDrawn() const { return drawnPictures; }

@@ -113,8 +113,7 @@ TEST_F(PortalTest, ARequestLeftUnansweredIsClosedAndAnUnreadableFileStillGoes)
 {
     portal->answer = false;
     EXPECT_TRUE(std::holds_alternative<GrabFailure>(grab(kShortWaitMs)));
-    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedRequests == 1; },
-                                   kPortalTimeoutMs));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedRequests == 1; }, kPortalTimeoutMs));
 
     const QString file = QString::fromStdString(dir.file("broken.png"));
     QFile broken(file);
@@ -202,8 +201,8 @@ TEST_F(PortalShortcutTest, TheBoundShortcutDeliversTheButtonsHotKeyUntilItsSessi
     ASSERT_TRUE(shortcut->registerButton(2));
     EXPECT_EQ(triggers(),
               (QStringList{ "capture=LOGO+SHIFT+F9", "capture-window=ALT+LOGO+SHIFT+F9" }));
-    EXPECT_TRUE(ProcessEventsUntil(
-            [&] { return portal->closedSessions == QStringList{ first }; }, kPortalTimeoutMs));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return portal->closedSessions == QStringList{ first }; },
+                                   kPortalTimeoutMs));
     EXPECT_TRUE(ignores(first, QStringLiteral("capture")));
     ASSERT_TRUE(activates(shortcut->sessionHandle(), QStringLiteral("capture")));
     EXPECT_EQ(delivered.back().second, ButtonHotKeyParameter(2));
