@@ -95,8 +95,9 @@ TEST_F(ThumbnailSizeTest, EntriesSetTheSizesOfTheWheelStepsAndTheCheckFollows)
 TEST_F(ThumbnailSizeTest, ThumbnailsAreMadeAndDrawnAtDevicePixels)
 {
     const double ratio = qApp->devicePixelRatio();
-    if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty())
+    if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty()) {
         ASSERT_EQ(ratio, factor.toDouble());
+    }
     // A picture exactly the size of the Small cell's picture area in device pixels, in columns
     // of one pixel, black and white: any scaling on the way greys them.
     const int width = static_cast<int>(48 * ratio);
