@@ -227,13 +227,9 @@ bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &are
             qRound(area.left * ratio) + (DeviceExtent(area.width(), ratio) - thumb.width) / 2;
     const std::int32_t y =
             qRound(area.top * ratio) + (DeviceExtent(area.height(), ratio) - thumb.height) / 2;
-    painter.save();
-    painter.scale(1 / ratio, 1 / ratio);
-    const bool shown = presentViewBuffer(painter, Rect{ x, y, x + thumb.width, y + thumb.height },
-                                         store->pixels, rowPad,
-                                         std::int32_t(ColourOptimization::None), kNoColour, false);
-    painter.restore();
-    return shown;
+    return presentViewBuffer(painter, Rect{ x, y, x + thumb.width, y + thumb.height },
+                             store->pixels, rowPad, std::int32_t(ColourOptimization::None),
+                             kNoColour, false, nullptr, ratio);
 }
 
 void CAlbView::drawMarks(QPainter &painter, const ImageItem &item, const Rect &area)
