@@ -18,8 +18,8 @@ CAlbView::CAlbView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHo
       imageLists(lists),
       timers(std::make_unique<WindowTimers>(this, this)),
       loader(std::make_unique<ThumbnailLoader>(
-              this, [this](std::uint64_t serial, ThumbnailResult &result) {
-                  Guarded([&] { takeThumbnail(serial, result); });
+              this, [this](const ThumbnailRequest &request, ThumbnailResult &result) {
+                  Guarded([&] { takeThumbnail(request, result); });
               }))
 {
     setObjectName(QStringLiteral("CAlbView"));

@@ -20,6 +20,7 @@ class ImageItem;
 struct ImageLists;
 class QPainter;
 class ThumbnailLoader;
+struct ThumbnailRequest;
 struct ThumbnailResult;
 class ViewHost;
 struct AppSettings;
@@ -124,7 +125,7 @@ private:
     void drawMarks(QPainter &painter, const ImageItem &item, const Rect &area);
     void drawFeedback(QPainter &painter) const;
     void paintNextPicture();
-    void takeThumbnail(std::uint64_t serial, ThumbnailResult &result);
+    void takeThumbnail(const ThumbnailRequest &request, ThumbnailResult &result);
     bool visibleThumbnailsMissing() const;
     bool thumbnailSettled(const ImageItem &item) const;
     void releaseFarThumbnails(std::int32_t page);

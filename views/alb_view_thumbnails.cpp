@@ -76,11 +76,17 @@ void CAlbView::paintNextPicture()
         traceAfterPaint = TraceEnabled();
 }
 
-void CAlbView::takeThumbnail(std::uint64_t serial, ThumbnailResult &result)
+void CAlbView::takeThumbnail(const ThumbnailRequest &request, ThumbnailResult &result)
 {
+    const std::uint64_t serial = request.serial;
     ImageItem *item = doc.ItemBySerial(serial);
     if (!item || holdsThumbnail(*item))
         return;
+    if (request.box != ThumbnailBox(doc)) {
+        // Made for cells of another size (or another screen's pixels): asked for again.
+        timers->set(kThumbnailTimer, 1);
+        return;
+    }
     if (result.origin == ThumbnailOrigin::ShortOfMemory) {
         // Memory rules as for decoding here: free another item's pictures and try again, while
         // anything can be freed.

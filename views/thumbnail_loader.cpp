@@ -41,12 +41,12 @@ void ThumbnailLoader::request(const std::vector<ThumbnailRequest> &wanted,
                     ThumbnailMaker(store).make(one.path, one.box));
             QMetaObject::invokeMethod(
                     receiver,
-                    [this, serial = one.serial, result, living] {
+                    [this, one, result, living] {
                         const std::shared_ptr<bool> still = living.lock();
                         if (!still || !*still)
                             return;
-                        tickets.erase(serial);
-                        deliver(serial, *result);
+                        tickets.erase(one.serial);
+                        deliver(one, *result);
                     },
                     Qt::QueuedConnection);
         };

@@ -23,12 +23,13 @@ struct ThumbnailRequest
 };
 
 // Makes thumbnails on a small pool of worker threads, which use only the Qt-free core, and hands
-// each result back on the window's thread as a queued call carrying the item's serial number:
-// the item may be gone by then, or another item may sit where it was.
+// each result back on the window's thread as a queued call carrying its request: the item (by its
+// serial number) may be gone by then, another item may sit where it was, or the cells may have
+// changed size.
 class ThumbnailLoader
 {
 public:
-    using Delivery = std::function<void(std::uint64_t serial, ThumbnailResult &result)>;
+    using Delivery = std::function<void(const ThumbnailRequest &request, ThumbnailResult &result)>;
 
     // deliver runs on receiver's thread, never after receiver or the loader is gone.
     ThumbnailLoader(QObject *receiver, Delivery deliver);

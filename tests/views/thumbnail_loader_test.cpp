@@ -58,8 +58,8 @@ TEST_F(ViewTest, LoaderHandsResultsBackBySerialAndNothingAfterItIsGone)
     QObject receiver;
     std::vector<Delivered> got;
     auto loader = std::make_unique<ThumbnailLoader>(
-            &receiver, [&](std::uint64_t serial, ThumbnailResult &result) {
-                got.push_back({ serial, result.origin, result.image.width });
+            &receiver, [&](const ThumbnailRequest &request, ThumbnailResult &result) {
+                got.push_back({ request.serial, result.origin, result.image.width });
             });
     loader->request({ { 11, name(0), { 20, 20 } }, { 12, "\\pics\\missing.bmp", { 20, 20 } } },
                     nullptr);

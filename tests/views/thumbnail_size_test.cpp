@@ -1,10 +1,14 @@
 // The cell sizes as the user sets them, and thumbnails at the screen's device pixels.
 #include "app/doc_commands.h"
 #include "app/window_messages.h"
+#include "codecs/png_writer.h"
 #include "tests/views/view_test_support.h"
 #include "views/thumbnail_cache.h"
 
+#include <QElapsedTimer>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -129,5 +133,33 @@ TEST_F(ThumbnailSizeTest, ThumbnailsAreMadeAndDrawnAtDevicePixels)
             ASSERT_EQ(canvas.pixel(left + x, top + y), x % 2 == 0 ? 0xFF000000 : 0xFFFFFFFF)
                     << x << "," << y;
         }
+    }
+}
+
+// Thumbnails still being made when the cells grow are made again at the new size, not kept small.
+TEST_F(ThumbnailSizeTest, ThumbnailsInTheMakingWhenTheCellsGrowAreMadeAgain)
+{
+    makeFolder("\\slow");
+    const std::int32_t side = 3000;
+    const std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side) * side * 3, 90);
+    const std::vector<std::uint8_t> png =
+            PngWriter().encode(PixelSpan::Padded(pixels.data(), side, side, 0));
+    for (int i = 0; i < 4; ++i)
+        WriteBytes(DocTest::host("\\slow\\s" + std::to_string(i) + ".png"), png);
+    doc.ChangeFolder("\\slow");
+    makeView(600, 400);
+    // The requests go out; the pictures take longer than this to make.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(view->thumbnailTimerActive());
+    EXPECT_TRUE(doc.onCommand(DocCmd::ThumbnailSizeLast));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !view->thumbnailTimerActive(); }, 30000));
+    const Size box = ThumbnailBox(doc);
+    for (int i = 0; i < 4; ++i) {
+        const ImageItem &item = *doc.ItemAt(i);
+        ASSERT_TRUE(item.thumbnail) << i;
+        EXPECT_EQ(item.thumbnail->width, std::min(box.width, box.height)) << i;
     }
 }
