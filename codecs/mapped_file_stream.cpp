@@ -34,16 +34,13 @@ void MappedFileStream::open(const std::string &path)
     struct stat facts
     { };
 
-    if (::stat(host.c_str(), &facts) != 0)
-        ThrowFileError(errno, path);
-    if (S_ISDIR(facts.st_mode))
-        ThrowFileError(EISDIR, path);
-    // O_NONBLOCK: a FIFO renamed to look like a picture must not hang the album.
+    // O_NONBLOCK: a FIFO renamed to look like a picture must not hang the album. A folder opens
+    // too, and is told by its facts.
     fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         ThrowFileError(errno, path);
     if (::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
-        int error = S_ISREG(facts.st_mode) ? errno : EINVAL;
+        int error = S_ISDIR(facts.st_mode) ? EISDIR : S_ISREG(facts.st_mode) ? errno : EINVAL;
         close();
         ThrowFileError(error, path);
     }
