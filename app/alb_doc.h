@@ -110,6 +110,15 @@ public:
     void LeaveFullScreen();
     void SelectAll();
     void AfterOptions(const OptionsOutcome &outcome);
+    // Sets the thumbnail cell size of a step (see CellStep), as Ctrl+wheel and View > Thumbnail
+    // Size do, and lays the views out again. False when that size was in force.
+    bool ChooseCellStep(int index);
+    // Device pixels per logical pixel of the screen the thumbnails show on (1 until a view tells
+    // otherwise): thumbnails are made at that resolution. A new ratio drops the thumbnails made
+    // at the old one; false when the ratio was in force.
+    bool setThumbnailPixelRatio(double ratio);
+
+    double thumbnailPixelRatio() const { return pixelRatio; }
 
     // Commands (alb_doc_commands.cpp).
     bool onCommand(std::uint32_t id) override;
@@ -139,6 +148,7 @@ private:
     OptionsRunner optionsRunner;
     // Entries of the File menu's Go To submenu when it was last built; the menu never shrinks.
     std::size_t goToSubmenuSize = 0;
+    double pixelRatio = 1.0;
 };
 
 // Shows the wait cursor of a frame (if any) for the life of the object.

@@ -1,5 +1,6 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/cell_sizes.h"
 #include "app/doc_commands.h"
 #include "app/document_frame.h"
 #include "app/goto_menu.h"
@@ -17,6 +18,14 @@ constexpr std::uint32_t kMainContentsHelp = 0;
 bool isGoTo(std::uint32_t id)
 {
     return id >= DocCmd::GoToUpOneLevel && id <= DocCmd::GoToLast;
+}
+
+// The step of a Thumbnail Size entry; -1 for any other command.
+int cellStepOf(std::uint32_t id)
+{
+    if (id < DocCmd::ThumbnailSizeFirst || id > DocCmd::ThumbnailSizeLast)
+        return -1;
+    return static_cast<int>(id - DocCmd::ThumbnailSizeFirst);
 }
 
 void reportFailure(const CAlbExceptionBase &failure)
@@ -52,7 +61,7 @@ bool CAlbDoc::onCommand(std::uint32_t id)
     case DocCmd::Help:
         return true;
     default:
-        return isGoTo(id);
+        return isGoTo(id) || cellStepOf(id) >= 0;
     }
 }
 
@@ -100,6 +109,8 @@ void CAlbDoc::runCommand(std::uint32_t id)
         // capture and crop units.
         if (isGoTo(id))
             GoTo(id);
+        else if (cellStepOf(id) >= 0)
+            ChooseCellStep(cellStepOf(id));
         return;
     }
 }
@@ -145,8 +156,12 @@ bool CAlbDoc::onCommandState(std::uint32_t id, CommandState &state)
         state.enabled = true;
         break;
     default:
-        if (!isGoTo(id))
+        if (const int step = cellStepOf(id); step >= 0) {
+            state.checked = IsCellStep(settings, step);
+            state.radio = true;
+        } else if (!isGoTo(id)) {
             return false;
+        }
         state.enabled = true;
         break;
     }

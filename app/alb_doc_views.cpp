@@ -1,5 +1,6 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
+#include "app/cell_sizes.h"
 #include "app/doc_commands.h"
 #include "app/document_frame.h"
 #include "app/window_messages.h"
@@ -114,4 +115,25 @@ void CAlbDoc::AfterOptions(const OptionsOutcome &outcome)
         frame->messageToImageView(WM_LIST_CHANGED, 0, 1, false);
     if (outcome.thumbnailsChanged)
         frame->messageToThumbnails(WM_LIST_CHANGED, 0, 1, false);
+}
+
+bool CAlbDoc::ChooseCellStep(int index)
+{
+    if (!SetCellStep(settings, index))
+        return false;
+    OptionsOutcome changed;
+    changed.accepted = true;
+    changed.thumbnailsChanged = true;
+    AfterOptions(changed);
+    return true;
+}
+
+bool CAlbDoc::setThumbnailPixelRatio(double ratio)
+{
+    if (ratio <= 0 || ratio == pixelRatio)
+        return false;
+    pixelRatio = ratio;
+    for (int i = 0; i < Count(); ++i)
+        ItemAt(i)->releaseThumbnail();
+    return true;
 }

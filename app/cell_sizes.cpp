@@ -9,7 +9,7 @@ namespace {
 
 constexpr CellSize kSteps[] = { kSmallCell,   kLargeCell,   { 97, 127 },
                                 { 127, 167 }, { 193, 255 }, { 256, 339 } };
-constexpr int kStepCount = static_cast<int>(std::size(kSteps));
+static_assert(std::size(kSteps) == kCellStepCount);
 
 // A split keeps the same number of whole rows of cells at the new cell height. A cell height of
 // 0 (a damaged stored block) cannot be divided by: such a split falls back to two rows.
@@ -19,17 +19,33 @@ std::uint16_t rescaledSplit(std::uint16_t split, std::uint16_t oldHeight, std::u
     return static_cast<std::uint16_t>(std::min<std::uint32_t>(rows * newHeight, 0xFFFF));
 }
 
-int stepInForce(const AppSettings &settings)
+} // namespace
+
+CellSize CellStep(int index)
+{
+    return kSteps[std::clamp(index, 0, kCellStepCount - 1)];
+}
+
+int CellStepInForce(const AppSettings &settings)
 {
     int found = 0;
-    for (int i = 0; i < kStepCount; ++i) {
+    for (int i = 0; i < kCellStepCount; ++i) {
         if (kSteps[i].width <= settings.prefs.cellWidth)
             found = i;
     }
     return found;
 }
 
-} // namespace
+bool IsCellStep(const AppSettings &settings, int index)
+{
+    const CellSize step = CellStep(index);
+    return settings.prefs.cellWidth == step.width && settings.prefs.cellHeight == step.height;
+}
+
+bool SetCellStep(AppSettings &settings, int index)
+{
+    return SetCellSize(settings, CellStep(index));
+}
 
 bool SetCellSize(AppSettings &settings, CellSize size)
 {
@@ -47,6 +63,5 @@ bool SetCellSize(AppSettings &settings, CellSize size)
 
 bool StepCellSize(AppSettings &settings, int steps)
 {
-    const int to = std::clamp(stepInForce(settings) + steps, 0, kStepCount - 1);
-    return SetCellSize(settings, kSteps[to]);
+    return SetCellStep(settings, CellStepInForce(settings) + steps);
 }

@@ -7,8 +7,8 @@
 #include "common/string_table.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QActionGroup>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -35,9 +35,10 @@ constexpr std::array<std::uint32_t, 13> kSelectToolbar{
 constexpr std::array<std::uint32_t, 11> kFileMenu{
     NewFolder, DeleteFolder, 0, DeletePictures, SelectAll, 0, GoToButton, 0, SendInfrared, 0, Exit
 };
-constexpr std::array<std::uint32_t, 12> kViewMenu{
-    ThumbnailView, SelectView, FullScreenView, 0,         ZoomIn, ZoomOut,
-    ActualSize,    0,          PreviousImage,  NextImage, 0,      AutoRotate
+// The Thumbnail Size submenu goes where the View menu holds ThumbnailSizeMenu.
+constexpr std::array<std::uint32_t, 13> kViewMenu{
+    ThumbnailView, SelectView, FullScreenView, ThumbnailSizeMenu, 0, ZoomIn,    ZoomOut,
+    ActualSize,    0,          PreviousImage,  NextImage,         0, AutoRotate
 };
 constexpr std::array<std::uint32_t, 8> kToolsMenu{ Crop,    ImageInfo, 0,    CaptureSettings,
                                                    Options, 0,         Help, About };
@@ -48,7 +49,7 @@ struct MenuText
     const char *text;
 };
 
-constexpr std::array<MenuText, 24> kMenuTexts{ {
+constexpr std::array<MenuText, 31> kMenuTexts{ {
         { NewFolder, "New Folder..." },
         { DeleteFolder, "Delete Folder" },
         { DeletePictures, "Delete" },
@@ -62,6 +63,13 @@ constexpr std::array<MenuText, 24> kMenuTexts{ {
         { ActualSize, "Actual Size" },
         { ToggleToolbar, "Show/Hide Toolbar" },
         { AutoRotate, "Auto Rotate" },
+        { ThumbnailSizeMenu, "Thumbnail Size" },
+        { ThumbnailSizeFirst, "Small" },
+        { ThumbnailSizeFirst + 1, "Large" },
+        { ThumbnailSizeFirst + 2, "96 Pixels" },
+        { ThumbnailSizeFirst + 3, "128 Pixels" },
+        { ThumbnailSizeFirst + 4, "192 Pixels" },
+        { ThumbnailSizeLast, "256 Pixels" },
         { ImageInfo, "Image Info..." },
         { ImageInfoButton, "Image Info" },
         { PreviousImage, "Previous Image" },
@@ -93,10 +101,15 @@ QKeySequence CommandShortcut(std::uint32_t id)
     }
 }
 
+bool IsThumbnailSize(std::uint32_t id)
+{
+    return id >= ThumbnailSizeFirst && id <= ThumbnailSizeLast;
+}
+
 bool IsCheckable(std::uint32_t id)
 {
     return id == ThumbnailView || id == SelectView || id == FullScreenView || id == ToggleToolbar
-            || id == AutoRotate;
+            || id == AutoRotate || IsThumbnailSize(id);
 }
 
 } // namespace
@@ -132,10 +145,15 @@ std::string CommandTip(std::uint32_t id)
 }
 
 CommandActions::CommandActions(QWidget *ownerWidget)
-    : QObject(ownerWidget), owner(ownerWidget), viewGroup(new QActionGroup(this))
+    : QObject(ownerWidget),
+      owner(ownerWidget),
+      viewGroup(new QActionGroup(this)),
+      sizeGroup(new QActionGroup(this))
 {
-    // At most one view is pressed, and none before the first switch.
+    // At most one view is pressed, and none before the first switch; at most one size is checked,
+    // and none while the cell is of a size of none of the steps.
     viewGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    sizeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
 }
 
 QAction *CommandActions::action(std::uint32_t id)
@@ -148,6 +166,8 @@ QAction *CommandActions::action(std::uint32_t id)
     created->setCheckable(IsCheckable(id));
     if (id == ThumbnailView || id == SelectView || id == FullScreenView)
         created->setActionGroup(viewGroup);
+    else if (IsThumbnailSize(id))
+        created->setActionGroup(sizeGroup);
     created->setIcon(CommandIcon(id));
     created->setShortcut(CommandShortcut(id));
     connect(created, &QAction::triggered, this, [this, id] { emit triggered(id); });
@@ -164,6 +184,11 @@ QMenu *CommandActions::addMenu(QMenuBar *bar, const char *title, std::span<const
         } else if (id == GoToButton) {
             goToMenu = menu->addMenu(QString::fromStdString(CommandMenuText(id)));
             goToMenu->setObjectName(QString::number(id));
+        } else if (id == ThumbnailSizeMenu) {
+            QMenu *sizes = menu->addMenu(QString::fromStdString(CommandMenuText(id)));
+            sizes->setObjectName(QString::number(id));
+            for (std::uint32_t size = ThumbnailSizeFirst; size <= ThumbnailSizeLast; ++size)
+                sizes->addAction(action(size));
         } else {
             menu->addAction(action(id));
         }

@@ -72,6 +72,7 @@ private:
 
     QWidget *owner;
     QActionGroup *viewGroup;
+    QActionGroup *sizeGroup;
     std::map<std::uint32_t, QAction *> actions;
     QMenu *goToMenu = nullptr;
     QAction *zoomedInfo = nullptr;

@@ -17,6 +17,10 @@ inline constexpr std::uint32_t LeaveFullScreen = 30110;
 inline constexpr std::uint32_t AutoRotate = 30111;
 inline constexpr std::uint32_t ImageInfo = 30112;
 inline constexpr std::uint32_t ImageInfoButton = 30113;
+// The View menu's Thumbnail Size submenu, and its entries: the cell sizes, smallest first.
+inline constexpr std::uint32_t ThumbnailSizeMenu = 30119;
+inline constexpr std::uint32_t ThumbnailSizeFirst = 30120;
+inline constexpr std::uint32_t ThumbnailSizeLast = 30125;
 inline constexpr std::uint32_t CaptureSettings = 30301;
 inline constexpr std::uint32_t SendInfrared = 30302;
 inline constexpr std::uint32_t Options = 30303;

@@ -174,7 +174,11 @@ int run(const Options &options, const fs::path &scratch)
         decoding = 0;
         const double cpuStart = cpuMilliseconds();
         const Clock::time_point start = Clock::now();
-        SendMessageTo(&view, WM_CURRENT_CHANGED, reinterpret_cast<std::uintptr_t>(item), 0);
+        SendMessageTo(&view, WM_CURRENT_CHANGED, item->serial, 0);
+        // The paint asks a worker for the picture; it is drawn once it comes back.
+        view.repaint();
+        while (view.decoding())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         view.repaint();
         shows.push_back(millisecondsSince(start));
         cpu.push_back(cpuMilliseconds() - cpuStart);

@@ -14,24 +14,27 @@ using namespace ImageZoom;
 
 CAlbImgView::CAlbImgView(CAlbDoc &document, AppSettings &appSettings, ViewHost &viewHost,
                          const ImageLists *lists, QWidget *parent)
-    : PictureCanvas(
-            PictureUser::ImageView,
-            [this](ImageItem &item, std::int32_t percent) {
-                return LoadViewFramesSteppingDown(doc, item, percent, framesDecoder);
-            },
-            parent),
+    : PictureCanvas(PictureUser::ImageView, ItemPictureLoader{}, parent),
       doc(document),
       settings(appSettings),
       host(viewHost),
       imageLists(lists),
       timers(std::make_unique<WindowTimers>(this, this)),
-      framesDecoder(DefaultFramesDecoder())
+      loader(this, DefaultFramesDecoder(),
+             [this](const PictureRequest &request, DecodedFrames &result) {
+                 Guarded([&] { pictureArrived(request, result); });
+             })
 {
     setObjectName(QStringLiteral("CAlbImgView"));
     setFocusPolicy(Qt::StrongFocus);
 }
 
 CAlbImgView::~CAlbImgView() = default;
+
+void CAlbImgView::setDecoder(FramesDecoder decoder)
+{
+    loader.setDecoder(std::move(decoder));
+}
 
 bool CAlbImgView::inPictureMode() const
 {
@@ -68,18 +71,26 @@ void CAlbImgView::ShowItem(ImageItem *item, bool keep)
     const std::uint64_t serial = item ? item->serial : 0;
     const bool same = serial == shownSerial;
     if (!same) {
-        // The old picture goes with the old item (unless another window shows it too), and not
-        // at all when the item itself is gone with its list.
+        // Back to the picture still on show: it is the shown one again.
+        if (serial != 0 && serial == before.serial)
+            before = ShownBefore{};
+        // The old picture stays drawn until the new one is decoded, then goes with the old item
+        // (unless another window shows it too); not at all when the item is gone with its list.
         if (ImageItem *old = shown())
-            letGo(*old);
+            keepShownBefore(*old);
         resetViewState();
     } else if (!keep) {
         resetViewState();
     }
+    if (!same || !keep)
+        asked = Asked{};
     stopAnimation();
     shownSerial = serial;
     host.commandStatesChanged();
     if (!item) {
+        loader.cancel();
+        dropShownBefore();
+        showWaiting(false);
         frameCount = 0;
         zoomIndicator();
         update();
@@ -184,6 +195,9 @@ void CAlbImgView::listChanged(std::intptr_t keep)
         return;
     stopAnimation();
     resetViewState();
+    loader.cancel();
+    dropShownBefore();
+    showWaiting(false);
     if (ImageItem *old = shown())
         letGo(*old);
     shownSerial = 0;

@@ -6,6 +6,7 @@
 #include "platform/message_window.h"
 #include "views/frame_animation.h"
 #include "views/picture_canvas.h"
+#include "views/picture_loader.h"
 #include "views/view_picture.h"
 
 #include <QPoint>
@@ -26,8 +27,9 @@ struct ImageLists;
 // zoomed in fixed steps between 5 and 1200 percent, turned a quarter turn in Full Screen View when
 // its shape does not match the screen's (Auto Rotate), panned with the stylus, the wheel or
 // WM_SCROLL_PICTURE, and stepped through with Previous and Next. It is decoded at the smallest of
-// 100, 50, 25 and 13 percent that the zoom needs and drawn band by band through one store (its
-// canvas). Animated pictures play in both views; frame 0 is the still picture.
+// 100, 50, 25 and 13 percent that the zoom needs (in device pixels) on a worker thread, and drawn
+// band by band through one store (its canvas); until it is decoded the picture shown before stays
+// drawn. Animated pictures play in both views; frame 0 is the still picture.
 //
 // The item shown is kept as its serial number: every use looks it up in the document's list
 // first, since the list may have been reloaded or emptied since.
@@ -50,8 +52,8 @@ public:
     // middle of the window where it is.
     void Relayout(bool keepCentre);
 
-    // Replaces the reader (tests stage failures and count decodings).
-    void setDecoder(FramesDecoder decoder) { framesDecoder = std::move(decoder); }
+    // Replaces the reader (tests stage failures and count decodings); it runs on a worker thread.
+    void setDecoder(FramesDecoder decoder);
 
     // CommandTarget: zoom, Actual Size, Auto Rotate, Previous and Next.
     bool onCommand(std::uint32_t id) override;
@@ -77,6 +79,9 @@ public:
 
     // The message of the last paint's placeholder (0: the picture was drawn).
     std::uint32_t placeholderMessage() const { return lastPlaceholder; }
+
+    // A picture is being decoded for the view.
+    bool decoding() const { return loader.busy(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -116,8 +121,27 @@ private:
 
     // alb_img_view_paint.cpp.
     void paintPicture(QPainter &painter, const Rect &update);
+    void drawShown(QPainter &painter, const Rect &update, ImageItem &item, bool final);
+    // How the item's picture is drawn.
+    BandStyle styleFor(const ImageItem &item) const;
     void drawPlaceholder(QPainter &painter, std::uint32_t message);
     void traceDrawn(const Rect &picture) const;
+
+    // alb_img_view_loading.cpp: decoding on the worker, and the picture shown meanwhile.
+    enum class Readiness : std::uint8_t {
+        Ready,
+        Coarser, // a coarser picture of the item stands in while the one needed is decoded
+        Waiting,
+        Failed
+    };
+    Readiness preparePicture(ImageItem &item);
+    void requestPicture(const ImageItem &item, std::int32_t percent);
+    void pictureArrived(const PictureRequest &request, DecodedFrames &result);
+    void shortOfMemory(ImageItem &item, const PictureRequest &request);
+    void keepShownBefore(ImageItem &old);
+    bool dropShownBefore();
+    bool drawShownBefore(QPainter &painter, const Rect &update);
+    void showWaiting(bool on);
 
     // alb_img_view_animation.cpp.
     void startAnimation(ImageItem &item);
@@ -129,7 +153,6 @@ private:
     ViewHost &host;
     const ImageLists *imageLists;
     std::unique_ptr<WindowTimers> timers;
-    FramesDecoder framesDecoder;
 
     std::uint64_t shownSerial = 0;
     std::int32_t frameCount = 0;
@@ -138,4 +161,27 @@ private:
     QPoint lastPoint;
     std::uint32_t lastPlaceholder = 0;
     FrameAnimation animation;
+
+    // The scale the paint last asked for the shown item's picture, the scale being tried for it
+    // (smaller after a shortage of memory) and how the asking ended.
+    struct Asked
+    {
+        std::uint64_t serial = 0;
+        std::int32_t percent = 0;
+        std::int32_t trying = 0;
+        bool answered = false;
+        std::uint32_t message = 0;
+    } asked;
+
+    // The picture shown before the current one, drawn where it was until the current one is
+    // decoded (serial 0: none).
+    struct ShownBefore
+    {
+        std::uint64_t serial = 0;
+        ImageZoom::PictureZoom place;
+        std::int32_t turn = 0;
+    } before;
+
+    bool waitCursor = false;
+    PictureLoader loader; // last: its worker stops before the rest goes
 };

@@ -48,43 +48,59 @@ void CAlbImgView::paintPicture(QPainter &painter, const Rect &update)
         drawPlaceholder(painter, 0);
         return;
     }
-    const RgbValue background = settings.prefs.imageBackColor;
     if (pictureRect().intersected(update).isEmpty()) {
-        fillAround(painter, update, background);
+        fillAround(painter, update, settings.prefs.imageBackColor);
         return;
     }
-    const bool hadPicture = hasPicture();
-    const std::uint32_t message = loadPicture(*item);
-    // Zooming is possible once a picture is decoded; the bars learn of it now, not at the next
-    // command.
-    if (hadPicture != hasPicture())
-        host.commandStatesChanged();
-    if (message != 0) {
+    const Readiness readiness = preparePicture(*item);
+    if (readiness == Readiness::Failed) {
         stopAnimation();
-        drawPlaceholder(painter, message);
+        drawPlaceholder(painter, asked.message);
         return;
     }
-    if (frameCount > 1 && !animation.startedWith(item->frames))
-        startAnimation(*item);
+    if (readiness == Readiness::Waiting) {
+        // The picture shown before stays until this one is decoded; else the placeholder, with
+        // the wait cursor.
+        const bool drewBefore = drawShownBefore(painter, update);
+        showWaiting(!drewBefore);
+        if (!drewBefore)
+            drawPlaceholder(painter, 0);
+        return;
+    }
+    showWaiting(false);
+    drawShown(painter, update, *item, readiness == Readiness::Ready);
+}
 
-    BandStyle style;
-    style.background = background;
-    style.colourMode = colourMode(settings.colorOptimization());
-    // GIF's transparent pixels and the flattened transparency of PNG, WebP, HEIF and AVIF show
-    // the background colour.
-    const auto format = static_cast<ImageFormat>(item->info.format);
-    style.keepBackground = format == ImageFormat::Gif || format == ImageFormat::Png
-            || format == ImageFormat::Webp || format == ImageFormat::Heif
-            || format == ImageFormat::Avif;
-    const bool animated = animation.startedWith(item->frames);
-    if (!drawPicture(painter, update, *item, style, animated ? &animation.canvas() : nullptr)) {
+// Draws the shown item's picture; the trace records it when it is final (not a coarser one
+// standing in).
+void CAlbImgView::drawShown(QPainter &painter, const Rect &update, ImageItem &item, bool final)
+{
+    if (frameCount > 1 && !animation.startedWith(item.frames))
+        startAnimation(item);
+    const BandStyle style = styleFor(item);
+    const bool animated = animation.startedWith(item.frames);
+    if (!drawPicture(painter, update, item, style, animated ? &animation.canvas() : nullptr)) {
         drawPlaceholder(painter, Msg::NoSystemResources);
         return;
     }
     lastPlaceholder = 0;
     const Rect picture = pictureRect();
-    if (TraceEnabled() && picture.intersected(update) == picture)
+    if (final && TraceEnabled() && picture.intersected(update) == picture)
         traceDrawn(picture);
+}
+
+BandStyle CAlbImgView::styleFor(const ImageItem &item) const
+{
+    BandStyle style;
+    style.background = settings.prefs.imageBackColor;
+    style.colourMode = colourMode(settings.colorOptimization());
+    // GIF's transparent pixels and the flattened transparency of PNG, WebP, HEIF and AVIF show
+    // the background colour.
+    const auto format = static_cast<ImageFormat>(item.info.format);
+    style.keepBackground = format == ImageFormat::Gif || format == ImageFormat::Png
+            || format == ImageFormat::Webp || format == ImageFormat::Heif
+            || format == ImageFormat::Avif;
+    return style;
 }
 
 void CAlbImgView::drawPlaceholder(QPainter &painter, std::uint32_t message)

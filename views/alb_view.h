@@ -32,7 +32,9 @@ struct AppSettings;
 // pictures; the right button is tap-and-hold.
 //
 // Everything is drawn into an off-screen canvas of the viewport's size, as on a window surface
-// that keeps what was drawn; paint events copy the canvas and lay the drag feedback over it.
+// that keeps what was drawn; paint events copy the canvas and lay the drag feedback over it. The
+// canvas holds the viewport's device pixels: on a high-density screen the cells are laid out in
+// logical pixels as anywhere else, and their thumbnails are made and drawn at device pixels.
 class CAlbView : public QAbstractScrollArea, public MessageWindow
 {
 public:
@@ -80,7 +82,7 @@ public:
     // them all.
     std::uint64_t picturesDrawn() const { return drawnPictures; }
 
-    // The canvas as drawn so far (pending paints not yet run).
+    // The canvas as drawn so far (pending paints not yet run), in device pixels.
     const QImage &canvasImage() const { return canvas; }
 
 protected:
@@ -114,6 +116,7 @@ private:
 
     // Painting (alb_view_paint.cpp).
     void ensureCanvas();
+    QSize canvasExtent() const;
     void paintCells(QRect update);
     void drawFrame(QPainter &painter, std::int32_t index);
     void drawPicture(QPainter &painter, std::int32_t index);

@@ -97,11 +97,9 @@ void CAlbView::wheelEvent(QWheelEvent *event)
     if (delta == 0)
         return;
     Guarded([&] {
-        if (!StepCellSize(settings, delta > 0 ? 1 : -1))
-            return;
-        OptionsOutcome changed;
-        changed.accepted = true;
-        changed.thumbnailsChanged = true;
-        doc.AfterOptions(changed);
+        // The same change as choosing the size from View > Thumbnail Size; the menu's check
+        // mark follows.
+        if (doc.ChooseCellStep(CellStepInForce(settings) + (delta > 0 ? 1 : -1)))
+            host.commandStatesChanged();
     });
 }

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -118,8 +119,8 @@ void CAlbView::scrollContentsBy(int, int dy)
         return;
     ensureCanvas();
     shiftCanvas(dy);
-    const int width = canvas.width();
-    const int height = canvas.height();
+    const int width = canvasExtent().width();
+    const int height = canvasExtent().height();
     if (dy < 0)
         invalidate(QRect(0, height + dy, width, -dy));
     else
@@ -135,8 +136,8 @@ void CAlbView::invalidateSpareStrip(std::int32_t amount)
     const int spare = layoutGrid.spareHeight;
     if (spare == 0)
         return;
-    const int width = canvas.width();
-    const int height = canvas.height();
+    const int width = canvasExtent().width();
+    const int height = canvasExtent().height();
     if (amount <= 0)
         invalidate(QRect(0, height - spare, width, spare));
     else if (amount == layoutGrid.cell.height)
@@ -145,11 +146,14 @@ void CAlbView::invalidateSpareStrip(std::int32_t amount)
         invalidate(QRect(0, 0, width, spare));
 }
 
-// Moves the canvas rows by dy (positive: down), as a window surface scrolls.
-void CAlbView::shiftCanvas(int dy)
+// Moves the canvas rows by dy logical pixels (positive: down), as a window surface scrolls. A
+// move that is no whole number of device rows (at a fractional pixel ratio) redraws everything.
+void CAlbView::shiftCanvas(int logicalDy)
 {
+    const double exact = logicalDy * canvas.devicePixelRatio();
+    const int dy = static_cast<int>(std::lround(exact));
     const int height = canvas.height();
-    if (std::abs(dy) >= height) {
+    if (std::abs(dy) >= height || dy != exact) {
         invalidateAll();
         return;
     }

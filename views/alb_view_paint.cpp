@@ -13,6 +13,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include <cstring>
 #include <optional>
@@ -56,15 +57,27 @@ void draw3dRect(QPainter &painter, const Rect &r, RgbValue topLeft, RgbValue bot
 
 } // namespace
 
+// The canvas has the device pixels of the viewport (cells are laid out and drawn in logical
+// pixels, the painter scales); thumbnails are made for the same ratio, so that they are drawn one
+// thumbnail pixel to one device pixel.
 void CAlbView::ensureCanvas()
 {
-    // Never an empty image: painters on it would fail, and sizes would never match.
-    const QSize size = viewport()->size().expandedTo(QSize(1, 1));
-    if (canvas.size() == size)
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize logical = canvasExtent();
+    const QSize size(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio));
+    doc.setThumbnailPixelRatio(ratio);
+    if (canvas.size() == size && canvas.devicePixelRatio() == ratio)
         return;
     canvas = QImage(size, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(ColourOf(settings.prefs.thumbBackColor));
-    pending = QRegion(canvas.rect());
+    pending = QRegion(QRect(QPoint(), logical));
+}
+
+QSize CAlbView::canvasExtent() const
+{
+    // Never an empty image: painters on it would fail, and sizes would never match.
+    return viewport()->size().expandedTo(QSize(1, 1));
 }
 
 void CAlbView::paintEvent(QPaintEvent *event)
@@ -77,7 +90,11 @@ void CAlbView::paintEvent(QPaintEvent *event)
             paintCells(update);
         }
         QPainter painter(viewport());
-        painter.drawImage(event->rect(), canvas, event->rect());
+        const QRect shown = event->rect();
+        const qreal ratio = canvas.devicePixelRatio();
+        painter.drawImage(QRectF(shown), canvas,
+                          QRectF(shown.x() * ratio, shown.y() * ratio, shown.width() * ratio,
+                                 shown.height() * ratio));
         drawFeedback(painter);
         if (traceFramesShown && pending.isEmpty()) {
             traceFramesShown = false;
@@ -94,7 +111,7 @@ void CAlbView::paintCells(QRect update)
 {
     QPainter painter(&canvas);
     if (update.isEmpty())
-        update = canvas.rect();
+        update = QRect(QPoint(), canvasExtent());
     painter.fillRect(update, ColourOf(settings.prefs.thumbBackColor));
     if ((settings.appFlags & AppFlag::SwitchingView) != 0)
         return;
@@ -204,11 +221,15 @@ bool CAlbView::drawThumbnail(QPainter &painter, ImageItem &item, const Rect &are
     const std::int32_t rowPad = store->width - thumb.width;
     renderImage(thumb, Rect{ 0, 0, thumb.width, thumb.height }, store->pixels, rowPad);
     painter.fillRect(toQRect(area), ColourOf(frame));
-    const std::int32_t x = area.left + (area.width() - thumb.width) / 2;
-    const std::int32_t y = area.top + (area.height() - thumb.height) / 2;
+    // Placed in device pixels, where the thumbnail was made to fit the area.
+    const qreal ratio = canvas.devicePixelRatio();
+    const std::int32_t x =
+            qRound(area.left * ratio) + (DeviceExtent(area.width(), ratio) - thumb.width) / 2;
+    const std::int32_t y =
+            qRound(area.top * ratio) + (DeviceExtent(area.height(), ratio) - thumb.height) / 2;
     return presentViewBuffer(painter, Rect{ x, y, x + thumb.width, y + thumb.height },
                              store->pixels, rowPad, std::int32_t(ColourOptimization::None),
-                             kNoColour, false);
+                             kNoColour, false, nullptr, ratio);
 }
 
 void CAlbView::drawMarks(QPainter &painter, const ImageItem &item, const Rect &area)

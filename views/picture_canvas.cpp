@@ -12,6 +12,7 @@
 #include <QRegion>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -21,6 +22,31 @@ constexpr std::int32_t kPanningColourMode = 1;
 QRect toQRect(const Rect &r)
 {
     return QRect(r.left, r.top, r.width(), r.height());
+}
+
+std::int32_t toDevice(std::int32_t length, double ratio)
+{
+    return static_cast<std::int32_t>(std::lround(length * ratio));
+}
+
+Rect toDevice(const Rect &r, double ratio)
+{
+    return { toDevice(r.left, ratio), toDevice(r.top, ratio), toDevice(r.right, ratio),
+             toDevice(r.bottom, ratio) };
+}
+
+// The same picture in the device pixels of a screen of ratio device pixels per window pixel.
+BandedPicture toDevice(BandedPicture picture, double ratio)
+{
+    if (picture.render.viewSize)
+        picture.render.viewSize = Size{ toDevice(picture.render.viewSize->width, ratio),
+                                        toDevice(picture.render.viewSize->height, ratio) };
+    if (picture.render.viewClip)
+        picture.render.viewClip = toDevice(*picture.render.viewClip, ratio);
+    picture.offsetX = toDevice(picture.offsetX, ratio);
+    picture.offsetY = toDevice(picture.offsetY, ratio);
+    picture.pixelRatio = ratio;
+    return picture;
 }
 
 } // namespace
@@ -44,7 +70,7 @@ bool PaintPictureInBands(QPainter &painter, const Rect &pictureRect, const Bande
         if (picture.image)
             renderImage(*picture.image, inPicture, store->pixels, rowPad, picture.render);
         if (!presentViewBuffer(painter, band, store->pixels, rowPad, style.colourMode,
-                               style.background, style.keepBackground))
+                               style.background, style.keepBackground, nullptr, picture.pixelRatio))
             return false;
     }
     return true;
@@ -67,11 +93,28 @@ std::int32_t PictureCanvas::colourMode(std::int32_t fullQuality) const
     return isPanning ? kPanningColourMode : fullQuality;
 }
 
-std::uint32_t PictureCanvas::loadPicture(ImageItem &item)
+double PictureCanvas::pixelRatio() const
+{
+    return ratioOverride > 0 ? ratioOverride : devicePixelRatioF();
+}
+
+std::int32_t PictureCanvas::decodePercent(const ImageItem &item) const
+{
+    const double ratio = pixelRatio();
+    const Size inDevice{ toDevice(place.zoomed.width, ratio),
+                         toDevice(place.zoomed.height, ratio) };
+    return ImageZoom::DecodePercent(fullSize(item), inDevice, turn);
+}
+
+void PictureCanvas::hold(ImageItem &item) const
 {
     HoldViewFrames(item, user);
-    return load ? load(item, ImageZoom::DecodePercent(fullSize(item), place.zoomed, turn))
-                : Msg::UnableToAccessFile;
+}
+
+std::uint32_t PictureCanvas::loadPicture(ImageItem &item)
+{
+    hold(item);
+    return load ? load(item, decodePercent(item)) : Msg::UnableToAccessFile;
 }
 
 void PictureCanvas::letGo(ImageItem &item) const
@@ -79,14 +122,15 @@ void PictureCanvas::letGo(ImageItem &item) const
     LetGoViewFrames(item, user);
 }
 
-BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *instead) const
+BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *instead,
+                                    const ImageZoom::PictureZoom &where, std::int32_t atTurn) const
 {
     BandedPicture shown;
-    shown.render.viewSize = place.zoomed;
-    shown.render.orientation = turn;
-    shown.offsetX = place.offsetX;
-    shown.offsetY = place.offsetY;
-    const Rect whole{ 0, 0, place.zoomed.width, place.zoomed.height };
+    shown.render.viewSize = where.zoomed;
+    shown.render.orientation = atTurn;
+    shown.offsetX = where.offsetX;
+    shown.offsetY = where.offsetY;
+    const Rect whole{ 0, 0, where.zoomed.width, where.zoomed.height };
     if (instead) {
         shown.image = instead;
         shown.render.canvasSize = Size{ instead->width, instead->height };
@@ -105,24 +149,46 @@ BandedPicture PictureCanvas::banded(const ImageItem &item, const ImageBuffer *in
     const Size full = fullSize(item);
     shown.render.viewClip = inFile == Rect{ 0, 0, full.width, full.height }
             ? whole
-            : imageToViewRect(inFile, full.width, full.height, place.zoom, turn);
+            : imageToViewRect(inFile, full.width, full.height, where.zoom, atTurn);
     return shown;
 }
 
 bool PictureCanvas::drawPicture(QPainter &painter, const Rect &update, const ImageItem &item,
                                 const BandStyle &style, const ImageBuffer *instead) const
 {
-    const Rect painted = pictureRect().intersected(update);
-    if (!painted.isEmpty() && !PaintPictureInBands(painter, painted, banded(item, instead), style))
-        return false;
-    fillAround(painter, update, style.background);
+    return drawPictureAt(painter, update, item, style, place, turn, instead);
+}
+
+bool PictureCanvas::drawPictureAt(QPainter &painter, const Rect &update, const ImageItem &item,
+                                  const BandStyle &style, const ImageZoom::PictureZoom &at,
+                                  std::int32_t atTurn, const ImageBuffer *instead) const
+{
+    const Rect covered = at.inWindow(clientSize());
+    const Rect painted = covered.intersected(update);
+    if (!painted.isEmpty()) {
+        const BandedPicture picture = banded(item, instead, at, atTurn);
+        const double ratio = pixelRatio();
+        // At one device pixel per window pixel the picture is drawn as it always was.
+        const bool drawn = ratio == 1.0 ? PaintPictureInBands(painter, painted, picture, style)
+                                        : PaintPictureInBands(painter, toDevice(painted, ratio),
+                                                              toDevice(picture, ratio), style);
+        if (!drawn)
+            return false;
+    }
+    fillAround(painter, update, style.background, covered);
     return true;
 }
 
 void PictureCanvas::fillAround(QPainter &painter, const Rect &update, RgbValue colour) const
 {
+    fillAround(painter, update, colour, pictureRect());
+}
+
+void PictureCanvas::fillAround(QPainter &painter, const Rect &update, RgbValue colour,
+                               const Rect &picture) const
+{
     const QColor back = ColourOf(colour);
-    const QRegion outside = QRegion(toQRect(update)).subtracted(QRegion(toQRect(pictureRect())));
+    const QRegion outside = QRegion(toQRect(update)).subtracted(QRegion(toQRect(picture)));
     for (const QRect &part : outside)
         painter.fillRect(part, back);
 }

@@ -27,6 +27,9 @@ struct BandedPicture
     // The window's top-left corner in the zoomed picture.
     std::int32_t offsetX = 0;
     std::int32_t offsetY = 0;
+    // Device pixels per window pixel: above 1, everything above is in device pixels and each
+    // band is drawn at the window's device pixels.
+    double pixelRatio = 1.0;
 };
 
 // How the bands reach the window.
@@ -40,7 +43,8 @@ struct BandStyle
     std::size_t byteLimit = ImageBuffer::kMaxStoreBytes;
 };
 
-// Draws pictureRect of the window (the part the picture covers) band after band through one
+// Draws pictureRect of the window (the part the picture covers, in device pixels when the
+// picture's pixelRatio is above 1) band after band through one
 // store as wide as the rectangle and as tall as memory allows: each band is filled with the
 // background, the picture rendered into it and the band shown. False when no store could be had
 // or a band could not be shown.
@@ -57,6 +61,9 @@ class PictureCanvas : public QWidget
 public:
     // user is the PictureUser bit the canvas holds pictures under; loader decodes them.
     PictureCanvas(std::uint8_t user, ItemPictureLoader loader, QWidget *parent = nullptr);
+
+    // Draws for a screen of this many device pixels per window pixel (0: the screen's own).
+    void setPixelRatio(double ratio) { ratioOverride = ratio; }
 
     const ImageZoom::PictureZoom &zoomPan() const { return place; }
 
@@ -78,6 +85,16 @@ protected:
     // The screen colour mode to draw with: fullQuality, or the fastest one while panning.
     std::int32_t colourMode(std::int32_t fullQuality) const;
 
+    // Device pixels per window pixel of the screen the canvas is on (tests may set one).
+    double pixelRatio() const;
+
+    // The scale the item's picture is decoded at for the zoom: enough for the zoomed picture in
+    // device pixels, so that a high-density screen shows it sharp.
+    std::int32_t decodePercent(const ImageItem &item) const;
+
+    // The canvas shows the item: its picture stays until the canvas lets go.
+    void hold(ImageItem &item) const;
+
     // Decodes the item's picture at the scale the zoom needs (nothing when it holds one at least
     // as fine) and holds it for this canvas. 0, or the loader's message.
     std::uint32_t loadPicture(ImageItem &item);
@@ -89,6 +106,10 @@ protected:
     // style's background. False (nothing filled) when no band could be drawn.
     bool drawPicture(QPainter &painter, const Rect &update, const ImageItem &item,
                      const BandStyle &style, const ImageBuffer *instead = nullptr) const;
+    // The same for an item placed and turned otherwise (the picture shown before this one).
+    bool drawPictureAt(QPainter &painter, const Rect &update, const ImageItem &item,
+                       const BandStyle &style, const ImageZoom::PictureZoom &at,
+                       std::int32_t atTurn, const ImageBuffer *instead = nullptr) const;
     // Fills the parts of update outside the picture with colour.
     void fillAround(QPainter &painter, const Rect &update, RgbValue colour) const;
 
@@ -97,8 +118,12 @@ protected:
     bool isPanning = false;
 
 private:
-    BandedPicture banded(const ImageItem &item, const ImageBuffer *instead) const;
+    BandedPicture banded(const ImageItem &item, const ImageBuffer *instead,
+                         const ImageZoom::PictureZoom &where, std::int32_t atTurn) const;
+    void fillAround(QPainter &painter, const Rect &update, RgbValue colour,
+                    const Rect &picture) const;
 
     std::uint8_t user;
     ItemPictureLoader load;
+    double ratioOverride = 0;
 };

@@ -14,7 +14,7 @@ constexpr std::int32_t kFirstHalftoneMode = 4;
 
 bool presentViewBuffer(QPainter &target, const Rect &area, std::uint8_t *pixels,
                        std::int32_t rowPad, std::int32_t mode, RgbValue key, bool useKey,
-                       ImagePalette *palette)
+                       ImagePalette *palette, double pixelRatio)
 {
     if (area == Rect{} || area.isEmpty())
         return true;
@@ -29,12 +29,17 @@ bool presentViewBuffer(QPainter &target, const Rect &area, std::uint8_t *pixels,
     reduceForScreen(area, pixels, rowPad, mode, key, useKey, record);
 
     const qsizetype stride = static_cast<qsizetype>(area.width() + rowPad) * 3;
-    const QImage image(pixels, area.width(), area.height(), stride, QImage::Format_BGR888);
+    QImage image(pixels, area.width(), area.height(), stride, QImage::Format_BGR888);
     if (image.isNull())
         return false;
     target.save();
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    target.drawImage(QPoint(area.left, area.top), image);
+    if (pixelRatio == 1.0) {
+        target.drawImage(QPoint(area.left, area.top), image);
+    } else {
+        image.setDevicePixelRatio(pixelRatio);
+        target.drawImage(QPointF(area.left / pixelRatio, area.top / pixelRatio), image);
+    }
     target.restore();
     return true;
 }

@@ -19,11 +19,14 @@ struct ViewBuffer;
 // other modes fill only a palette the caller supplied. A true-colour surface needs no palette
 // selected for the copy: the mapped pixels already hold the palette's colours.
 //
+// With pixelRatio above 1, area is in the target's device pixels (pixelRatio of them per
+// painter unit) and each buffer pixel lands on one of them.
+//
 // Returns true at once for an all-zero or empty area; false when there is no pixel memory or
 // target is not painting.
 bool presentViewBuffer(QPainter &target, const Rect &area, std::uint8_t *pixels,
                        std::int32_t rowPad, std::int32_t mode, RgbValue key, bool useKey,
-                       ImagePalette *palette = nullptr);
+                       ImagePalette *palette = nullptr, double pixelRatio = 1.0);
 
 // The same for a top-down view buffer at least as large as the area; its extra width is the row
 // padding. A bottom-up buffer is refused (false): it would show upside down.

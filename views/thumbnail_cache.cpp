@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 // Room the cell's frame takes: 4 pixels on the left and top, 3 on the right and bottom.
@@ -86,8 +88,16 @@ const ThumbnailStore *SharedThumbnailStore(const CAlbDoc &doc)
 Size ThumbnailBox(const CAlbDoc &doc)
 {
     const PreferencesBlock &prefs = doc.appSettings().prefs;
-    return { std::max(prefs.cellWidth - kFrameRoom, 1),
-             std::max(prefs.cellHeight - kFrameRoom, 1) };
+    const double ratio = doc.thumbnailPixelRatio();
+    return { std::max(DeviceExtent(prefs.cellWidth - kFrameRoom, ratio), 1),
+             std::max(DeviceExtent(prefs.cellHeight - kFrameRoom, ratio), 1) };
+}
+
+std::int32_t DeviceExtent(std::int32_t logical, double ratio)
+{
+    // A hair added before rounding down: 1.15 x 100 comes out as 114.99999999999999.
+    constexpr double kSlack = 1e-6;
+    return static_cast<std::int32_t>(std::floor(logical * ratio + kSlack));
 }
 
 bool FreeOneCachedPicture(const CAlbDoc &doc)

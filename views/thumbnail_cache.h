@@ -23,8 +23,13 @@ class ThumbnailStore;
 // else null.
 const ThumbnailStore *SharedThumbnailStore(const CAlbDoc &doc);
 
-// The largest box a thumbnail of a cell of cell's size is decoded into: the cell less its frame.
+// The largest box a thumbnail of a cell of cell's size is decoded into: the cell less its frame,
+// in device pixels of the document's thumbnail pixel ratio.
 Size ThumbnailBox(const CAlbDoc &doc);
+
+// A length of logical pixels in whole device pixels at ratio (rounded down, so that what fills it
+// never spills into the next logical pixel).
+std::int32_t DeviceExtent(std::int32_t logical, double ratio);
 
 // Frees every decoded picture (thumbnail, full-size frames, view frames) of the first item in
 // list order that holds a thumbnail or full-size frames (ItemFlag::Freeable) and is not pinned;

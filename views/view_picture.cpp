@@ -22,47 +22,58 @@ std::int32_t scaled(std::int32_t side, std::int32_t percent)
     return static_cast<std::int32_t>(std::int64_t{ side } * percent / 100);
 }
 
-// One decoding into fresh frames; the item is changed only when it succeeds.
-Attempt decodeOnce(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
-                   const FramesDecoder &decoder, std::uint32_t &message)
+} // namespace
+
+DecodedFrames DecodeViewFrames(const std::string &path, const std::string &fileName, Size full,
+                               std::int32_t percent, const FramesDecoder &decoder)
 {
-    const Size full{ item.info.width, item.info.height };
+    DecodedFrames out;
+    out.percent = percent >= 100 ? 100 : percent;
     const Size size = percent >= 100 ? full
                                      : Size{ std::max(scaled(full.width, percent), 1),
                                              std::max(scaled(full.height, percent), 1) };
-    ImageInfo info;
-    FrameArray frames;
     // Tests of the whole program count how often a picture is decoded.
     if (TraceEnabled())
-        AppendTraceText("decode\t" + item.fileName + '\t' + std::to_string(percent) + '\n');
+        AppendTraceText("decode\t" + fileName + '\t' + std::to_string(percent) + '\n');
     try {
-        decoder(JoinPath(doc.appSettings().currentFolder, item.fileName), info, frames, size);
+        decoder(path, out.info, out.frames, size);
     } catch (const CAlbException &failure) {
-        message = failure.isMemoryClass() ? Msg::NotEnoughMemory : failure.GetMessageId();
-        return failure.isMemoryClass() ? Attempt::ShortOfMemory : Attempt::Failed;
+        out.message = failure.isMemoryClass() ? Msg::NotEnoughMemory : failure.GetMessageId();
+        out.outcome = failure.isMemoryClass() ? Attempt::ShortOfMemory : Attempt::Failed;
+        return out;
     } catch (const CAlbExceptionBase &) {
-        message = Msg::UnableToAccessFile;
-        return Attempt::Failed;
+        out.message = Msg::UnableToAccessFile;
+        out.outcome = Attempt::Failed;
+        return out;
     } catch (const std::bad_alloc &) {
-        message = Msg::NotEnoughMemory;
-        return Attempt::ShortOfMemory;
+        out.message = Msg::NotEnoughMemory;
+        out.outcome = Attempt::ShortOfMemory;
+        return out;
     }
-    if (frames.empty()) {
-        message = Msg::UnableToAccessFile;
-        return Attempt::Failed;
+    if (out.frames.empty()) {
+        out.message = Msg::UnableToAccessFile;
+        out.outcome = Attempt::Failed;
+        return out;
     }
-    item.frames = std::move(frames);
-    item.framesPercent = percent >= 100 ? 100 : percent;
-    item.flags |= ItemFlag::ViewCached;
-    return Attempt::Succeeded;
+    out.outcome = Attempt::Succeeded;
+    out.message = 0;
+    return out;
 }
 
-bool holdsAtLeast(const ImageItem &item, std::int32_t percent)
+bool InstallViewFrames(ImageItem &item, DecodedFrames &decoded)
+{
+    if (decoded.outcome != Attempt::Succeeded || HoldsViewFrames(item, decoded.percent))
+        return false;
+    item.frames = std::move(decoded.frames);
+    item.framesPercent = decoded.percent;
+    item.flags |= ItemFlag::ViewCached;
+    return true;
+}
+
+bool HoldsViewFrames(const ImageItem &item, std::int32_t percent)
 {
     return item.has(ItemFlag::ViewCached) && !item.frames.empty() && item.framesPercent >= percent;
 }
-
-} // namespace
 
 FramesDecoder DefaultFramesDecoder()
 {
@@ -74,19 +85,23 @@ FramesDecoder DefaultFramesDecoder()
 std::uint32_t LoadViewFrames(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
                              const FramesDecoder &decoder)
 {
-    if (holdsAtLeast(item, percent))
+    if (HoldsViewFrames(item, percent))
         return 0;
     if (!ProbeFile(JoinPath(doc.appSettings().currentFolder, item.fileName)))
         return Msg::UnableToAccessFile;
-    std::uint32_t message = Msg::UnableToAccessFile;
+    const Size fullSize{ item.info.width, item.info.height };
     // Every other item's pictures go before this one gives up: one item's view frames are worth
     // more than the thumbnails of the rest.
     for (;;) {
-        const Attempt result = decodeOnce(doc, item, percent, decoder, message);
-        if (result == Attempt::Succeeded)
+        DecodedFrames decoded =
+                DecodeViewFrames(JoinPath(doc.appSettings().currentFolder, item.fileName),
+                                 item.fileName, fullSize, percent, decoder);
+        if (decoded.outcome == Attempt::Succeeded) {
+            InstallViewFrames(item, decoded);
             return 0;
-        if (result == Attempt::Failed)
-            return message;
+        }
+        if (decoded.outcome == Attempt::Failed)
+            return decoded.message;
         const bool wasPinned = item.has(ItemFlag::Pinned);
         item.flags |= ItemFlag::Pinned;
         const bool freed = FreeAllCachedPictures(doc);
@@ -100,7 +115,7 @@ std::uint32_t LoadViewFrames(const CAlbDoc &doc, ImageItem &item, std::int32_t p
 std::uint32_t LoadViewFramesSteppingDown(const CAlbDoc &doc, ImageItem &item, std::int32_t percent,
                                          const FramesDecoder &decoder)
 {
-    if (holdsAtLeast(item, percent))
+    if (HoldsViewFrames(item, percent))
         return 0;
     std::optional<WaitCursor> wait;
     wait.emplace(doc.mainFrame());

@@ -2,6 +2,7 @@
 
 #include "image/image_info.h"
 #include "image/rect.h"
+#include "views/thumbnail_cache.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,29 @@ FramesDecoder DefaultFramesDecoder();
 // Decodes an item's picture at a zoom percentage into its frames; 0 when done, else the message
 // id of the failure. The image view, the crop preview and the save each load through one.
 using ItemPictureLoader = std::function<std::uint32_t(ImageItem &item, std::int32_t percent)>;
+
+// One decoding of a picture file (a device path) at percent of its full size, made without
+// touching any item, so that a worker thread may run it. fileName names it in the trace.
+struct DecodedFrames
+{
+    ImageInfo info;
+    FrameArray frames;
+    std::int32_t percent = 100;
+    Attempt outcome = Attempt::Failed;
+    // 0 when it succeeded, else the message of the failure.
+    std::uint32_t message = 0;
+};
+
+// Decodes the file at percent (100 or more: full size); traced as "decode<TAB>file<TAB>percent".
+DecodedFrames DecodeViewFrames(const std::string &path, const std::string &fileName, Size full,
+                               std::int32_t percent, const FramesDecoder &decoder);
+
+// Whether the item holds its frames for the views decoded at percent or more.
+bool HoldsViewFrames(const ImageItem &item, std::int32_t percent);
+
+// Gives the item a successful decoding's frames, unless it already holds them at least as fine
+// (another window decoded it meanwhile). True when the item took them.
+bool InstallViewFrames(ImageItem &item, DecodedFrames &decoded);
 
 // Makes sure the item holds its frames for the image view decoded at percent or more of its full
 // size. Nothing is decoded when it already does; each decoding is traced as

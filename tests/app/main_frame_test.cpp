@@ -296,6 +296,31 @@ TEST_F(FrameWithDocumentTest, GoToEntryChosenFromTheSubmenuChangesTheFolder)
     EXPECT_NE(submenu->findChild<QAction *>("31003"), nullptr);
 }
 
+TEST_F(FrameWithDocumentTest, ThumbnailSizeEntryChosenSetsTheCellAndTakesTheCheckMark)
+{
+    const QMenu *sizes = mainFrame.menuBar()->findChild<QMenu *>("30119");
+    ASSERT_NE(sizes, nullptr);
+    const QList<QAction *> entries = sizes->actions();
+    QStringList texts;
+    for (const QAction *entry : entries)
+        texts << entry->text();
+    EXPECT_EQ(texts,
+              (QStringList{ "Small", "Large", "96 Pixels", "128 Pixels", "192 Pixels",
+                            "256 Pixels" }));
+
+    entries[3]->trigger();
+    EXPECT_EQ(settings.prefs.cellWidth, 127);
+    EXPECT_EQ(settings.prefs.cellHeight, 167);
+    for (int i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(entries[i]->isChecked(), i == 3) << i;
+
+    // A size of none of the steps leaves every entry unchecked.
+    settings.prefs.cellWidth = 150;
+    mainFrame.updateCommandStates();
+    for (const QAction *entry : entries)
+        EXPECT_FALSE(entry->isChecked());
+}
+
 // A view made through the view factory that takes some commands and every message, writing
 // "name:command" and "name:message/first" into a log shared by the views.
 class FakeView final : public QWidget, public CommandTarget, public MessageWindow

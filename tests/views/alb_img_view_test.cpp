@@ -3,10 +3,16 @@
 #include "app/doc_commands.h"
 #include "app/frame_commands.h"
 #include "app/window_messages.h"
+#include "codecs/png_writer.h"
 #include "common/alb_exception.h"
 #include "common/string_ids.h"
 #include "image/display_info.h"
 #include "tests/views/view_test_support.h"
+
+#include <QCursor>
+#include <QElapsedTimer>
+
+#include <mutex>
 
 namespace {
 
@@ -45,11 +51,26 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Shows item index as the document's selection would, and paints (which decodes).
+    // Shows item index as the document's selection would, paints (which asks for the picture)
+    // and waits until the picture is decoded and drawn.
     void show(int index, bool keep = false)
     {
         SendMessageTo(image.get(), WM_CURRENT_CHANGED, doc.ItemAt(index)->serial, keep ? 1 : 0);
-        image->repaint();
+        settle();
+    }
+
+    void settle()
+    {
+        do {
+            image->repaint();
+            ASSERT_TRUE(ProcessEventsUntil([&] { return !image->decoding(); }, 30000));
+            image->repaint();
+        } while (image->decoding());
+    }
+
+    QRgb centreColour()
+    {
+        return image->grab().toImage().pixel(image->width() / 2, image->height() / 2);
     }
 
     void drag(QPoint from, QPoint to)
@@ -282,4 +303,109 @@ TEST_F(ImgViewTest, TheWheelZoomsAboutThePointerPansOrStepsThePictures)
     image->onCommand(FrameCmd::ZoomOut);
     wheel({ 50, 50 }, -1, Qt::NoModifier);
     EXPECT_EQ(selectedIndexes(), std::vector<int>{ 1 });
+}
+
+// Large PNG files decode slowly (no scaled decoding): stepping through them answers each key at
+// once, keeps the picture shown before on screen until the new one is decoded, and decodes only
+// the picture it stops on besides the one already being decoded.
+TEST_F(ImgViewTest, SteppingThroughSlowPicturesSkipsThoseItPasses)
+{
+    makeFolder("\\slow");
+    const std::int32_t side = 3000;
+    const int count = 7;
+    auto grey = [](int i) {
+        return std::uint8_t(20 + 30 * i);
+    };
+    for (int i = 0; i < count; ++i) {
+        std::vector<std::uint8_t> pixels(std::size_t(side) * side * 3, grey(i));
+        WriteBytes(DocTest::host("\\slow\\s" + std::to_string(i) + ".png"),
+                   PngWriter().encode(PixelSpan::Padded(pixels.data(), side, side, 0)));
+    }
+    doc.ChangeFolder("\\slow");
+    makeImageView(200, 200);
+    std::mutex lock;
+    std::vector<std::string> decoded;
+    image->setDecoder([&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+        {
+            std::lock_guard<std::mutex> held(lock);
+            decoded.push_back(path.substr(path.find_last_of('\\') + 1));
+        }
+        DefaultFramesDecoder()(path, info, frames, size);
+    });
+    selectOnly(0);
+    show(0);
+    const QRgb first = centreColour();
+    ASSERT_NEAR(qGreen(first), grey(0), 8);
+
+    for (int step = 1; step < count; ++step) {
+        QElapsedTimer clock;
+        clock.start();
+        press(Qt::Key_Right);
+        // The frame passes the selection on to the view.
+        SendMessageTo(image.get(), WM_CURRENT_CHANGED, doc.ItemAt(step)->serial, 0);
+        QCoreApplication::processEvents();
+        EXPECT_LT(clock.elapsed(), 50) << step;
+        EXPECT_EQ(selectedIndexes(), std::vector<int>{ step });
+    }
+    EXPECT_TRUE(image->decoding()) << "the pictures were quicker than the keys";
+    EXPECT_EQ(centreColour(), first) << "the first picture stays until the last is decoded";
+    EXPECT_EQ(image->cursor().shape(), Qt::ArrowCursor);
+    settle();
+    EXPECT_NEAR(qGreen(centreColour()), grey(count - 1), 8);
+
+    std::lock_guard<std::mutex> held(lock);
+    ASSERT_GE(decoded.size(), 2u);
+    EXPECT_LE(decoded.size(), 3u) << "pictures passed by were decoded";
+    EXPECT_EQ(decoded.back(), "s" + std::to_string(count - 1) + ".png");
+    // Only the picture on show keeps its decoding.
+    for (int i = 0; i + 1 < count; ++i)
+        EXPECT_TRUE(doc.ItemAt(i)->frames.empty()) << i;
+}
+
+// With nothing drawn before, the placeholder and the wait cursor show until the picture comes.
+TEST_F(ImgViewTest, TheFirstPictureWaitsUnderTheWaitCursor)
+{
+    loadSizes({ { 40, 40 } });
+    makeImageView(100, 100);
+    std::mutex gate;
+    std::unique_lock<std::mutex> closed(gate);
+    image->setDecoder([&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+        std::lock_guard<std::mutex> open(gate);
+        DefaultFramesDecoder()(path, info, frames, size);
+    });
+    SendMessageTo(image.get(), WM_CURRENT_CHANGED, doc.ItemAt(0)->serial, 0);
+    image->repaint();
+    EXPECT_TRUE(image->decoding());
+    EXPECT_EQ(image->cursor().shape(), Qt::WaitCursor);
+    EXPECT_FALSE(enabled(FrameCmd::ZoomIn));
+    const int refreshes = host.stateRefreshes;
+    closed.unlock();
+    settle();
+    EXPECT_EQ(image->cursor().shape(), Qt::ArrowCursor);
+    // The bars learn that zooming is possible now.
+    EXPECT_TRUE(enabled(FrameCmd::ZoomIn));
+    EXPECT_GT(host.stateRefreshes, refreshes);
+}
+
+// On a screen of two device pixels per window pixel the picture is decoded for its size in
+// device pixels; at one it is decoded as it always was.
+TEST_F(ImgViewTest, DecodesForTheDevicePixelsOfTheScreen)
+{
+    loadSizes({ { 400, 400 } });
+    makeImageView(200, 200);
+    std::vector<int> widths;
+    image->setDecoder([&](const std::string &path, ImageInfo &info, FrameArray &frames, Size size) {
+        widths.push_back(size.width);
+        DefaultFramesDecoder()(path, info, frames, size);
+    });
+    for (const auto &[ratio, width] : { std::pair{ 1.0, 200 }, std::pair{ 2.0, 400 } }) {
+        SCOPED_TRACE(ratio);
+        widths.clear();
+        doc.ItemAt(0)->releasePictures();
+        image->setPixelRatio(ratio);
+        show(0);
+        EXPECT_EQ(image->zoom(), 50);
+        EXPECT_EQ(widths, std::vector<int>{ width });
+        EXPECT_EQ(image->placeholderMessage(), 0u);
+    }
 }
