@@ -48,7 +48,13 @@ public:
 
     SettingsStore &settingsStore() const { return store; }
 
-    void setItemMaker(ItemMaker maker) { itemMaker = std::move(maker); }
+    // A maker that is not safe to call from several threads at once makes a folder's items one
+    // after another.
+    void setItemMaker(ItemMaker maker, bool concurrent = false)
+    {
+        itemMaker = std::move(maker);
+        itemMakerConcurrent = concurrent;
+    }
 
     void setInfoSheetRunner(InfoSheetRunner runner) { infoSheetRunner = std::move(runner); }
 
@@ -125,6 +131,9 @@ private:
     void rebuildGoToSubmenu();
     bool inSelectOrFullScreen() const;
     std::unique_ptr<ImageItem> makeItem(const DirectoryRecord &entry) const;
+    // The item, or nullptr when it cannot be made; passes on only shortages of memory.
+    std::unique_ptr<ImageItem> makeItemOrNone(const DirectoryRecord &entry) const;
+    ImageItem *appendItem(std::unique_ptr<ImageItem> item);
     void keepOnlySelected(ImageItem *item);
 
     AppSettings &settings;
@@ -134,6 +143,7 @@ private:
     // The serial number given last.
     std::uint64_t lastSerial = 0;
     ItemMaker itemMaker;
+    bool itemMakerConcurrent = true;
     InfoSheetRunner infoSheetRunner;
     OptionsRunner optionsRunner;
     // Entries of the File menu's Go To submenu when it was last built; the menu never shrinks.

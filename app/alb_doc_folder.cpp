@@ -1,6 +1,7 @@
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/document_frame.h"
+#include "app/folder_items.h"
 #include "app/goto_menu.h"
 #include "app/order_file.h"
 #include "app/settings_writes.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_set>
 
 namespace {
 
@@ -63,21 +65,29 @@ std::unique_ptr<ImageItem> CAlbDoc::makeItem(const DirectoryRecord &entry) const
     }
 }
 
-ImageItem *CAlbDoc::AddItem(const DirectoryRecord &entry)
+std::unique_ptr<ImageItem> CAlbDoc::makeItemOrNone(const DirectoryRecord &entry) const
 {
-    std::unique_ptr<ImageItem> item;
     try {
-        item = makeItem(entry);
+        return makeItem(entry);
     } catch (const CAlbExceptionBase &failure) {
         if (isMemoryFailure(failure))
             throw;
         return nullptr;
     }
+}
+
+ImageItem *CAlbDoc::appendItem(std::unique_ptr<ImageItem> item)
+{
     if (!item)
         return nullptr;
     item->serial = ++lastSerial;
     items.push_back(std::move(item));
     return items.back().get();
+}
+
+ImageItem *CAlbDoc::AddItem(const DirectoryRecord &entry)
+{
+    return appendItem(makeItemOrNone(entry));
 }
 
 void CAlbDoc::RemoveItem(ImageItem *item)
@@ -93,26 +103,38 @@ void CAlbDoc::RemoveItem(ImageItem *item)
 
 void CAlbDoc::ClearItems()
 {
-    while (!items.empty())
-        RemoveItem(items.back().get());
+    // From the back, as RemoveItem would, without looking each item up in a list of thousands.
+    while (!items.empty()) {
+        std::unique_ptr<ImageItem> gone = std::move(items.back());
+        items.pop_back();
+        gone->releasePictures();
+    }
 }
 
 void CAlbDoc::ScanFolder()
 {
-    // Only a list that held items before this scan can hold a listed file already: the listing
-    // itself never names a file twice.
-    const bool couldKnow = !items.empty();
-    for (const DirectoryRecord &entry :
-         listPictureFiles(settings.currentFolder, settings.imageExtensions)) {
-        if (couldKnow && ItemNamed(entry.name))
-            continue;
-        try {
-            AddItem(entry);
-        } catch (const CAlbExceptionBase &) {
-            // Short of memory: keep what was made so far and stop.
-            return;
+    std::vector<DirectoryRecord> entries =
+            listPictureFiles(settings.currentFolder, settings.imageExtensions);
+    try {
+        // Only a list that held items before this scan can hold a listed file already: the
+        // listing itself never names a file twice.
+        if (!items.empty()) {
+            std::unordered_set<std::string_view> known;
+            for (const auto &item : items)
+                known.insert(item->fileName);
+            std::erase_if(entries, [&](const DirectoryRecord &entry) {
+                return known.count(entry.name) != 0;
+            });
         }
-    }
+        const std::size_t threads = itemMakerConcurrent ? FolderItemThreads(entries.size()) : 1;
+        FolderItems made = MakeFolderItems(
+                entries, [this](const DirectoryRecord &entry) { return makeItemOrNone(entry); },
+                threads);
+        for (std::unique_ptr<ImageItem> &item : made.items)
+            appendItem(std::move(item));
+    } catch (const CAlbExceptionBase &) {
+        // Short of memory: what was made so far stays.
+    } catch (const std::bad_alloc &) { }
 }
 
 bool CAlbDoc::SyncWithFolder()

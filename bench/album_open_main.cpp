@@ -8,7 +8,10 @@
 //     bar does), each page drawn the same way, until the last page is on the screen. The view
 //     decodes only what it shows, so paging is the way every picture gets decoded.
 // Prints both times, the time the folder change itself took (listing and reading every file's
-// description), and how many pictures were decoded; exits with 1 when one could not be.
+// description), how many pictures were decoded (exits with 1 when one could not be), and the
+// longest pause of the window while paging: the longest single pass of the event loop (a scroll,
+// or the events handled in one go), which is how long a key press or click arriving at its start
+// would have waited.
 #include "app/alb_doc.h"
 #include "app/app_settings.h"
 #include "app/document_frame.h"
@@ -170,6 +173,8 @@ struct Timings
     int total = 0;
     int columns = 0;
     int rows = 0;
+    int pages = 0;
+    double longestPause = 0;
 };
 
 // The document, its settings (in a scratch settings file) and the view, for one folder under a
@@ -223,10 +228,14 @@ public:
         timings.firstScreenCount = visibleCount();
         timings.firstScreenDecoded = visibleDecoded();
         noteDecoded();
+        timingPauses = true;
         while (view->VisibleRange().second < doc.Count() - 1) {
             const long paintsBeforePage = paints.paints;
             const int before = view->scrollPosition();
+            const Clock::time_point pageStart = Clock::now();
             view->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            notePause(pageStart);
+            ++timings.pages;
             if (view->scrollPosition() == before)
                 return "the view did not scroll to the rest of the folder";
             if (!waitForScreenful(paintsBeforePage))
@@ -235,6 +244,7 @@ public:
         }
         timings.whole = millisecondsBetween(start, Clock::now());
         timings.decoded = decodedCount();
+        timings.longestPause = longestPause;
         return std::nullopt;
     }
 
@@ -260,7 +270,9 @@ private:
         long seenPaints = paints.paints;
         int seenDecoded = 0;
         while (!done()) {
+            const Clock::time_point passStart = Clock::now();
             QCoreApplication::processEvents(QEventLoop::AllEvents);
+            notePause(passStart);
             const int decoded = visibleDecoded();
             if (paints.paints != seenPaints || decoded != seenDecoded) {
                 seenPaints = paints.paints;
@@ -271,6 +283,12 @@ private:
             }
         }
         return true;
+    }
+
+    void notePause(Clock::time_point from)
+    {
+        if (timingPauses)
+            longestPause = std::max(longestPause, millisecondsBetween(from, Clock::now()));
     }
 
     int visibleCount() const
@@ -305,6 +323,8 @@ private:
     }
 
     std::vector<bool> drawnDecoded;
+    bool timingPauses = false;
+    double longestPause = 0;
 
     SettingsStore store;
     AppSettings settings;
@@ -345,6 +365,8 @@ void printTimings(const Timings &t)
                 t.firstScreenCount, t.firstScreen, t.total, t.whole);
     std::printf("%d of %d pictures decoded, %d of %d on the first screen\n", t.decoded, t.total,
                 t.firstScreenDecoded, t.firstScreenCount);
+    std::printf("paged down %d times, longest pause %.1f ms (goal < 100 ms)\n", t.pages,
+                t.longestPause);
 }
 
 int runBench(const Options &options, const std::string &devicePath, const fs::path &scratch)

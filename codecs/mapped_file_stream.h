@@ -6,10 +6,11 @@
 #include <memory>
 #include <string>
 
-// A picture file mapped read-only into memory. Only regular, non-empty files are opened, and
-// opening never blocks (a FIFO or device named like a picture is refused). A file that shrinks
-// or fails while it is read does not end the process: the lost part reads as zeros and intact()
-// turns false, so that the caller reports the file instead of what was decoded from it.
+// A picture file mapped read-only into memory (a small one is copied into memory instead). Only
+// regular, non-empty files are opened, and opening never blocks (a FIFO or device named like a
+// picture is refused). A file that shrinks or fails while it is read does not end the process:
+// the lost part reads as zeros and intact() turns false, so that the caller reports the file
+// instead of what was decoded from it.
 class MappedFileStream : public ImageStream
 {
 public:

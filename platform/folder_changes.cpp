@@ -6,6 +6,7 @@
 
 #include <string>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -38,7 +39,18 @@ bool FolderChanges::watchFolder(std::string_view folder)
 
 bool FolderChanges::watchFile(std::string_view file)
 {
-    return notices >= 0 && ::inotify_add_watch(notices, HostPath(file).c_str(), kFileEvents) >= 0;
+    if (notices < 0)
+        return false;
+    const std::string host = HostPath(file);
+
+    struct stat facts
+    { };
+
+    // A watch for each of ten thousand pictures would cost more than listing them, and could use
+    // up the user's watches.
+    if (::lstat(host.c_str(), &facts) == 0 && !S_ISLNK(facts.st_mode))
+        return true;
+    return ::inotify_add_watch(notices, host.c_str(), kFileEvents) >= 0;
 }
 
 void FolderChanges::drain()

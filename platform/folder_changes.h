@@ -25,7 +25,9 @@ public:
     // Watches folder (a device or host path) and nothing else any more. False when it cannot be
     // watched (missing, unreadable, or out of watches): no notice will come for it.
     bool watchFolder(std::string_view folder);
-    // Adds a file (a device or host path) of the folder; false when it cannot be watched.
+    // Adds a file (a device or host path) of the folder. Only a symbolic link gets a watch of its
+    // own, on the file it leads to: the folder's watch covers the other files already. False when
+    // it cannot be watched.
     bool watchFile(std::string_view file);
 
 signals:

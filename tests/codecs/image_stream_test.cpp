@@ -113,19 +113,21 @@ TEST(MappedFileStream, RefusesWhatIsNotAReadablePicture)
     }
 }
 
-// Pages a file lost after it was mapped read as zeros instead of ending the process.
+// Pages a file lost after it was mapped read as zeros instead of ending the process. (Files of
+// up to 64 KiB are copied, not mapped.)
 TEST(MappedFileStream, AFileThatShrinksUnderTheReaderReadsAsZerosAndIsNotIntact)
 {
     TempDir dir;
     const std::string path = dir.file("shrinks.bmp");
-    WriteBytes(path, std::vector<std::uint8_t>(3 * 4096, 0xAB));
+    constexpr std::size_t kSize = 20 * 4096;
+    WriteBytes(path, std::vector<std::uint8_t>(kSize, 0xAB));
     MappedFileStream s;
     s.open(path);
     EXPECT_TRUE(s.intact());
     ASSERT_EQ(::truncate(path.c_str(), 100), 0);
-    const std::uint8_t *bytes = s.read(3 * 4096);
+    const std::uint8_t *bytes = s.read(kSize);
     EXPECT_EQ(bytes[50], 0xAB);
-    EXPECT_EQ(bytes[5000] | bytes[3 * 4096 - 1], 0);
+    EXPECT_EQ(bytes[5000] | bytes[kSize - 1], 0);
     EXPECT_FALSE(s.intact());
     s.close();
     EXPECT_FALSE(s.intact());

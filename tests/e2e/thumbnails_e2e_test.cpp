@@ -101,6 +101,9 @@ protected:
     std::vector<std::string> compare(const std::vector<TracedCell> &cells, const RgbPicture &shot);
     std::vector<std::string> checkNoPicture(const TracedCell &cell, const RgbPicture &shot) const;
     std::vector<std::string> checkPicture(const TracedCell &cell, const RgbPicture &shot) const;
+    void expectDrawnAlbum();
+    std::string screenFaults();
+    void spoilPictures() const;
 
     std::map<std::string, Expected> expected;
 };
@@ -162,9 +165,10 @@ std::vector<std::string> ThumbnailsOnScreen::checkPicture(const TracedCell &cell
     return faults;
 }
 
-TEST_F(ThumbnailsOnScreen, EveryCellShowsItsOwnPicture)
+// Waits for the first drawing of the whole album and notes how each picture should look in the
+// cell it got.
+void ThumbnailsOnScreen::expectDrawnAlbum()
 {
-    auto program = start({ "-t", "\\Album" });
     ASSERT_TRUE(WaitUntil(kDrawnMs, [&] { return !LatestDrawnCells(trace()).empty(); }))
             << "the thumbnails were never all drawn";
     // Only whole rows of cells are drawn: the window must leave room for all of them.
@@ -186,7 +190,12 @@ TEST_F(ThumbnailsOnScreen, EveryCellShowsItsOwnPicture)
             }
         }
     }
+}
 
+// Everything wrong with the screen against the expected pictures, once the screen had time to
+// agree; empty when every cell shows what it should.
+std::string ThumbnailsOnScreen::screenFaults()
+{
     // The pointer starts in the middle of the screen: move it off the window, away from every cell.
     x11("xdotool mousemove 1023 767");
     // The trace is written once the last picture went to the window; the server may show it a
@@ -204,7 +213,53 @@ TEST_F(ThumbnailsOnScreen, EveryCellShowsItsOwnPicture)
     std::ostringstream report;
     for (const std::string &fault : faults)
         report << fault << '\n';
-    EXPECT_TRUE(faults.empty()) << report.str();
+    return report.str();
+}
+
+// Zeroes the second half of every readable picture of the album, keeping its size and time: the
+// header still describes it and the thumbnail cache still holds it valid, but decoding it again
+// would draw a different picture.
+void ThumbnailsOnScreen::spoilPictures() const
+{
+    for (const CorpusPicture &picture : kPictures) {
+        const fs::path path = album() / picture.name;
+        const fs::file_time_type written = fs::last_write_time(path);
+        const auto size = static_cast<std::streamoff>(fs::file_size(path));
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(size / 2);
+        const std::string zeros(static_cast<std::size_t>(size - size / 2), '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+        file.close();
+        ASSERT_TRUE(file) << path;
+        fs::last_write_time(path, written);
+    }
+}
+
+TEST_F(ThumbnailsOnScreen, EveryCellShowsItsOwnPicture)
+{
+    auto program = start({ "-t", "\\Album" });
+    ASSERT_NO_FATAL_FAILURE(expectDrawnAlbum());
+    const std::string faults = screenFaults();
+    EXPECT_TRUE(faults.empty()) << faults;
+}
+
+// A folder seen before is drawn from the desktop's thumbnail cache: with the pictures spoiled
+// after the first visit, the second still shows every cell as it was.
+TEST_F(ThumbnailsOnScreen, CachedFolderIsDrawnWithoutReadingThePictures)
+{
+    {
+        auto program = start({ "-t", "\\Album" });
+        ASSERT_NO_FATAL_FAILURE(expectDrawnAlbum());
+        program->terminate();
+        ASSERT_TRUE(program->waitExit(kDrawnMs).has_value()) << "the program did not end";
+    }
+    ASSERT_NO_FATAL_FAILURE(spoilPictures());
+    fs::remove(trace());
+    auto program = start({ "-t", "\\Album" });
+    ASSERT_TRUE(WaitUntil(kDrawnMs, [&] { return !LatestDrawnCells(trace()).empty(); }))
+            << "the thumbnails were never all drawn on the second visit";
+    const std::string faults = screenFaults();
+    EXPECT_TRUE(faults.empty()) << faults;
 }
 
 } // namespace
