@@ -3,18 +3,14 @@
 #include "common/dir_record.h"
 #include "common/string_ids.h"
 
-#include <QMetaObject>
-#include <QObject>
-
 #include <algorithm>
 
-PictureLoader::PictureLoader(QObject *target, FramesDecoder decoder, Delivery delivery)
-    : receiver(target), framesDecoder(std::move(decoder)), deliver(std::move(delivery))
+PictureLoader::PictureLoader(QObject *receiver, FramesDecoder decoder, Delivery handOver)
+    : framesDecoder(std::move(decoder)), deliver(std::move(handOver)), delivery(receiver)
 { }
 
 PictureLoader::~PictureLoader()
 {
-    *alive = false;
     pool.dropWaiting();
 }
 
@@ -39,19 +35,16 @@ void PictureLoader::cancel()
 
 void PictureLoader::request(const PictureRequest &wanted)
 {
-    if (outstanding(wanted)) {
-        // Still wanted: whatever waits behind it is not.
-        const bool waitingBehind = std::any_of(inFlight.begin(), inFlight.end(), [&](auto &f) {
-            return !f.request.sameAs(wanted) && f.ticket->state() == WorkPool::State::Waiting;
-        });
-        if (waitingBehind)
-            cancel();
-        if (outstanding(wanted))
-            return;
-    }
-    cancel();
-    std::weak_ptr<bool> living = alive;
-    auto job = [this, wanted, decoder = framesDecoder, living] {
+    const auto found = std::find_if(inFlight.begin(), inFlight.end(), [&](const Flight &flight) {
+        return flight.request.sameAs(wanted);
+    });
+    if (found != inFlight.end() && found->ticket->state() == WorkPool::State::Waiting)
+        return; // already next
+    const bool started = found != inFlight.end();
+    cancel(); // whatever waits is not wanted any more
+    if (started)
+        return;
+    auto job = [this, wanted, decoder = framesDecoder] {
         auto result = std::make_shared<DecodedFrames>();
         if (ProbeFile(wanted.path)) {
             *result = DecodeViewFrames(wanted.path, wanted.fileName, wanted.full, wanted.percent,
@@ -59,20 +52,14 @@ void PictureLoader::request(const PictureRequest &wanted)
         } else {
             result->message = Msg::UnableToAccessFile;
         }
-        QMetaObject::invokeMethod(
-                receiver,
-                [this, wanted, result, living] {
-                    const std::shared_ptr<bool> still = living.lock();
-                    if (!still || !*still)
-                        return;
-                    // The one thread runs one job at a time: this is the one not waiting.
-                    std::erase_if(inFlight, [&](const Flight &flight) {
-                        return flight.request.sameAs(wanted)
-                                && flight.ticket->state() != WorkPool::State::Waiting;
-                    });
-                    deliver(wanted, *result);
-                },
-                Qt::QueuedConnection);
+        delivery.post([this, wanted, result] {
+            // The one thread runs one job at a time: this is the one not waiting.
+            std::erase_if(inFlight, [&](const Flight &flight) {
+                return flight.request.sameAs(wanted)
+                        && flight.ticket->state() != WorkPool::State::Waiting;
+            });
+            deliver(wanted, *result);
+        });
     };
     inFlight.push_back({ wanted, pool.submit(std::move(job)) });
 }

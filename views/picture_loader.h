@@ -2,6 +2,7 @@
 
 #include "common/work_pool.h"
 #include "image/rect.h"
+#include "views/queued_delivery.h"
 #include "views/view_picture.h"
 
 #include <cstdint>
@@ -66,10 +67,9 @@ private:
 
     void forgetDropped();
 
-    QObject *receiver;
     FramesDecoder framesDecoder;
     Delivery deliver;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    QueuedDelivery delivery;
     std::vector<Flight> inFlight;
     WorkPool pool{ 1 }; // last: its thread stops before the rest goes
 };

@@ -2,16 +2,12 @@
 
 #include "thumbnails/thumbnail_store.h"
 
-#include <QMetaObject>
-#include <QObject>
-
-ThumbnailLoader::ThumbnailLoader(QObject *target, Delivery delivery)
-    : receiver(target), deliver(std::move(delivery))
+ThumbnailLoader::ThumbnailLoader(QObject *receiver, Delivery handOver)
+    : deliver(std::move(handOver)), delivery(receiver)
 { }
 
 ThumbnailLoader::~ThumbnailLoader()
 {
-    *alive = false;
     pool.dropWaiting();
 }
 
@@ -35,20 +31,13 @@ void ThumbnailLoader::request(const std::vector<ThumbnailRequest> &wanted,
     for (const ThumbnailRequest &one : wanted) {
         if (tickets.contains(one.serial))
             continue;
-        std::weak_ptr<bool> living = alive;
-        auto job = [this, one, store, living] {
+        auto job = [this, one, store] {
             auto result = std::make_shared<ThumbnailResult>(
                     ThumbnailMaker(store).make(one.path, one.box));
-            QMetaObject::invokeMethod(
-                    receiver,
-                    [this, one, result, living] {
-                        const std::shared_ptr<bool> still = living.lock();
-                        if (!still || !*still)
-                            return;
-                        tickets.erase(one.serial);
-                        deliver(one, *result);
-                    },
-                    Qt::QueuedConnection);
+            delivery.post([this, one, result] {
+                tickets.erase(one.serial);
+                deliver(one, *result);
+            });
         };
         tickets.emplace(one.serial, pool.submit(std::move(job)));
     }

@@ -3,6 +3,7 @@
 #include "common/work_pool.h"
 #include "image/rect.h"
 #include "thumbnails/thumbnail_maker.h"
+#include "views/queued_delivery.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,9 +49,8 @@ public:
 private:
     void forgetDropped();
 
-    QObject *receiver;
     Delivery deliver;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    QueuedDelivery delivery;
     std::map<std::uint64_t, std::shared_ptr<const WorkPool::Ticket>> tickets;
     WorkPool pool; // last: its threads stop before the rest goes
 };
