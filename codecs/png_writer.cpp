@@ -36,6 +36,8 @@ struct Encoding
     png_uint_32 yPerMetre = 0;
     png_text *text = nullptr;
     int textCount = 0;
+    // The rows packed ahead, or none: then the library packs them.
+    const std::vector<std::uint8_t> *packed = nullptr;
 };
 
 // The sink's exception is kept, and the library is given up once it is out of the handler.
@@ -116,9 +118,26 @@ void writeHeader(void *context)
         png_set_packing(png);
 }
 
+// Rows packed ahead go into IDAT chunks of their own; the end chunk follows, as the library's
+// own end would need rows it packed itself.
+void writePackedRows(png_structp png, const std::vector<std::uint8_t> &packed)
+{
+    constexpr std::size_t kChunkBytes = std::size_t{ 1 } << 20;
+    static constexpr png_byte kData[5] = "IDAT";
+    static constexpr png_byte kEnd[5] = "IEND";
+    for (std::size_t done = 0; done < packed.size(); done += kChunkBytes)
+        png_write_chunk(png, kData, packed.data() + done,
+                        std::min(kChunkBytes, packed.size() - done));
+    png_write_chunk(png, kEnd, nullptr, 0);
+}
+
 void writeRows(void *context)
 {
     auto &encoding = *static_cast<Encoding *>(context);
+    if (encoding.packed) {
+        writePackedRows(encoding.library->png, *encoding.packed);
+        return;
+    }
     const PixelSpan &picture = *encoding.picture;
     for (std::int32_t y = 0; y < picture.height; ++y)
         png_write_row(encoding.library->png, picture.row(y));
@@ -209,6 +228,15 @@ void PngWriter::encodeTo(Sink &sink, const PixelSpan &picture)
     std::vector<png_text> entries = libraryText(text);
     encoding.text = entries.data();
     encoding.textCount = static_cast<int>(entries.size());
+    std::vector<std::uint8_t> packed;
+    if (packing != PngPacking::Small && picture.bytesPerPixel == 3) {
+        try {
+            packed = PackPngRows(picture, packing);
+        } catch (const std::bad_alloc &) {
+            ThrowAlb(Msg::NotEnoughMemory, Module::PngWriter, kPlaceLibrary, kStepMemory);
+        }
+        encoding.packed = &packed;
+    }
     if (library.runGuarded(writeHeader, &encoding) && library.runGuarded(writeRows, &encoding))
         return;
     if (encoding.sinkFailure)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codecs/png_row_packing.h"
 #include "codecs/png_text.h"
 #include "image/pixel_span.h"
 
@@ -38,6 +39,9 @@ public:
     // Text entries written as uncompressed tEXt chunks before the pixel data (keywords of 1 to 79
     // Latin-1 characters); none when null.
     const PngText *text = nullptr;
+
+    // How colour rows are packed (see PngPacking); indexed rows are packed alike either way.
+    PngPacking packing = PngPacking::Small;
 
     // Where the writer's bytes go; put may throw, the writer passes the exception on.
     class Sink

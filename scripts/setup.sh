@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
     build-essential cmake ninja-build pkg-config python3
     libgtest-dev libgmock-dev
-    libjpeg62-turbo-dev libpng-dev
+    libjpeg62-turbo-dev libpng-dev libdeflate-dev
     qt6-base-dev qt6-svg-dev
     libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev
     xvfb xdotool x11-utils x11-xserver-utils xclip

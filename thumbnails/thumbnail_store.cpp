@@ -6,6 +6,7 @@
 #include "common/host_path.h"
 #include "common/md5.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -114,6 +115,16 @@ PngText keysOf(const PictureFileFacts &file)
              { "Thumb::Size", std::to_string(file.size) } };
 }
 
+// How a thumbnail's rows are packed. Thumbnails are written while the view waits for them and
+// read on every visit after: those up to 256 pixels are stored unpacked (at most 192 KiB),
+// larger ones are deflated quickly, as their size would tell on the disk.
+PngPacking packingFor(const PixelSpan &picture)
+{
+    constexpr auto kStoredUpTo = static_cast<std::int32_t>(ThumbnailStore::Flavour::Large);
+    return std::max(picture.width, picture.height) <= kStoredUpTo ? PngPacking::Stored
+                                                                   : PngPacking::Quick;
+}
+
 // The PNG file of a thumbnail with its keys; a 1-byte picture keeps its transparent entry.
 std::optional<std::vector<std::uint8_t>> encode(const PixelSpan &picture, const PngText &keys,
                                                 std::int32_t transparentIndex = -1)
@@ -123,6 +134,7 @@ std::optional<std::vector<std::uint8_t>> encode(const PixelSpan &picture, const 
     writer.xResolution = writer.yResolution = 0;
     writer.text = &keys;
     writer.transparentIndex = transparentIndex;
+    writer.packing = packingFor(picture);
     try {
         return writer.encode(picture);
     } catch (...) {

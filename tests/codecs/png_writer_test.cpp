@@ -1,5 +1,5 @@
-// The PNG writer's files read back by the program's own reader and by Pillow: colour and indexed
-// pictures of every palette depth give back their pixels, the resolution survives, the bytes in
+// The PNG writer's files read back by the program's own reader and by Pillow: colour pictures in
+// every packing and indexed pictures of every palette depth give back their pixels, the resolution survives, the bytes in
 // memory are the file's, and a write that fails leaves the earlier file as it was. (The
 // transparent entry is read back in save_picture_test.cpp, through the save that passes it on.)
 #include "codecs/png_writer.h"
@@ -13,6 +13,8 @@
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -60,22 +62,37 @@ TEST(PngWriter, PicturesComeBackAsTheyWereWritten)
         std::uint8_t bytesPerPixel;
         int colours;
         std::int32_t bits; // what the file says
+        PngPacking packing = PngPacking::Small;
     };
 
     const Row rows[] = {
         { "colour", 3, 0, 24 },
+        { "colour, packed quickly", 3, 0, 24, PngPacking::Quick },
+        { "colour, stored", 3, 0, 24, PngPacking::Stored },
         { "2 colours: 1 bit", 1, 2, 1 },
         { "3 colours: 2 bits", 1, 3, 2 },
         { "16 colours: 4 bits", 1, 16, 4 },
         { "17 colours: 8 bits", 1, 17, 8 },
         { "256 colours", 1, 256, 8 },
+        { "256 colours, stored: as small as ever", 1, 256, 8, PngPacking::Stored },
     };
     TempDir dir;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         // An odd width: the store's rows are padded, the file's are not.
         const ImageBuffer image = picture(37, 11, row.bytesPerPixel, row.colours);
-        PngWriter().write(dir.file("a.png"), image.span());
+        PngWriter writer;
+        writer.packing = row.packing;
+        writer.write(dir.file("a.png"), image.span());
+        // Stored colour rows take at least their own bytes, packed ones fewer (the picture is
+        // smooth); indexed rows are packed alike in every packing.
+        const std::uintmax_t size = std::filesystem::file_size(dir.file("a.png"));
+        if (row.bytesPerPixel == 3) {
+            EXPECT_EQ(size > 11 * (1 + 37 * 3), row.packing == PngPacking::Stored) << size;
+        } else {
+            PngWriter().write(dir.file("small.png"), image.span());
+            EXPECT_EQ(size, std::filesystem::file_size(dir.file("small.png")));
+        }
         const ReadBack back = readBack(dir.file("a.png"));
         EXPECT_EQ(back.header.bitsPerPixel, row.bits);
         EXPECT_EQ(back.header.palette.count, row.colours);

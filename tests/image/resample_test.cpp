@@ -149,6 +149,30 @@ TEST(Resample, SinglePassMatchesTwoPassesWithinOne)
     }
 }
 
+TEST(Resample, APictureResamplesAlikeThroughItsPaletteAndInTrueColour)
+{
+    // 16 x 9 pixels of up to 256 colours, with padded rows: once as indices, once as colours.
+    constexpr std::int32_t kWidth = 16, kHeight = 9, kPad = 3;
+    const std::vector<std::uint8_t> indices = noise(kWidth + kPad, kHeight, 1, 3);
+    const std::vector<std::uint8_t> colours = noise(256, 1, 3, 4);
+    ImagePalette palette;
+    palette.count = 256;
+    std::vector<std::uint8_t> trueColour;
+    for (int i = 0; i < 256; ++i)
+        palette.entries[i] = { colours[i * 3 + 2], colours[i * 3 + 1], colours[i * 3], 0 };
+    for (std::uint8_t index : indices)
+        trueColour.insert(trueColour.end(), &colours[index * 3], &colours[index * 3] + 3);
+    for (Size to : { Size{ 5, 4 }, Size{ 16, 3 }, Size{ 7, 9 }, Size{ 40, 21 } }) {
+        std::vector<std::uint8_t> viaPalette(static_cast<std::size_t>(to.width + 2) * to.height * 3);
+        std::vector<std::uint8_t> direct(viaPalette.size());
+        ASSERT_TRUE(resampleToTrueColour(indices.data(), kWidth, kHeight, kPad, 1, &palette,
+                                         viaPalette.data(), to.width, to.height, 2));
+        ASSERT_TRUE(resampleToTrueColour(trueColour.data(), kWidth, kHeight, kPad, 3, nullptr,
+                                         direct.data(), to.width, to.height, 2));
+        EXPECT_EQ(viaPalette, direct) << to.width << "x" << to.height;
+    }
+}
+
 TEST(Resample, RefusesWhatItCannotConvert)
 {
     std::uint8_t in[12] = {}, out[48] = {};
