@@ -251,13 +251,17 @@ def medians(path):
         m = re.search(r"first screenful (\d+) ms, visible cells drawn (\d+) ms, resident (\d+) MB", line)
         if m:
             first.append(float(m.group(1))); drawn.append(float(m.group(2))); mb.append(float(m.group(3)))
-    return statistics.median(first), statistics.median(drawn), max(mb)
+    after = statistics.median(d - f for f, d in zip(first, drawn))
+    return statistics.median(first), statistics.median(drawn), max(mb), after
 print()
 for s in ("photos200", "camera200", "small10000"):
-    f1, d1, m1 = medians(f"{work}/whole_first_{s}.txt")
-    f2, d2, m2 = medians(f"{work}/whole_second_{s}.txt")
+    f1, d1, m1, a1 = medians(f"{work}/whole_first_{s}.txt")
+    f2, d2, m2, a2 = medians(f"{work}/whole_second_{s}.txt")
     print(f"{s}: whole program, first visit {f1:.0f}/{d1:.0f} ms, second visit {f2:.0f}/{d2:.0f} ms "
           f"(first screenful/visible cells drawn), at most {max(m1, m2):.0f} MB")
+    # The program's start-up is the same on both visits; what the cache can change comes after.
+    print(f"  visible cells drawn after the first screenful: first visit {a1:.0f} ms, "
+          f"second visit {a2:.0f} ms ({a1 / max(a2, 1):.1f}x)")
     if s == "small10000":
         ok = max(d1, d2) <= 700 and max(m1, m2) <= 200
         print(f"  goal 0.7 s and 200 MB: {'met' if ok else 'NOT met'}")
