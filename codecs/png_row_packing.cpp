@@ -1,8 +1,7 @@
 #include "codecs/png_row_packing.h"
 
-#include <libdeflate.h>
-
 #include <cstddef>
+#include <libdeflate.h>
 #include <memory>
 #include <new>
 

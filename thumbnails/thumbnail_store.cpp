@@ -122,7 +122,7 @@ PngPacking packingFor(const PixelSpan &picture)
 {
     constexpr auto kStoredUpTo = static_cast<std::int32_t>(ThumbnailStore::Flavour::Large);
     return std::max(picture.width, picture.height) <= kStoredUpTo ? PngPacking::Stored
-                                                                   : PngPacking::Quick;
+                                                                  : PngPacking::Quick;
 }
 
 // The PNG file of a thumbnail with its keys; a 1-byte picture keeps its transparent entry.

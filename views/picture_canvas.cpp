@@ -166,13 +166,9 @@ bool PictureCanvas::drawPictureAt(QPainter &painter, const Rect &update, const I
     const Rect covered = at.inWindow(clientSize());
     const Rect painted = covered.intersected(update);
     if (!painted.isEmpty()) {
-        const BandedPicture picture = banded(item, instead, at, atTurn);
         const double ratio = pixelRatio();
-        // At one device pixel per window pixel the picture is drawn as it always was.
-        const bool drawn = ratio == 1.0 ? PaintPictureInBands(painter, painted, picture, style)
-                                        : PaintPictureInBands(painter, toDevice(painted, ratio),
-                                                              toDevice(picture, ratio), style);
-        if (!drawn)
+        if (!PaintPictureInBands(painter, toDevice(painted, ratio),
+                                 toDevice(banded(item, instead, at, atTurn), ratio), style))
             return false;
     }
     fillAround(painter, update, style.background, covered);

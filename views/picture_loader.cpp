@@ -1,8 +1,5 @@
 #include "views/picture_loader.h"
 
-#include "common/dir_record.h"
-#include "common/string_ids.h"
-
 #include <algorithm>
 
 PictureLoader::PictureLoader(QObject *receiver, FramesDecoder decoder, Delivery handOver)
@@ -45,13 +42,8 @@ void PictureLoader::request(const PictureRequest &wanted)
     if (started)
         return;
     auto job = [this, wanted, decoder = framesDecoder] {
-        auto result = std::make_shared<DecodedFrames>();
-        if (ProbeFile(wanted.path)) {
-            *result = DecodeViewFrames(wanted.path, wanted.fileName, wanted.full, wanted.percent,
-                                       decoder);
-        } else {
-            result->message = Msg::UnableToAccessFile;
-        }
+        auto result = std::make_shared<DecodedFrames>(DecodeViewFrames(
+                wanted.path, wanted.fileName, wanted.full, wanted.percent, decoder));
         delivery.post([this, wanted, result] {
             // The one thread runs one job at a time: this is the one not waiting.
             std::erase_if(inFlight, [&](const Flight &flight) {

@@ -34,12 +34,8 @@ bool presentViewBuffer(QPainter &target, const Rect &area, std::uint8_t *pixels,
         return false;
     target.save();
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    if (pixelRatio == 1.0) {
-        target.drawImage(QPoint(area.left, area.top), image);
-    } else {
-        image.setDevicePixelRatio(pixelRatio);
-        target.drawImage(QPointF(area.left / pixelRatio, area.top / pixelRatio), image);
-    }
+    image.setDevicePixelRatio(pixelRatio);
+    target.drawImage(QPointF(area.left / pixelRatio, area.top / pixelRatio), image);
     target.restore();
     return true;
 }

@@ -29,6 +29,13 @@ DecodedFrames DecodeViewFrames(const std::string &path, const std::string &fileN
 {
     DecodedFrames out;
     out.percent = percent >= 100 ? 100 : percent;
+    const auto fail = [&out](std::uint32_t message, Attempt outcome = Attempt::Failed) {
+        out.message = message;
+        out.outcome = outcome;
+        return std::move(out);
+    };
+    if (!ProbeFile(path))
+        return fail(Msg::UnableToAccessFile);
     const Size size = percent >= 100 ? full
                                      : Size{ std::max(scaled(full.width, percent), 1),
                                              std::max(scaled(full.height, percent), 1) };
@@ -38,23 +45,16 @@ DecodedFrames DecodeViewFrames(const std::string &path, const std::string &fileN
     try {
         decoder(path, out.info, out.frames, size);
     } catch (const CAlbException &failure) {
-        out.message = failure.isMemoryClass() ? Msg::NotEnoughMemory : failure.GetMessageId();
-        out.outcome = failure.isMemoryClass() ? Attempt::ShortOfMemory : Attempt::Failed;
-        return out;
+        if (failure.isMemoryClass())
+            return fail(Msg::NotEnoughMemory, Attempt::ShortOfMemory);
+        return fail(failure.GetMessageId());
     } catch (const CAlbExceptionBase &) {
-        out.message = Msg::UnableToAccessFile;
-        out.outcome = Attempt::Failed;
-        return out;
+        return fail(Msg::UnableToAccessFile);
     } catch (const std::bad_alloc &) {
-        out.message = Msg::NotEnoughMemory;
-        out.outcome = Attempt::ShortOfMemory;
-        return out;
+        return fail(Msg::NotEnoughMemory, Attempt::ShortOfMemory);
     }
-    if (out.frames.empty()) {
-        out.message = Msg::UnableToAccessFile;
-        out.outcome = Attempt::Failed;
-        return out;
-    }
+    if (out.frames.empty())
+        return fail(Msg::UnableToAccessFile);
     out.outcome = Attempt::Succeeded;
     out.message = 0;
     return out;
@@ -87,8 +87,6 @@ std::uint32_t LoadViewFrames(const CAlbDoc &doc, ImageItem &item, std::int32_t p
 {
     if (HoldsViewFrames(item, percent))
         return 0;
-    if (!ProbeFile(JoinPath(doc.appSettings().currentFolder, item.fileName)))
-        return Msg::UnableToAccessFile;
     const Size fullSize{ item.info.width, item.info.height };
     // Every other item's pictures go before this one gives up: one item's view frames are worth
     // more than the thumbnails of the rest.

@@ -36,6 +36,7 @@ struct DecodedFrames
 };
 
 // Decodes the file at percent (100 or more: full size); traced as "decode<TAB>file<TAB>percent".
+// A file that is no longer there fails with Msg::UnableToAccessFile, untraced.
 DecodedFrames DecodeViewFrames(const std::string &path, const std::string &fileName, Size full,
                                std::int32_t percent, const FramesDecoder &decoder);
 
