@@ -41,8 +41,11 @@ void CaptureButton::mappingChanged()
     if (!CaptureSettings::enabled(settings))
         return;
     // The button held is the one to follow; after a delay was chosen the trigger names no button
-    // while the button chosen before stays claimed.
+    // while the button chosen before stays claimed. It is claimed again without being let go
+    // first: most mapping notices leave its key where it was (another keyboard typed on, a tool
+    // that sends keys), and a press in between would be lost. A key that can no longer be
+    // claimed is let go, as its old key code may now be another key.
     const int held = hotKey->registeredButton();
-    hotKey->unregisterButton();
-    hotKey->registerButton(held != 0 ? held : CaptureSettings::trigger(settings));
+    if (!hotKey->registerButton(held != 0 ? held : CaptureSettings::trigger(settings)))
+        hotKey->unregisterButton();
 }

@@ -12,9 +12,10 @@ struct AppSettings;
 // function (to the capture, which starts it).
 //
 // claimAtStart is a step of the start, once the frame is made: it claims captureTrigger when
-// captureEnabled is set and clears captureEnabled, without a word, when that fails. A change of the keyboard mapping
-// claims the button again (its key may have moved); that result is not reported. The button is
-// given back when the object goes, at the program's normal end: a program that dies loses its
+// captureEnabled is set and clears captureEnabled, without a word, when that fails. A change of
+// the keyboard mapping claims the button again (its key may have moved) without letting it go
+// first; a key that can no longer be claimed is let go. That result is not reported. The button
+// is given back when the object goes, at the program's normal end: a program that dies loses its
 // grab with its connection anyway.
 class CaptureButton final : public CaptureButtonControl
 {

@@ -114,19 +114,42 @@ bool ButtonHotKey::grabVariants(const Grab &chord, std::uint16_t modifiers)
     }
     if (refused || xcb_connection_has_error(c)) {
         // Some variants may have been ours before another was refused; ungrabbing releases only
-        // our own grabs, never the other client's.
-        ungrabVariants(chord, modifiers);
+        // our own grabs, never the other client's. Those of the button held stay.
+        std::vector<KeyCombo> taken;
+        for (std::uint16_t lock : chord.locks)
+            taken.push_back({ chord.keyCode, static_cast<std::uint16_t>(modifiers | lock) });
+        release(taken, heldChord);
         return false;
     }
     return true;
 }
 
-void ButtonHotKey::ungrabVariants(const Grab &chord, std::uint16_t modifiers)
+// Every key and modifiers the chord holds grabbed: the chord and its extra chords, each with
+// every lock variant.
+std::vector<ButtonHotKey::KeyCombo> ButtonHotKey::combosOf(const Grab &chord)
+{
+    std::vector<KeyCombo> combos;
+    std::vector<std::uint16_t> chords = { chord.modifiers };
+    for (std::uint16_t extra : chord.extras)
+        chords.push_back(static_cast<std::uint16_t>(chord.modifiers | extra));
+    for (std::uint16_t modifiers : chords) {
+        for (std::uint16_t lock : chord.locks)
+            combos.push_back({ chord.keyCode, static_cast<std::uint16_t>(modifiers | lock) });
+    }
+    return combos;
+}
+
+// Ungrabs the combinations, except those the chord kept holds (a grab is one per key and
+// modifiers, whichever chord asked for it).
+void ButtonHotKey::release(const std::vector<KeyCombo> &combos, const Grab &kept)
 {
     xcb_connection_t *c = x->get();
     const xcb_window_t root = x->screen()->root;
-    for (std::uint16_t lock : chord.locks)
-        xcb_ungrab_key(c, chord.keyCode, root, static_cast<std::uint16_t>(modifiers | lock));
+    const std::vector<KeyCombo> keep = combosOf(kept);
+    for (const KeyCombo &combo : combos) {
+        if (std::find(keep.begin(), keep.end(), combo) == keep.end())
+            xcb_ungrab_key(c, combo.first, root, combo.second);
+    }
     // A round trip, so that the grab is gone (or the connection known broken) on return.
     XcbReply<xcb_get_input_focus_reply_t> sync(
             xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
@@ -149,18 +172,14 @@ bool ButtonHotKey::grab(Grab &chord)
     return true;
 }
 
-void ButtonHotKey::ungrab(const Grab &chord)
-{
-    for (std::uint16_t extra : chord.extras)
-        ungrabVariants(chord, static_cast<std::uint16_t>(chord.modifiers | extra));
-    ungrabVariants(chord, chord.modifiers);
-}
-
 bool ButtonHotKey::registerButton(int n)
 {
     const auto &buttons = ApplicationButtons();
     if (!usable() || n < 1 || n > static_cast<int>(buttons.size()))
         return false;
+    // Replies read while asking may bring events into the connection's queue, which the socket
+    // notifier no longer sees.
+    QTimer::singleShot(0, notifier.get(), [this] { processEvents(); });
     const ApplicationButton &button = buttons[static_cast<std::size_t>(n - 1)];
     Grab chord;
     chord.keyCode = keyCodeOf(button.keysym);
@@ -172,17 +191,14 @@ bool ButtonHotKey::registerButton(int n)
             && chord.modifiers == heldChord.modifiers && chord.locks == heldChord.locks;
     if (same)
         return true;
-    const bool ok = grab(chord);
-    if (ok) {
-        if (held != 0)
-            ungrab(heldChord);
-        held = n;
-        heldChord = chord;
-    }
-    // Replies read while asking may have brought events into the connection's queue, which the
-    // socket notifier no longer sees.
-    QTimer::singleShot(0, notifier.get(), [this] { processEvents(); });
-    return ok;
+    // The new grab is made before the old one goes: a key that stays where it was (a Num Lock
+    // moved to another modifier) is never left ungrabbed, so no press is lost between the two.
+    if (!grab(chord))
+        return false;
+    release(combosOf(heldChord), chord);
+    held = n;
+    heldChord = chord;
+    return true;
 }
 
 bool ButtonHotKey::unregisterButton()
@@ -191,7 +207,7 @@ bool ButtonHotKey::unregisterButton()
         return true;
     if (!usable())
         return false;
-    ungrab(heldChord);
+    release(combosOf(heldChord), Grab{});
     held = 0;
     heldChord = {};
     if (notifier)

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QSocketNotifier;
@@ -109,10 +110,13 @@ private:
         std::vector<std::uint16_t> extras;
     };
 
+    // A key code and the modifiers grabbed with it.
+    using KeyCombo = std::pair<std::uint8_t, std::uint16_t>;
+
     bool grab(Grab &chord);
-    void ungrab(const Grab &chord);
     bool grabVariants(const Grab &chord, std::uint16_t modifiers);
-    void ungrabVariants(const Grab &chord, std::uint16_t modifiers);
+    static std::vector<KeyCombo> combosOf(const Grab &chord);
+    void release(const std::vector<KeyCombo> &combos, const Grab &kept);
     std::uint32_t chordOf(std::uint16_t state) const;
     std::vector<std::uint16_t> lockVariants() const;
     std::uint8_t keyCodeOf(std::uint32_t keysym) const;

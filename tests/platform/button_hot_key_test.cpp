@@ -125,4 +125,23 @@ TEST_F(ButtonHotKeyTest, TheExtraChordsAreLeftOutWhereTakenAndGoWithTheButton)
     EXPECT_TRUE(GrabKey(other, kPrintKeysym, XCB_MOD_MASK_1));
 }
 
+// Num Lock moved to another modifier: the button is grabbed with the new lock variants before the
+// old ones go, and the variants both share (no lock, Caps Lock) stay ours throughout.
+TEST_F(ButtonHotKeyTest, AMovedNumLockIsFollowedWithoutLettingTheButtonGo)
+{
+    hotKey->setMappingChanged([this] { hotKey->registerButton(hotKey->registeredButton()); });
+    ASSERT_TRUE(hotKey->registerButton(1));
+    XConnection other(server.display());
+    ASSERT_TRUE(MoveNumLockToModifier(other, 5)); // from Mod2 to Mod3
+    // The old variant comes free once the notice was handled.
+    ASSERT_TRUE(
+            ProcessEventsUntil([&] { return GrabKey(other, kPrintKeysym, XCB_MOD_MASK_2); }, 5000));
+    for (int ours : { 0, int(XCB_MOD_MASK_LOCK), int(XCB_MOD_MASK_3), int(XCB_MOD_MASK_SHIFT),
+                      XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_3 })
+        EXPECT_FALSE(GrabKey(other, kPrintKeysym, static_cast<std::uint16_t>(ours)))
+                << "modifiers " << ours;
+    press("key Print");
+    ASSERT_TRUE(deliveredCount(1));
+}
+
 } // namespace
