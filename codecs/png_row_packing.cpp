@@ -31,26 +31,20 @@ libdeflate_compressor *threadCompressor(int level)
     return compressor.get();
 }
 
-// Each byte less the same channel of the pixel before it.
-void subFilterRow(const std::uint8_t *in, std::int32_t width, std::uint8_t *out)
+// The row in PNG's byte order, each byte less the same channel of the pixel before it when sub
+// is set (the Sub filter), as it is otherwise (no filter).
+void filterRow(const std::uint8_t *in, std::int32_t width, std::uint8_t *out, bool sub)
 {
     std::uint8_t red = 0, green = 0, blue = 0;
     for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
         out[0] = static_cast<std::uint8_t>(in[2] - red);
         out[1] = static_cast<std::uint8_t>(in[1] - green);
         out[2] = static_cast<std::uint8_t>(in[0] - blue);
-        blue = in[0];
-        green = in[1];
-        red = in[2];
-    }
-}
-
-void copyRow(const std::uint8_t *in, std::int32_t width, std::uint8_t *out)
-{
-    for (std::int32_t x = 0; x < width; ++x, in += 3, out += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
+        if (sub) {
+            blue = in[0];
+            green = in[1];
+            red = in[2];
+        }
     }
 }
 
@@ -61,10 +55,7 @@ std::vector<std::uint8_t> filterRows(const PixelSpan &picture, bool sub)
     std::uint8_t *out = rows.data();
     for (std::int32_t y = 0; y < picture.height; ++y, out += rowBytes) {
         out[0] = sub ? kSubFilter : kNoFilter;
-        if (sub)
-            subFilterRow(picture.row(y), picture.width, out + 1);
-        else
-            copyRow(picture.row(y), picture.width, out + 1);
+        filterRow(picture.row(y), picture.width, out + 1, sub);
     }
     return rows;
 }

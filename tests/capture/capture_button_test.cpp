@@ -8,25 +8,20 @@
 
 namespace {
 
-// Stands for the desktop's registration: the key is there to claim or not, and every time the
-// button held was let go is counted.
-class RecordingRegistration final : public HotKeyRegistration
+// Stands for the desktop's registration: the key is there to claim or not, and each letting go
+// of a button held is counted.
+struct RecordingRegistration final : HotKeyRegistration
 {
-public:
-    RecordingRegistration(bool &keyThere, int &letGoCount) : claimable(keyThere), letGo(letGoCount)
-    { }
-
     bool registerButton(int n) override
     {
-        if (!claimable)
-            return false;
-        held = n;
-        return true;
+        if (*claimable)
+            held = n;
+        return *claimable;
     }
 
     bool unregisterButton() override
     {
-        letGo += held != 0 ? 1 : 0;
+        *letGo += held != 0 ? 1 : 0;
         held = 0;
         return true;
     }
@@ -35,9 +30,8 @@ public:
 
     void setMappingChanged(std::function<void()>) override { }
 
-private:
-    bool &claimable;
-    int &letGo;
+    bool *claimable = nullptr;
+    int *letGo = nullptr;
     int held = 0;
 };
 
@@ -45,16 +39,17 @@ private:
 // without letting it go; a key that can no longer be claimed is let go.
 TEST(CaptureButton, AMappingNoticeKeepsTheButtonWhileItsKeyCanBeClaimed)
 {
-    for (const bool stillThere : { true, false }) {
+    for (bool stillThere : { true, false }) {
         AppSettings settings;
         CaptureSettings::setBit(settings, CaptureFlag::CaptureEnabled, true);
         CaptureSettings::setTrigger(settings, 1);
         bool claimable = true;
         int letGo = 0;
-        CaptureButton button(settings, std::make_unique<RecordingRegistration>(claimable, letGo));
+        auto registration = std::make_unique<RecordingRegistration>();
+        registration->claimable = &claimable;
+        registration->letGo = &letGo;
+        CaptureButton button(settings, std::move(registration));
         button.claimAtStart();
-        ASSERT_EQ(button.registeredButton(), 1);
-
         claimable = stillThere;
         button.mappingChanged();
         EXPECT_EQ(button.registeredButton(), stillThere ? 1 : 0) << stillThere;

@@ -3,7 +3,6 @@
 #include "platform/x_connection.h"
 
 #include <cstdint>
-#include <vector>
 
 // Keyboard helpers for tests that play another X client beside the program.
 
@@ -58,33 +57,4 @@ inline std::uint8_t MoveKeysymToSpareKey(XConnection &x, xcb_keysym_t keysym)
     xcb_change_keyboard_mapping(x.get(), 1, spare, 1, &keysym);
     xcb_flush(x.get());
     return spare;
-}
-
-// Moves the Num Lock key from whichever modifier holds it to modifier index `to` (0 Shift ... 7
-// Mod5), which every client is told of by a mapping notice. False when the server refused.
-inline bool MoveNumLockToModifier(XConnection &x, int to)
-{
-    const std::uint8_t numLock = KeyCodeOf(x, 0xff7f);
-    XcbReply<xcb_get_modifier_mapping_reply_t> mods(
-            xcb_get_modifier_mapping_reply(x.get(), xcb_get_modifier_mapping(x.get()), nullptr));
-    if (!mods || numLock == 0)
-        return false;
-    const int perModifier = mods->keycodes_per_modifier;
-    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(mods.get());
-    std::vector<xcb_keycode_t> moved(codes, codes + 8 * perModifier);
-    for (xcb_keycode_t &code : moved) {
-        if (code == numLock)
-            code = 0;
-    }
-    for (int i = 0; i < perModifier; ++i) {
-        if (moved[static_cast<std::size_t>(to * perModifier + i)] == 0) {
-            moved[static_cast<std::size_t>(to * perModifier + i)] = numLock;
-            break;
-        }
-    }
-    XcbReply<xcb_set_modifier_mapping_reply_t> set(xcb_set_modifier_mapping_reply(
-            x.get(),
-            xcb_set_modifier_mapping(x.get(), static_cast<std::uint8_t>(perModifier), moved.data()),
-            nullptr));
-    return set && set->status == XCB_MAPPING_STATUS_SUCCESS;
 }
